@@ -1,0 +1,72 @@
+// CNcMirror: mirrors an NC part program about the X axis, the Y axis or the
+// origin, keeping the program's own number format.
+//
+// The engine never throws and never talks to the user: Mirror returns the
+// number of words it rewrote, or one of the negative result codes below.
+#pragma once
+
+#include <cstdint>
+#include <cstdio>
+#include <string>
+
+// Results of CNcMirror::Mirror below zero.
+enum : long long {
+    kMirrorSourceError = -1,       // the source cannot be opened or read
+    kMirrorDestinationError = -2,  // the destination cannot be written
+    kMirrorModeError = -3,         // the mode is not 1, 2 or 3
+};
+
+// Swap types of SwapMotionCodes: which pair of G numbers is exchanged.
+enum : int {
+    kSwapArcDirection = 1,         // G02 <-> G03
+    kSwapCompensationFree = 2,     // G41 <-> G42, free-format programs
+    kSwapCompensationFixed = 21,   // G42 <-> G43, fixed-width programs
+};
+
+class CNcMirror {
+public:
+    CNcMirror();
+    virtual ~CNcMirror();
+
+    // Writes the mirror image of `source` to `destination` (paths in the
+    // platform's narrow encoding). The output is built in a temporary file
+    // beside the destination and moved over it only when the run succeeds.
+    long long Mirror(const char* source, const char* destination, int mode);
+
+    // Format count of a file: 0 = fixed-width format, more = free format,
+    // -1 = the file cannot be read.
+    int ScanFormat(const char* path);
+
+    // Where the engine's one diagnostic line (source cannot be opened) goes;
+    // standard error unless changed, nowhere when null.
+    void SetDiagnosticStream(std::FILE* stream) { m_pDiagnostics = stream; }
+
+    // --- Word scanner and line editing ------------------------------------
+    // Value text after the first `letter` of the line; its length, 0 if none
+    // (then `out` is left untouched).
+    static std::size_t GetWord(const std::string& line, char letter, std::string& out);
+    // Replaces the value text of the first `letter` by `value` (plus one
+    // blank while m_nSpaced is 1).
+    void SetWord(std::string& line, char letter, const std::string& value) const;
+    // Strips trailing blanks and line-end characters of a line that holds a
+    // blank and puts back the line's own end; 1 when it rewrote the line.
+    static int TrimLineEnd(std::string& line);
+
+    // --- Line rewriting ----------------------------------------------------
+    // Multiplies the first word of each of `letters` by `factor`; the number
+    // of words rewritten, -1 when `letters` is null or empty.
+    int ScaleWords(std::string& line, float factor, const char* letters);
+    // Multiplies the number in `value` and reprints it in its own style;
+    // 0 on success, -1 (text unchanged) when the text holds no number.
+    int ScaleValue(float factor, std::string& value) const;
+    // Exchanges the G numbers of swap type `type`; the G words changed.
+    static int SwapMotionCodes(std::string& line, int type);
+
+    std::int32_t m_nSpaced;       // 1 while the line being rewritten holds a blank, else -1
+    std::int32_t m_nFormatCount;  // result of the format scan: 0 = fixed width
+
+private:
+    void ReportUnreadable(const char* path) const;
+
+    std::FILE* m_pDiagnostics;
+};
