@@ -121,7 +121,8 @@ for style in "${style_list[@]}"; do
       [ "$name" = cat ] && cat_mbs=$mbs
       [ "$name" = sed ] && sed_mbs=$mbs
       xcat=$(awk -v m="$mbs" -v c="$cat_mbs" 'BEGIN { printf "%.2f", m / c }')
-      xsed=$(awk -v m="$mbs" -v s="$sed_mbs" 'BEGIN { printf "%.2f", m / s }')
+      xsed=-
+      [ -n "$sed_mbs" ] && xsed=$(awk -v m="$mbs" -v s="$sed_mbs" 'BEGIN { printf "%.2f", m / s }')
       printf '%-6s %6s  %-6s %9.3f %9s %8s %8s %7.1f MB\n' "$style" "$size" "$name" "$best" "$mbs" "$xcat" "$xsed" \
         "$(awk -v k="$rss" 'BEGIN { print k / 1024 }')"
       echo "$style $size $bytes $name $best" >>"$results"
