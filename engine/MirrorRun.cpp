@@ -3,39 +3,12 @@
 #include "NcMirror.h"
 
 #include "LineReader.h"
+#include "LineScan.h"
 #include "MirrorMessages.h"
 #include "MirrorModes.h"
 #include "SafeOutput.h"
-#include "WordText.h"
 
 #include <climits>
-
-namespace {
-
-// A line holding ';', '(', ')' or '$' (comments, messages, operator texts) is
-// copied without rewriting.
-bool IsSkipLine(const std::string& line)
-{
-    return line.find_first_of(";()$") != std::string::npos;
-}
-
-// Format evidence of one line: each coordinate word whose value text is not
-// seven characters wide, and a '.' anywhere.
-int FreeFormatMarks(const std::string& line)
-{
-    int marks = 0;
-    std::size_t valuePos = 0;
-    for (const char letter : {'X', 'Y', 'Z', 'I', 'J', 'K'}) {
-        const std::size_t n = FindValueText(line, letter, valuePos);
-        if (n > 0 && n != 7)
-            ++marks;
-    }
-    if (line.find('.') != std::string::npos)
-        ++marks;
-    return marks;
-}
-
-}  // namespace
 
 CNcMirror::CNcMirror() : m_nSpaced(-1), m_nFormatCount(-1), m_pDiagnostics(stderr) {}
 
@@ -93,23 +66,12 @@ long long CNcMirror::Mirror(const char* source, const char* destination, int mod
     m_nFormatCount = ScanLines(reader);
     if (m_nFormatCount < 0 || !reader.Rewind())
         return kMirrorSourceError;
-    const bool fixedWidth = m_nFormatCount == 0;
-    const char* letters = fixedWidth ? pMode->fixedLetters : pMode->freeLetters;
-    const int compensationSwap = fixedWidth ? kSwapCompensationFixed : kSwapCompensationFree;
 
     // 5. Line by line: rewrite what is not a skip line, normalise the end,
     //    write.
     long long count = 0;
     while (reader.ReadLine(m_strLine)) {
-        if (!IsSkipLine(m_strLine)) {
-            TrimLineEnd(m_strLine);
-            if (pMode->swapsMotionCodes)
-                count += SwapMotionCodes(m_strLine, kSwapArcDirection);
-            count += ScaleWords(m_strLine, -1.0f, letters);
-            if (pMode->swapsMotionCodes)
-                count += SwapMotionCodes(m_strLine, compensationSwap);
-        }
-        TrimLineEnd(m_strLine);
+        count += MirrorLine(m_strLine, *pMode);
         if (!output.Write(m_strLine.data(), m_strLine.size()))
             return kMirrorDestinationError;
     }
@@ -121,5 +83,21 @@ long long CNcMirror::Mirror(const char* source, const char* destination, int mod
     reader.Close();
     if (!output.Commit())
         return kMirrorDestinationError;
+    return count;
+}
+
+int CNcMirror::MirrorLine(std::string& line, const MirrorMode& mode)
+{
+    int count = 0;
+    if (!IsSkipLine(line)) {
+        const bool fixedWidth = m_nFormatCount == 0;
+        TrimLineEnd(line);
+        if (mode.swapsMotionCodes)
+            count += SwapMotionCodes(line, kSwapArcDirection);
+        count += ScaleWords(line, -1.0f, fixedWidth ? mode.fixedLetters : mode.freeLetters);
+        if (mode.swapsMotionCodes)
+            count += SwapMotionCodes(line, fixedWidth ? kSwapCompensationFixed : kSwapCompensationFree);
+    }
+    TrimLineEnd(line);
     return count;
 }

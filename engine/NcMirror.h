@@ -9,6 +9,8 @@
 #include <cstdio>
 #include <string>
 
+struct MirrorMode;
+
 // Results of CNcMirror::Mirror below zero.
 enum : long long {
     kMirrorSourceError = -1,       // the source cannot be opened or read
@@ -40,6 +42,11 @@ public:
     // Where the engine's one diagnostic line (source cannot be opened) goes;
     // standard error unless changed, nowhere when null.
     void SetDiagnosticStream(std::FILE* stream) { m_pDiagnostics = stream; }
+
+    // One line of the program rewritten as Mirror does it, in the format of
+    // m_nFormatCount: a skip line only gets its end trimmed. The number of
+    // words changed.
+    int MirrorLine(std::string& line, const MirrorMode& mode);
 
     // --- Word scanner and line editing ------------------------------------
     // Value text after the first `letter` of the line; its length, 0 if none
