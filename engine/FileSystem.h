@@ -5,7 +5,13 @@
 
 #include <cstdio>
 
+#include <string>
+
 enum class PathKind { Missing, File, Directory };
+
+// The file that writing to `path` would change: a symbolic link resolved to
+// the file it names; otherwise `path` itself.
+std::string FileBehindPath(const char* path);
 
 // What `path` names now.
 PathKind KindOfPath(const char* path);

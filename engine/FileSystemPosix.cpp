@@ -1,9 +1,20 @@
 #include "FileSystem.h"
 
 #include <cstdio>
+#include <cstdlib>
+#include <memory>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
+
+std::string FileBehindPath(const char* path)
+{
+    struct stat st;
+    if (::lstat(path, &st) != 0 || !S_ISLNK(st.st_mode))
+        return path;
+    const std::unique_ptr<char, decltype(&std::free)> resolved(::realpath(path, nullptr), &std::free);
+    return resolved ? std::string(resolved.get()) : std::string(path);
+}
 
 PathKind KindOfPath(const char* path)
 {

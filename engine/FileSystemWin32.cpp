@@ -6,6 +6,12 @@
 #include <io.h>
 #include <sys/stat.h>
 
+std::string FileBehindPath(const char* path)
+{
+    // Links are rare on Windows program folders; a path names its own file.
+    return path;
+}
+
 PathKind KindOfPath(const char* path)
 {
     const DWORD attributes = GetFileAttributesA(path);

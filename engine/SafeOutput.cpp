@@ -25,7 +25,9 @@ bool SafeOutput::Open(const char* destination)
     Discard();
     if (!destination || !*destination)
         return false;
-    m_strDestination = destination;
+    // A link keeps pointing at the program it names: the file behind it is replaced.
+    m_strDestination = FileBehindPath(destination);
+    destination = m_strDestination.c_str();
 
     // 1. An existing destination must be a file we may replace.
     const PathKind kind = KindOfPath(destination);

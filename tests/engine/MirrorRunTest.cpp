@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdio>
+#include <functional>
 
 #ifndef _WIN32
 #include <csignal>
@@ -16,6 +17,7 @@
 namespace {
 
 const std::string kProgram = "%\nN10 G00 X10. Y20.\nN20 G02 X5. Y5. I1. J1.\nM30\n";
+const std::string kMirroredX = "%\nN10 G00 X10. Y-20.\nN20 G03X5. Y-5. I1. J-1.\nM30\n";
 const std::string kOldOutput = "old output, must survive\n";
 
 long long RunMirror(const std::string& source, const std::string& destination, int mode)
@@ -31,24 +33,109 @@ void MakeReadOnly(const fs::path& path)
                     fs::perm_options::remove);
 }
 
-}  // namespace
+#ifndef _WIN32
+bool IsPrivileged() { return geteuid() == 0; }
 
-TEST(MirrorRun, BadModeTouchesNothing)
+std::string BigProgram()
 {
-    ScratchFolder dir("mode");
-    WriteBytes(dir.path() / "p.nc", kProgram);
-    for (int mode : {0, 4, -1, 21}) {
-        EXPECT_EQ(kMirrorModeError, RunMirror(dir / "p.nc", dir / "out.nc", mode));
-    }
-    EXPECT_EQ(std::vector<std::string>{"p.nc"}, dir.Names());
+    std::string big;
+    for (int i = 0; i < 100000; ++i)
+        big += "N" + std::to_string(i) + " G01 X12.345 Y-6.789 Z-1.25 F1200\n";
+    return big;
 }
 
-TEST(MirrorRun, UnreadableSourceGivesMinusOneAndTheDiagnosticLine)
+// Runs `run` with the process's file-size limit at `bytes`, as a full disk.
+long long WithFileSizeLimit(rlim_t bytes, const std::function<long long()>& run)
 {
-    ScratchFolder dir("source");
-    WriteBytes(dir.path() / "out.nc", kOldOutput);
-    const std::string missing = dir / "missing.nc";
+    rlimit old{};
+    getrlimit(RLIMIT_FSIZE, &old);
+    rlimit limited = old;
+    limited.rlim_cur = bytes;
+    const auto oldHandler = std::signal(SIGXFSZ, SIG_IGN);
+    setrlimit(RLIMIT_FSIZE, &limited);
+    const long long result = run();
+    setrlimit(RLIMIT_FSIZE, &old);
+    std::signal(SIGXFSZ, oldHandler);
+    return result;
+}
+#endif
 
+// One fault: how to bring it about, and the result it must give. Every fault
+// must leave the folder as it was: the old output untouched, no new file.
+struct Fault {
+    const char* name;
+    std::function<void(const ScratchFolder&)> setUp;  // after p.nc and out.nc exist
+    std::string source;                              // names in the folder, or absolute
+    std::string destination;
+    int mode;
+    long long expected;
+    std::function<long long(const std::string&, const std::string&, int)> run = RunMirror;
+};
+
+}  // namespace
+
+TEST(MirrorRun, EveryFaultGivesItsCodeAndLeavesTheFolderAsItWas)
+{
+    const auto none = [](const ScratchFolder&) {};
+    std::vector<Fault> faults = {
+        {"mode 0", none, "p.nc", "out.nc", 0, kMirrorModeError},
+        {"mode 4", none, "p.nc", "out.nc", 4, kMirrorModeError},
+        {"missing source", none, "gone.nc", "out.nc", 1, kMirrorSourceError},
+        {"source is a folder", [](const ScratchFolder& d) { fs::create_directory(d.path() / "dir.nc"); },
+         "dir.nc", "out.nc", 1, kMirrorSourceError},
+        {"missing destination folder", none, "p.nc", "no_such_folder/out.nc", 1, kMirrorDestinationError},
+        {"destination is a folder", [](const ScratchFolder& d) { fs::create_directory(d.path() / "dir.nc"); },
+         "p.nc", "dir.nc", 1, kMirrorDestinationError},
+        {"read-only destination", [](const ScratchFolder& d) { MakeReadOnly(d.path() / "out.nc"); },
+         "p.nc", "out.nc", 2, kMirrorDestinationError},
+        {"read-only source mirrored in place", [](const ScratchFolder& d) { MakeReadOnly(d.path() / "p.nc"); },
+         "p.nc", "p.nc", 3, kMirrorDestinationError},
+        {"file name longer than the platform takes", none, "p.nc", std::string(300, 'a') + ".nc", 1,
+         kMirrorDestinationError},
+        {"path longer than the platform takes", none, "p.nc", std::string(40, 'd') + std::string(5000, '/') + "x.nc",
+         1, kMirrorDestinationError},
+    };
+#ifndef _WIN32
+    // A read error part-way: the kernel refuses to read this file's first page.
+    faults.push_back({"source read error", none, "/proc/self/mem", "out.nc", 1, kMirrorSourceError});
+    faults.push_back({"disk full part-way",
+                      [](const ScratchFolder& d) { WriteBytes(d.path() / "big.nc", BigProgram()); }, "big.nc",
+                      "out.nc", 1, kMirrorDestinationError,
+                      [](const std::string& s, const std::string& t, int m) {
+                          return WithFileSizeLimit(1 << 20, [&] { return RunMirror(s, t, m); });
+                      }});
+    if (!IsPrivileged()) {
+        faults.push_back({"read-only folder", [](const ScratchFolder& d) {
+                              fs::permissions(d.path(), fs::perms::owner_read | fs::perms::owner_exec);
+                          }, "p.nc", "new.nc", 1, kMirrorDestinationError});
+        faults.push_back({"unreadable source", [](const ScratchFolder& d) {
+                              fs::permissions(d.path() / "p.nc", fs::perms::none);
+                          }, "p.nc", "out.nc", 1, kMirrorSourceError});
+    }
+#endif
+
+    for (const Fault& fault : faults) {
+        SCOPED_TRACE(fault.name);
+        ScratchFolder dir("fault");
+        WriteBytes(dir.path() / "p.nc", kProgram);
+        WriteBytes(dir.path() / "out.nc", kOldOutput);
+        fault.setUp(dir);
+        const std::vector<std::string> before = dir.Names();
+        const auto inFolder = [&](const std::string& name) { return name[0] == '/' ? name : dir / name; };
+
+        EXPECT_EQ(fault.expected, fault.run(inFolder(fault.source), inFolder(fault.destination), fault.mode));
+
+        fs::permissions(dir.path(), fs::perms::owner_all, fs::perm_options::add);
+        EXPECT_EQ(before, dir.Names());
+        EXPECT_EQ(kOldOutput, ReadBytes(dir.path() / "out.nc"));
+        EXPECT_EQ(kProgram, ReadBytes(dir.path() / "p.nc")) << "the source must never change on failure";
+    }
+}
+
+TEST(MirrorRun, UnreadableSourceWritesTheDiagnosticLine)
+{
+    ScratchFolder dir("diagnostic");
+    const std::string missing = dir / "missing.nc";
     std::FILE* log = std::tmpfile();
     ASSERT_NE(nullptr, log);
     CNcMirror engine;
@@ -59,96 +146,20 @@ TEST(MirrorRun, UnreadableSourceGivesMinusOneAndTheDiagnosticLine)
     text[std::fread(text, 1, sizeof text - 1, log)] = '\0';
     std::fclose(log);
     EXPECT_EQ("Невозможно открыть файл:\n " + missing + " \n на 'чтение' \n", std::string(text));
-
-    // A folder in place of the source is no program either.
-    fs::create_directory(dir.path() / "folder.nc");
-    EXPECT_EQ(kMirrorSourceError, RunMirror(dir / "folder.nc", dir / "out.nc", 1));
-    EXPECT_EQ(kOldOutput, ReadBytes(dir.path() / "out.nc"));
-    EXPECT_EQ((std::vector<std::string>{"folder.nc", "out.nc"}), dir.Names());
 }
-
-TEST(MirrorRun, UnwritableDestinationGivesMinusTwoAndLeavesNoFile)
-{
-    ScratchFolder dir("destination");
-    WriteBytes(dir.path() / "p.nc", kProgram);
-
-    EXPECT_EQ(kMirrorDestinationError, RunMirror(dir / "p.nc", dir / "no_such_folder/out.nc", 1));
-
-    fs::create_directory(dir.path() / "out_dir.nc");
-    EXPECT_EQ(kMirrorDestinationError, RunMirror(dir / "p.nc", dir / "out_dir.nc", 1));
-
-    // A read-only destination stays as it was, even for a privileged process.
-    WriteBytes(dir.path() / "ro.nc", kOldOutput);
-    MakeReadOnly(dir.path() / "ro.nc");
-    EXPECT_EQ(kMirrorDestinationError, RunMirror(dir / "p.nc", dir / "ro.nc", 2));
-    EXPECT_EQ(kOldOutput, ReadBytes(dir.path() / "ro.nc"));
-
-    EXPECT_EQ((std::vector<std::string>{"out_dir.nc", "p.nc", "ro.nc"}), dir.Names());
-}
-
-#ifndef _WIN32
-TEST(MirrorRun, ReadOnlyFolderGivesMinusTwo)
-{
-    if (geteuid() == 0)
-        GTEST_SKIP() << "root writes into read-only folders";
-    ScratchFolder dir("rofolder");
-    WriteBytes(dir.path() / "p.nc", kProgram);
-    fs::permissions(dir.path(), fs::perms::owner_read | fs::perms::owner_exec);
-    EXPECT_EQ(kMirrorDestinationError, RunMirror(dir / "p.nc", dir / "out.nc", 1));
-    fs::permissions(dir.path(), fs::perms::owner_all);
-    EXPECT_EQ(std::vector<std::string>{"p.nc"}, dir.Names());
-}
-
-TEST(MirrorRun, FullDiskGivesMinusTwoAndKeepsTheOldOutput)
-{
-    ScratchFolder dir("fulldisk");
-    // A program larger than the file-size limit below, so writing it fails part-way.
-    std::string big;
-    for (int i = 0; i < 200000; ++i)
-        big += "N" + std::to_string(i) + " G01 X12.345 Y-6.789 Z-1.25 F1200\n";
-    WriteBytes(dir.path() / "big.nc", big);
-    WriteBytes(dir.path() / "out.nc", kOldOutput);
-
-    rlimit old{};
-    ASSERT_EQ(0, getrlimit(RLIMIT_FSIZE, &old));
-    rlimit limited = old;
-    limited.rlim_cur = 1 << 20;
-    const auto oldHandler = std::signal(SIGXFSZ, SIG_IGN);
-    ASSERT_EQ(0, setrlimit(RLIMIT_FSIZE, &limited));
-    const long long result = RunMirror(dir / "big.nc", dir / "out.nc", 1);
-    setrlimit(RLIMIT_FSIZE, &old);
-    std::signal(SIGXFSZ, oldHandler);
-
-    EXPECT_EQ(kMirrorDestinationError, result);
-    EXPECT_EQ(kOldOutput, ReadBytes(dir.path() / "out.nc"));
-    EXPECT_EQ((std::vector<std::string>{"big.nc", "out.nc"}), dir.Names());
-}
-
-TEST(MirrorRun, ReplacedOutputKeepsItsPermissions)
-{
-    ScratchFolder dir("perms");
-    WriteBytes(dir.path() / "p.nc", kProgram);
-    WriteBytes(dir.path() / "out.nc", kOldOutput);
-    fs::permissions(dir.path() / "out.nc", fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read);
-    EXPECT_EQ(4, RunMirror(dir / "p.nc", dir / "out.nc", 1));
-    EXPECT_EQ(fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read,
-              fs::status(dir.path() / "out.nc").permissions());
-}
-#endif
 
 TEST(MirrorRun, SuccessReplacesTheOutputAndMirrorsInPlace)
 {
     ScratchFolder dir("success");
     WriteBytes(dir.path() / "p.nc", kProgram);
     WriteBytes(dir.path() / "out.nc", kOldOutput);
-    const std::string expectedX = "%\nN10 G00 X10. Y-20.\nN20 G03X5. Y-5. I1. J-1.\nM30\n";
 
     EXPECT_EQ(4, RunMirror(dir / "p.nc", dir / "out.nc", 1));
-    EXPECT_EQ(expectedX, ReadBytes(dir.path() / "out.nc"));
+    EXPECT_EQ(kMirroredX, ReadBytes(dir.path() / "out.nc"));
 
     // Source and destination the same file: the program is replaced whole.
     EXPECT_EQ(4, RunMirror(dir / "p.nc", dir / "p.nc", 1));
-    EXPECT_EQ(expectedX, ReadBytes(dir.path() / "p.nc"));
+    EXPECT_EQ(kMirroredX, ReadBytes(dir.path() / "p.nc"));
     EXPECT_EQ((std::vector<std::string>{"out.nc", "p.nc"}), dir.Names());
 
     // An empty program gives an empty output and no words.
@@ -157,6 +168,26 @@ TEST(MirrorRun, SuccessReplacesTheOutputAndMirrorsInPlace)
     EXPECT_TRUE(fs::exists(dir.path() / "empty_x.nc"));
     EXPECT_EQ("", ReadBytes(dir.path() / "empty_x.nc"));
 }
+
+#ifndef _WIN32
+TEST(MirrorRun, ReplacedOutputKeepsItsPermissionsAndLinks)
+{
+    ScratchFolder dir("perms");
+    WriteBytes(dir.path() / "p.nc", kProgram);
+    WriteBytes(dir.path() / "out.nc", kOldOutput);
+    const fs::perms rights = fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read;
+    fs::permissions(dir.path() / "out.nc", rights);
+    EXPECT_EQ(4, RunMirror(dir / "p.nc", dir / "out.nc", 1));
+    EXPECT_EQ(rights, fs::status(dir.path() / "out.nc").permissions());
+
+    // A destination that is a symbolic link: the file it points to gets the
+    // program, and the link stays a link.
+    fs::create_symlink("out.nc", dir.path() / "link.nc");
+    EXPECT_EQ(4, RunMirror(dir / "p.nc", dir / "link.nc", 2));
+    EXPECT_TRUE(fs::is_symlink(dir.path() / "link.nc"));
+    EXPECT_EQ("%\nN10 G00 X-10. Y20.\nN20 G03X-5. Y5. I-1. J1.\nM30\n", ReadBytes(dir.path() / "out.nc"));
+}
+#endif
 
 TEST(MirrorRun, HugeLinesAndOddBytesPassWhole)
 {
@@ -167,7 +198,7 @@ TEST(MirrorRun, HugeLinesAndOddBytesPassWhole)
     EXPECT_EQ(2, RunMirror(dir / "huge.nc", dir / "huge_out.nc", 3));
     const std::string out = ReadBytes(dir.path() / "huge_out.nc");
     EXPECT_EQ(hugeLine.size() + 2, out.size());
-    EXPECT_EQ("G01 X-1.5 ", out.substr(0, 10));
+    EXPECT_EQ("G01 X-1.5 N", out.substr(0, 11));
     EXPECT_EQ(" Y-2.5\n", out.substr(out.size() - 7));
 
     WriteBytes(dir.path() / "cr.nc", std::string(1000, '\r'));

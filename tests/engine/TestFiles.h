@@ -28,15 +28,10 @@ public:
     explicit ScratchFolder(const std::string& name)
         : m_path(fs::temp_directory_path() / ("ncmirror_test_" + name))
     {
-        fs::remove_all(m_path);
+        Remove();
         fs::create_directories(m_path);
     }
-    ~ScratchFolder()
-    {
-        std::error_code ec;
-        fs::permissions(m_path, fs::perms::owner_all, fs::perm_options::add, ec);
-        fs::remove_all(m_path, ec);
-    }
+    ~ScratchFolder() { Remove(); }
     // Full path of a file in the folder, as the engine takes it.
     std::string operator/(const std::string& name) const { return (m_path / name).string(); }
     const fs::path& path() const { return m_path; }
@@ -52,5 +47,15 @@ public:
     }
 
 private:
+    // Removes the folder, read-only files (which Windows will not delete) included.
+    void Remove() const
+    {
+        std::error_code ec;
+        fs::permissions(m_path, fs::perms::owner_all, fs::perm_options::add, ec);
+        for (fs::recursive_directory_iterator it(m_path, ec), end; !ec && it != end; it.increment(ec))
+            fs::permissions(it->path(), fs::perms::owner_read | fs::perms::owner_write, fs::perm_options::add, ec);
+        fs::remove_all(m_path, ec);
+    }
+
     fs::path m_path;
 };
