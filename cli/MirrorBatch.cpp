@@ -2,12 +2,13 @@
 
 #include "CommandLine.h"
 #include "Console.h"
+#include "FileSystem.h"
 #include "MirrorMessages.h"
 #include "MirrorModes.h"
 #include "NcMirror.h"
-#include "PathKind.h"
 
 #include <cctype>
+#include <cstdio>
 
 bool IsYesAnswer(const std::string& answer)
 {
@@ -46,24 +47,25 @@ bool CMirrorBatch::MirrorOne(const std::string& source, const std::string& outpu
     const std::string shownSource = m_console.DisplayPath(source);
     const std::string shownOutput = m_console.DisplayPath(output);
 
-    switch (GetPathKind(source)) {
+    // A pipe passes as a file here; the engine, which reads its source
+    // twice, refuses it as unreadable.
+    switch (KindOfPath(source.c_str())) {
     case PathKind::File: break;
     case PathKind::Missing:
         PrintError(FormatMirrorMessageLine(MirrorMessage::SourceNotFound, shownSource));
         return false;
-    default:
-        // A directory, or a pipe or device that cannot be read twice.
+    case PathKind::Directory:
         PrintError(FormatMirrorMessageLine(MirrorMessage::CannotRead, shownSource));
         return false;
     }
 
-    switch (GetPathKind(output)) {
+    switch (KindOfPath(output.c_str())) {
     case PathKind::Missing: break;
     case PathKind::File:
         if (!MayReplace(source, output))
             return false;
         break;
-    default:
+    case PathKind::Directory:
         PrintError(FormatMirrorMessageLine(MirrorMessage::CannotWrite, shownSource, shownOutput));
         return false;
     }
