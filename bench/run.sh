@@ -2,7 +2,7 @@
 # Throughput benchmark of the mirror on large generated programs.
 #
 #   bash bench/run.sh [--1g] [--sizes 10M,100M] [--styles free,fixed] [--repeat 3]
-#                     [--micro] [--no-build] [--keep]
+#                     [--micro] [--no-build] [--keep] [--mirror PATH]
 #
 # For every program style and size it generates the program (deterministic,
 # under build/bench, never committed), then times on the same file:
@@ -13,7 +13,9 @@
 # a multiple of cat's and of sed's, the peak resident memory (/usr/bin/time -v)
 # and how time grows with size (1.00 = linear).
 # --1g adds a 1 GB program; --micro also runs the Google Benchmark
-# micro-benchmarks. Benchmarks print figures; nothing here fails on time.
+# micro-benchmarks; --mirror times another ncmirror binary (an older build,
+# for before/after figures). Benchmarks print figures; nothing here fails
+# on time.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 cd "$root"
@@ -24,6 +26,7 @@ repeat=3
 micro=0
 build=1
 keep=0
+mirror=""
 while [ $# -gt 0 ]; do
   case "$1" in
     --1g) sizes="$sizes,1G" ;;
@@ -33,7 +36,8 @@ while [ $# -gt 0 ]; do
     --micro) micro=1 ;;
     --no-build) build=0 ;;
     --keep) keep=1 ;;
-    -h|--help) sed -n '2,17p' "$0" | sed 's/^# \{0,1\}//'; exit 0 ;;
+    --mirror) mirror="$2"; shift ;;
+    -h|--help) sed -n '2,18p' "$0" | sed 's/^# \{0,1\}//'; exit 0 ;;
     *) echo "bench/run.sh: unknown option $1 (try --help)" >&2; exit 2 ;;
   esac
   shift
@@ -54,9 +58,14 @@ gen=$bin/bench/ncm_genprog
 # The mirror under test: the command-line tool when it is built, else the
 # benchmark's own driver of the engine. Both write DST themselves.
 # mirror_argv SRC DST MODE sets argv to the command line.
-if [ -x "$bin/cli/ncmirror" ]; then
-  mirror_name="ncmirror"
-  mirror_argv() { argv=("$bin/cli/ncmirror" --mode "$3" --output "$2" --force --quiet "$1"); }
+if [ -n "$mirror" ]; then
+  [ -x "$mirror" ] || { echo "bench/run.sh: $mirror is not an executable" >&2; exit 1; }
+else
+  mirror=$bin/cli/ncmirror
+fi
+if [ -x "$mirror" ]; then
+  mirror_name="ncmirror ($mirror)"
+  mirror_argv() { argv=("$mirror" --mode "$3" --output "$2" --force --quiet "$1"); }
 else
   mirror_name="ncm_mirror_file (engine driver; ncmirror is not built)"
   mirror_argv() { argv=("$bin/bench/ncm_mirror_file" "$1" "$2" "$3"); }
@@ -99,6 +108,7 @@ cpu=$(awk -F': ' '/^model name/ { print $2; exit }' /proc/cpuinfo)
 echo "NC Mirror throughput benchmark"
 echo "machine: ${cpu:-unknown CPU}, $(nproc) cores, $(uname -sr), $(awk '/MemTotal/ { printf "%.0f GB RAM", $2 / 1048576 }' /proc/meminfo)"
 echo "mirror:  $mirror_name; best of $repeat runs; files in the page cache; 1 MB = 2^20 bytes"
+echo "load before: $(cat /proc/loadavg) (1, 5, 15 min averages; other work on this machine slows the figures)"
 echo
 
 results=$(mktemp)
@@ -141,6 +151,9 @@ if [ ${#size_list[@]} -gt 1 ]; then
       order[key] = ++n }
     END { for (k in line) printf "  %-12s%s\n", k, line[k] }' "$results" | sort
 fi
+
+echo
+echo "load after:  $(cat /proc/loadavg)"
 
 if [ "$micro" = 1 ]; then
   echo

@@ -8,6 +8,7 @@
 #include <cstdint>
 #include <cstdio>
 #include <string>
+#include <string_view>
 
 struct MirrorMode;
 
@@ -75,9 +76,11 @@ public:
 private:
     void ReportUnreadable(const char* path) const;
     int ScanLines(class LineReader& reader);
+    // The reprinted product of the number in `value` into m_strPrinted;
+    // false (m_strPrinted undefined) when the text holds no number.
+    bool PrintScaled(float factor, std::string_view value);
 
     std::FILE* m_pDiagnostics;
     std::string m_strLine;     // the line being rewritten; keeps its capacity between lines
-    std::string m_strValue;    // value text of the word being rewritten
     std::string m_strPrinted;  // the reprinted number
 };

@@ -95,3 +95,128 @@ void AppendPadded(std::string& out, double value, std::size_t width, bool showPl
         out.append(width - used, '0');
     out.append(buf, len);
 }
+
+namespace {
+
+// A value text of the form [sign]digits[.digits], split into its parts.
+struct PlainNumber {
+    bool negative = false;      // the sign is '-'
+    bool hasSign = false;       // there is a sign at all
+    bool hasPoint = false;
+    std::string_view integer;   // integer digits without leading zeros
+    std::string_view fraction;  // digits after the point
+    bool zero = true;           // every digit is '0'
+};
+
+// Reads [sign]digits[.digits] from the start of `text` (at least one digit);
+// `used` is the number of characters it took. False when there is no digit.
+bool ReadPlainNumber(std::string_view text, PlainNumber& number, std::size_t& used)
+{
+    std::size_t i = 0;
+    if (i < text.size() && (text[i] == '+' || text[i] == '-')) {
+        number.hasSign = true;
+        number.negative = text[i] == '-';
+        ++i;
+    }
+    while (i < text.size() && text[i] == '0')
+        ++i;
+    const std::size_t intStart = i;
+    while (i < text.size() && IsDigit(text[i]))
+        ++i;
+    number.integer = text.substr(intStart, i - intStart);
+    std::size_t digits = i - (number.hasSign ? 1 : 0);
+    if (i < text.size() && text[i] == '.') {
+        number.hasPoint = true;
+        const std::size_t fracStart = ++i;
+        while (i < text.size() && IsDigit(text[i]))
+            ++i;
+        number.fraction = text.substr(fracStart, i - fracStart);
+        digits += number.fraction.size();
+        for (const char c : number.fraction)
+            number.zero = number.zero && c == '0';
+    }
+    number.zero = number.zero && number.integer.empty();
+    used = i;
+    return digits > 0;
+}
+
+// At most 15 significant digits: the double of the text prints back as the
+// text (DBL_DIG), so the digits can be copied instead of converted.
+bool PrintsBackExactly(const PlainNumber& number)
+{
+    return number.integer.size() + number.fraction.size() <= 15;
+}
+
+// Integer digits of a plain number; "0" for a zero integer part.
+void AppendInteger(std::string& out, const PlainNumber& number)
+{
+    if (number.integer.empty())
+        out += '0';
+    else
+        out.append(number.integer.data(), number.integer.size());
+}
+
+// "%+0W.0f" / "%0W.0f" of the negated integer, whose sign is the opposite
+// of the source's; `zeroIsPositive` prints a zero product without '-' (the
+// free-format rule), otherwise a zero keeps the flipped sign bit.
+void AppendNegatedPadded(std::string& out, const PlainNumber& number, std::size_t width, bool showPlus,
+                         bool zeroIsPositive)
+{
+    const bool productNegative = number.zero && zeroIsPositive ? false : !number.negative;
+    std::size_t used = number.integer.empty() ? 1 : number.integer.size();
+    if (productNegative) {
+        out += '-';
+        ++used;
+    } else if (showPlus) {
+        out += '+';
+        ++used;
+    }
+    if (width > used)
+        out.append(width - used, '0');
+    AppendInteger(out, number);
+}
+
+}  // namespace
+
+bool AppendNegatedPlainNumber(std::string& out, std::string_view value, bool fixedWidth)
+{
+    // The number's own characters: leading blanks go; in free format the
+    // text ends at the next blank.
+    std::size_t begin = 0;
+    while (begin < value.size() && value[begin] == ' ')
+        ++begin;
+    const std::string_view text = value.substr(begin);
+
+    PlainNumber number;
+    std::size_t used = 0;
+    if (!ReadPlainNumber(text, number, used) || !PrintsBackExactly(number))
+        return false;
+
+    if (fixedWidth) {
+        // The conversion reads up to the first character that cannot continue
+        // the number; only a fraction would change the printed integer.
+        if (number.hasPoint)
+            return false;
+        AppendNegatedPadded(out, number, 7, true, false);
+        return true;
+    }
+
+    // Free format: the whole reduced text must be the number.
+    if (used < text.size() && text[used] != ' ')
+        return false;
+    if (!number.hasPoint) {
+        // The width counts the sign; a zero prints unsigned or with '+'.
+        AppendNegatedPadded(out, number, used, number.hasSign, true);
+        return true;
+    }
+    if (number.fraction.size() > 4)
+        return false;  // printed with three decimals: a real rounding
+    // "%.Nf" with the source's own decimals, '-' from the flipped sign bit
+    // (negative zero included); no decimals keep the bare point.
+    if (!number.negative)
+        out += '-';
+    AppendInteger(out, number);
+    out += '.';
+    out.append(number.fraction.data(), number.fraction.size());
+    return true;
+}

@@ -18,3 +18,18 @@ void AppendFixed(std::string& out, double value, int decimals);
 // "%+0W.0f" (showPlus) or "%0W.0f": no decimals, a sign ('-' always, '+'
 // with showPlus), zeros between the sign and the digits up to `width`.
 void AppendPadded(std::string& out, double value, std::size_t width, bool showPlus);
+
+// The fast path of the mirror: the negation (a factor of exactly -1) of a
+// value text that is a plain number, printed by the rules above straight
+// from its digits, without converting it. Negation only flips the sign of a
+// double, and a number of at most 15 significant digits prints back with
+// its own digits, so this gives exactly the bytes of the conversion round
+// trip. Appends to `out` and returns true when it applies:
+//  - fixed width ("%+07.0f"): the text, after leading blanks, is a sign and
+//    digits ending the number ('+001000', '-250 ');
+//  - free format (`fixedWidth` false): the text without the blanks around
+//    it is [sign]digits, or [sign]digits.digits with at most four decimals
+//    ('12.345', '-100.', '+0250', ' 1.5 ').
+// Anything else (more decimals, more digits, stray signs and points) is left
+// to ReadNumber and the printers above.
+bool AppendNegatedPlainNumber(std::string& out, std::string_view value, bool fixedWidth);
