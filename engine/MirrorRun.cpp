@@ -20,14 +20,18 @@ void CNcMirror::ReportUnreadable(const char* path) const
         std::fputs(FormatMirrorMessage(MirrorMessage::CannotRead, path ? path : "").c_str(), m_pDiagnostics);
 }
 
-int CNcMirror::ScanLines(LineReader& reader)
+int CNcMirror::ScanLines(LineReader& reader, bool untilFree)
 {
     // The count only tells fixed width (0) from free format (more); it stops
-    // growing at INT_MAX so no file can wrap it round to zero.
+    // growing at INT_MAX so no file can wrap it round to zero. The mirror run
+    // needs no more than the first mark: free format is settled there.
     int count = 0;
-    while (reader.ReadLine(m_strLine)) {
-        const int marks = FreeFormatMarks(m_strLine);
+    std::string_view line;
+    while (reader.NextLine(line)) {
+        const int marks = FreeFormatMarks(line);
         count = count > INT_MAX - marks ? INT_MAX : count + marks;
+        if (untilFree && count > 0)
+            return count;
     }
     return reader.Failed() ? -1 : count;
 }
@@ -39,7 +43,7 @@ int CNcMirror::ScanFormat(const char* path)
         ReportUnreadable(path);
         return -1;
     }
-    return ScanLines(reader);
+    return ScanLines(reader, false);
 }
 
 long long CNcMirror::Mirror(const char* source, const char* destination, int mode)
@@ -62,15 +66,18 @@ long long CNcMirror::Mirror(const char* source, const char* destination, int mod
     if (!output.Open(destination))
         return kMirrorDestinationError;
 
-    // 4. One pass decides the number format, over the same open file.
-    m_nFormatCount = ScanLines(reader);
+    // 4. One pass decides the number format, over the same open file; it
+    //    ends early at the first sign of free format.
+    m_nFormatCount = ScanLines(reader, true);
     if (m_nFormatCount < 0 || !reader.Rewind())
         return kMirrorSourceError;
 
     // 5. Line by line: rewrite what is not a skip line, normalise the end,
     //    write.
     long long count = 0;
-    while (reader.ReadLine(m_strLine)) {
+    std::string_view read;
+    while (reader.NextLine(read)) {
+        m_strLine.assign(read.data(), read.size());
         count += MirrorLine(m_strLine, *pMode);
         if (!output.Write(m_strLine.data(), m_strLine.size()))
             return kMirrorDestinationError;

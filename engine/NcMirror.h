@@ -75,7 +75,7 @@ public:
 
 private:
     void ReportUnreadable(const char* path) const;
-    int ScanLines(class LineReader& reader);
+    int ScanLines(class LineReader& reader, bool untilFree);
     // The reprinted product of the number in `value` into m_strPrinted;
     // false (m_strPrinted undefined) when the text holds no number.
     bool PrintScaled(float factor, std::string_view value);
