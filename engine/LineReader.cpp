@@ -3,7 +3,7 @@
 #include <cstring>
 
 namespace {
-constexpr std::size_t kBufferSize = 1 << 20;
+constexpr std::size_t kBufferSize = 1 << 16;
 }
 
 bool LineReader::Open(const char* path)

@@ -2,25 +2,11 @@
 // and swapping the G codes that a reflection reverses.
 #include "NcMirror.h"
 
+#include "MotionCodes.h"
 #include "NumberText.h"
 #include "WordText.h"
 
 #include <string_view>
-
-namespace {
-
-// The pair of G numbers that a swap type exchanges; false for unknown types.
-bool SwapPair(int type, double& first, double& second)
-{
-    switch (type) {
-    case kSwapArcDirection: first = 2; second = 3; return true;
-    case kSwapCompensationFree: first = 41; second = 42; return true;
-    case kSwapCompensationFixed: first = 42; second = 43; return true;
-    default: return false;
-    }
-}
-
-}  // namespace
 
 int CNcMirror::ScaleWords(std::string& line, float factor, const char* letters)
 {
@@ -68,8 +54,14 @@ bool CNcMirror::PrintScaled(float factor, std::string_view value)
 
     // 0. The mirror's own case: a plain number negated, printed from its
     //    digits (the same bytes as the conversions below, a good deal faster).
-    if (factor == -1.0f && AppendNegatedPlainNumber(m_strPrinted, value, m_nFormatCount == 0))
-        return true;
+    if (factor == -1.0f) {
+        char printed[kMaxNegatedPlain];
+        const std::size_t n = NegatePlainNumber(value, m_nFormatCount == 0, printed);
+        if (n > 0) {
+            m_strPrinted.assign(printed, n);
+            return true;
+        }
+    }
 
     // 1. Read the number; without one the text stays as it is.
     double number = 0.0;

@@ -1,6 +1,5 @@
-// Both tests look at every byte of every line, twice per run for the format
-// marks; they go through a byte table in one pass each instead of a search
-// per character of interest.
+// The format scan looks at every byte of a fixed-width program: it goes
+// through a byte table in one pass instead of a search per letter.
 #include "LineScan.h"
 
 #include <array>
@@ -11,7 +10,6 @@ namespace {
 enum : unsigned char {
     kCoordinate = 0x3F,  // X, Y, Z, I, J, K: one bit each (0x01 to 0x20)
     kPoint = 0x40,       // '.'
-    kSkip = 0x80,        // ';', '(', ')', '$'
 };
 
 constexpr std::array<unsigned char, 256> MakeByteClasses()
@@ -21,8 +19,6 @@ constexpr std::array<unsigned char, 256> MakeByteClasses()
     for (int i = 0; i < 6; ++i)
         classes[static_cast<unsigned char>(letters[i])] = static_cast<unsigned char>(1u << i);
     classes['.'] = kPoint;
-    for (const char c : {';', '(', ')', '$'})
-        classes[static_cast<unsigned char>(c)] = kSkip;
     return classes;
 }
 
@@ -34,14 +30,6 @@ unsigned ClassOf(char c) { return kByteClasses[static_cast<unsigned char>(c)]; }
 bool IsValueChar(char c) { return (c >= '0' && c <= '9') || c == ' ' || c == '+' || c == '-' || c == '.'; }
 
 }  // namespace
-
-bool IsSkipLine(std::string_view line)
-{
-    for (const char c : line)
-        if (ClassOf(c) & kSkip)
-            return true;
-    return false;
-}
 
 int FreeFormatMarks(std::string_view line)
 {

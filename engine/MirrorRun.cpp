@@ -92,19 +92,3 @@ long long CNcMirror::Mirror(const char* source, const char* destination, int mod
         return kMirrorDestinationError;
     return count;
 }
-
-int CNcMirror::MirrorLine(std::string& line, const MirrorMode& mode)
-{
-    int count = 0;
-    if (!IsSkipLine(line)) {
-        const bool fixedWidth = m_nFormatCount == 0;
-        TrimLineEnd(line);
-        if (mode.swapsMotionCodes)
-            count += SwapMotionCodes(line, kSwapArcDirection);
-        count += ScaleWords(line, -1.0f, fixedWidth ? mode.fixedLetters : mode.freeLetters);
-        if (mode.swapsMotionCodes)
-            count += SwapMotionCodes(line, fixedWidth ? kSwapCompensationFixed : kSwapCompensationFree);
-    }
-    TrimLineEnd(line);
-    return count;
-}

@@ -76,6 +76,8 @@ public:
 private:
     void ReportUnreadable(const char* path) const;
     int ScanLines(class LineReader& reader, bool untilFree);
+    // MirrorLine as its operations one after the other.
+    int MirrorLineStepwise(std::string& line, const MirrorMode& mode);
     // The reprinted product of the number in `value` into m_strPrinted;
     // false (m_strPrinted undefined) when the text holds no number.
     bool PrintScaled(float factor, std::string_view value);
@@ -83,4 +85,5 @@ private:
     std::FILE* m_pDiagnostics;
     std::string m_strLine;     // the line being rewritten; keeps its capacity between lines
     std::string m_strPrinted;  // the reprinted number
+    std::string m_strWork;     // the line being written with its changes
 };

@@ -147,38 +147,46 @@ bool PrintsBackExactly(const PlainNumber& number)
     return number.integer.size() + number.fraction.size() <= 15;
 }
 
-// Integer digits of a plain number; "0" for a zero integer part.
-void AppendInteger(std::string& out, const PlainNumber& number)
+// Copies `text` to `out`; the position after it.
+char* Put(char* out, std::string_view text)
 {
-    if (number.integer.empty())
-        out += '0';
-    else
-        out.append(number.integer.data(), number.integer.size());
+    for (const char c : text)
+        *out++ = c;
+    return out;
+}
+
+// Integer digits of a plain number; "0" for a zero integer part.
+char* PutInteger(char* out, const PlainNumber& number)
+{
+    if (number.integer.empty()) {
+        *out++ = '0';
+        return out;
+    }
+    return Put(out, number.integer);
 }
 
 // "%+0W.0f" / "%0W.0f" of the negated integer, whose sign is the opposite
 // of the source's; `zeroIsPositive` prints a zero product without '-' (the
 // free-format rule), otherwise a zero keeps the flipped sign bit.
-void AppendNegatedPadded(std::string& out, const PlainNumber& number, std::size_t width, bool showPlus,
-                         bool zeroIsPositive)
+char* PutNegatedPadded(char* out, const PlainNumber& number, std::size_t width, bool showPlus, bool zeroIsPositive)
 {
     const bool productNegative = number.zero && zeroIsPositive ? false : !number.negative;
     std::size_t used = number.integer.empty() ? 1 : number.integer.size();
     if (productNegative) {
-        out += '-';
+        *out++ = '-';
         ++used;
     } else if (showPlus) {
-        out += '+';
+        *out++ = '+';
         ++used;
     }
-    if (width > used)
-        out.append(width - used, '0');
-    AppendInteger(out, number);
+    for (; used < width; ++used)
+        *out++ = '0';
+    return PutInteger(out, number);
 }
 
 }  // namespace
 
-bool AppendNegatedPlainNumber(std::string& out, std::string_view value, bool fixedWidth)
+std::size_t NegatePlainNumber(std::string_view value, bool fixedWidth, char* out)
 {
     // The number's own characters: leading blanks go; in free format the
     // text ends at the next blank.
@@ -190,33 +198,35 @@ bool AppendNegatedPlainNumber(std::string& out, std::string_view value, bool fix
     PlainNumber number;
     std::size_t used = 0;
     if (!ReadPlainNumber(text, number, used) || !PrintsBackExactly(number))
-        return false;
+        return 0;
 
     if (fixedWidth) {
         // The conversion reads up to the first character that cannot continue
         // the number; only a fraction would change the printed integer.
         if (number.hasPoint)
-            return false;
-        AppendNegatedPadded(out, number, 7, true, false);
-        return true;
+            return 0;
+        return static_cast<std::size_t>(PutNegatedPadded(out, number, 7, true, false) - out);
     }
 
     // Free format: the whole reduced text must be the number.
     if (used < text.size() && text[used] != ' ')
-        return false;
+        return 0;
     if (!number.hasPoint) {
         // The width counts the sign; a zero prints unsigned or with '+'.
-        AppendNegatedPadded(out, number, used, number.hasSign, true);
-        return true;
+        // Wide zero padding is left to the general printer.
+        if (used > kMaxNegatedPlain)
+            return 0;
+        return static_cast<std::size_t>(PutNegatedPadded(out, number, used, number.hasSign, true) - out);
     }
     if (number.fraction.size() > 4)
-        return false;  // printed with three decimals: a real rounding
+        return 0;  // printed with three decimals: a real rounding
     // "%.Nf" with the source's own decimals, '-' from the flipped sign bit
     // (negative zero included); no decimals keep the bare point.
+    char* end = out;
     if (!number.negative)
-        out += '-';
-    AppendInteger(out, number);
-    out += '.';
-    out.append(number.fraction.data(), number.fraction.size());
-    return true;
+        *end++ = '-';
+    end = PutInteger(end, number);
+    *end++ = '.';
+    end = Put(end, number.fraction);
+    return static_cast<std::size_t>(end - out);
 }

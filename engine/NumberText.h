@@ -24,12 +24,14 @@ void AppendPadded(std::string& out, double value, std::size_t width, bool showPl
 // from its digits, without converting it. Negation only flips the sign of a
 // double, and a number of at most 15 significant digits prints back with
 // its own digits, so this gives exactly the bytes of the conversion round
-// trip. Appends to `out` and returns true when it applies:
+// trip. Writes at most kMaxNegatedPlain characters to `out` and returns
+// their count when it applies, else 0:
 //  - fixed width ("%+07.0f"): the text, after leading blanks, is a sign and
 //    digits ending the number ('+001000', '-250 ');
 //  - free format (`fixedWidth` false): the text without the blanks around
 //    it is [sign]digits, or [sign]digits.digits with at most four decimals
 //    ('12.345', '-100.', '+0250', ' 1.5 ').
-// Anything else (more decimals, more digits, stray signs and points) is left
-// to ReadNumber and the printers above.
-bool AppendNegatedPlainNumber(std::string& out, std::string_view value, bool fixedWidth);
+// Anything else (more decimals, more digits, stray signs and points, wide
+// zero padding) is left to ReadNumber and the printers above.
+constexpr std::size_t kMaxNegatedPlain = 40;
+std::size_t NegatePlainNumber(std::string_view value, bool fixedWidth, char* out);
