@@ -27,6 +27,9 @@ enum : unsigned char {
     kLetters = 0x0F,
     kLetterG = 0x10,
     kSkipChar = 0x20,  // ';', '(', ')', '$'
+    kBlank = 0x40,
+    kValue = 0x80,     // continues a value text: a digit, ' ', '+', '-', '.'
+    kNotable = 0x7F,   // everything the sweep stops at
 };
 
 constexpr std::array<unsigned char, 256> MakeByteClasses()
@@ -39,6 +42,11 @@ constexpr std::array<unsigned char, 256> MakeByteClasses()
     classes['G'] = kLetterG;
     for (const char c : {';', '(', ')', '$'})
         classes[static_cast<unsigned char>(c)] = kSkipChar;
+    for (char c = '0'; c <= '9'; ++c)
+        classes[static_cast<unsigned char>(c)] = kValue;
+    for (const char c : {'+', '-', '.'})
+        classes[static_cast<unsigned char>(c)] = kValue;
+    classes[' '] = kBlank | kValue;
     return classes;
 }
 
@@ -79,6 +87,18 @@ int SwappedCode(int type, double number)
     return 0;
 }
 
+// The value text of a word: where it starts (after its letter) and its
+// length.
+struct Word {
+    std::size_t pos;
+    std::size_t size;
+    void ClipTo(std::size_t end)
+    {
+        if (pos + size > end)
+            size = pos < end ? end - pos : 0;
+    }
+};
+
 // A change of one value text: a new G number, or the negated coordinate.
 struct Change {
     std::size_t pos;   // first character of the value text
@@ -111,49 +131,78 @@ int CNcMirror::MirrorLine(std::string& line, const MirrorMode& mode)
         wanted |= ClassOf(*letter) & kLetters;
 
     // 1. One pass: a skip character ends the work; the G words and the
-    //    first word of each letter to negate are noted.
-    std::size_t gWords[kMaxGWords];
+    //    first word of each letter to negate are noted with their value
+    //    texts, and so is the first blank.
+    Word gWords[kMaxGWords];
     std::size_t gCount = 0;
     bool manyGWords = false;
-    std::size_t letterAt[4] = {};
+    Word letterWords[4] = {};
     unsigned seen = 0;
+    std::size_t firstBlank = std::string::npos;
     const std::size_t size = line.size();
-    for (std::size_t i = 0; i < size; ++i) {
-        const unsigned cls = ClassOf(line[i]);
-        if (cls == 0)
+    for (std::size_t i = 0; i < size;) {
+        const unsigned cls = ClassOf(line[i++]);
+        if ((cls & kNotable) == 0)
             continue;
         if (cls & kSkipChar) {
             TrimLineEnd(line);
             return 0;
         }
+        if (cls & kBlank) {
+            if (firstBlank == std::string::npos)
+                firstBlank = i - 1;
+            continue;
+        }
+        Word* word = nullptr;
         if (cls & kLetterG) {
             if (gCount < kMaxGWords)
-                gWords[gCount++] = i;
+                word = &gWords[gCount++];
             else
                 manyGWords = true;
         } else if (cls & wanted & ~seen) {
             seen |= cls;
-            letterAt[LetterSlot(cls)] = i;
+            word = &letterWords[LetterSlot(cls)];
         }
+        if (!word)
+            continue;
+        // The value text; its blanks count for the first blank too.
+        word->pos = i;
+        for (unsigned value; i < size && ((value = ClassOf(line[i])) & kValue) != 0; ++i) {
+            if ((value & kBlank) && firstBlank == std::string::npos)
+                firstBlank = i;
+        }
+        word->size = i - word->pos;
     }
-
     if (manyGWords)
         return MirrorLineStepwise(line, mode);
 
-    // 2. The end is trimmed first; only the blanks and line-end characters
-    //    at the end go, so the positions found stay as they are.
-    TrimLineEnd(line);
+    // 2. The end is trimmed first. Only blanks and line-end characters at
+    //    the end go, so the positions stay; a value text that ran into the
+    //    trimmed blanks ends where the kept text ends.
+    std::size_t kept = line.size();
+    if (firstBlank != std::string::npos) {
+        TrimEndOfSpacedLine(line);
+        kept = line.size();
+        while (kept > 0 && (line[kept - 1] == '\n' || line[kept - 1] == '\r'))
+            --kept;
+        for (std::size_t k = 0; k < gCount; ++k)
+            gWords[k].ClipTo(kept);
+        for (Word& word : letterWords)
+            word.ClipTo(kept);
+        if (firstBlank >= kept)
+            firstBlank = std::string::npos;
+    }
 
     // 3. The G words that change. A first G without a value text stops both
     //    swaps; the pairs do not overlap, so each word changes at most once.
     Change changes[kMaxGWords + 4];
     std::size_t changeCount = 0;
     int count = 0;
-    if (mode.swapsMotionCodes && gCount > 0 && ValueTextLength(line, gWords[0] + 1) > 0) {
+    if (mode.swapsMotionCodes && gCount > 0 && gWords[0].size > 0) {
         const int compensation = fixedWidth ? kSwapCompensationFixed : kSwapCompensationFree;
         for (std::size_t k = 0; k < gCount; ++k) {
-            const std::size_t pos = gWords[k] + 1;
-            const std::size_t n = ValueTextLength(line, pos);
+            const std::size_t pos = gWords[k].pos;
+            const std::size_t n = gWords[k].size;
             double number = 0.0;
             if (n == 0 || !ReadCode(std::string_view(line).substr(pos, n), number))
                 continue;
@@ -170,7 +219,7 @@ int CNcMirror::MirrorLine(std::string& line, const MirrorMode& mode)
 
     // 4. The negation's blank rule looks at the line after the arc swap,
     //    which drops the blanks inside the value texts it replaces.
-    std::size_t blank = line.find(' ');
+    std::size_t blank = firstBlank;
     for (std::size_t k = 0; k < changeCount && blank != std::string::npos; ++k) {
         const Change& c = changes[k];
         if (c.beforeNegation && blank >= c.pos && blank < c.pos + c.size)
@@ -183,8 +232,8 @@ int CNcMirror::MirrorLine(std::string& line, const MirrorMode& mode)
         const unsigned bit = ClassOf(*letter) & kLetters;
         if ((seen & bit) == 0)
             continue;
-        const std::size_t pos = letterAt[LetterSlot(bit)] + 1;
-        const std::size_t n = ValueTextLength(line, pos);
+        const std::size_t pos = letterWords[LetterSlot(bit)].pos;
+        const std::size_t n = letterWords[LetterSlot(bit)].size;
         if (n == 0)
             continue;
         // In order of position among the changes found so far.
@@ -194,10 +243,8 @@ int CNcMirror::MirrorLine(std::string& line, const MirrorMode& mode)
         changes[k] = Change{pos, n, 0, false};
         ++count;
     }
-    if (changeCount == 0) {
-        TrimLineEnd(line);
-        return 0;
-    }
+    if (changeCount == 0)
+        return 0;  // trimmed already, and a second trim changes nothing
 
     // 6. The line once more, with its changes, into a buffer that only ever
     //    grows: no printed number is longer than its value text or 330.
@@ -224,14 +271,15 @@ int CNcMirror::MirrorLine(std::string& line, const MirrorMode& mode)
                 out = Put(out, m_strPrinted.data(), m_strPrinted.size());
             else
                 out = Put(out, value.data(), value.size());
-            if (spaced)
+            // The closing end trim would take a blank after the last word
+            // again: it is not written.
+            if (spaced && (k + 1 < changeCount || c.pos + c.size < kept))
                 *out++ = ' ';
         }
         copied = c.pos + c.size;
     }
     out = Put(out, line.data() + copied, line.size() - copied);
-    line.assign(begin, static_cast<std::size_t>(out - begin));
-    TrimLineEnd(line);
+    CopyLine(line, begin, static_cast<std::size_t>(out - begin));
     return count;
 }
 

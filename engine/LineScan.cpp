@@ -10,6 +10,7 @@ namespace {
 enum : unsigned char {
     kCoordinate = 0x3F,  // X, Y, Z, I, J, K: one bit each (0x01 to 0x20)
     kPoint = 0x40,       // '.'
+    kValue = 0x80,       // continues a value text: a digit, ' ', '+', '-', '.'
 };
 
 constexpr std::array<unsigned char, 256> MakeByteClasses()
@@ -18,7 +19,11 @@ constexpr std::array<unsigned char, 256> MakeByteClasses()
     const char letters[] = "XYZIJK";
     for (int i = 0; i < 6; ++i)
         classes[static_cast<unsigned char>(letters[i])] = static_cast<unsigned char>(1u << i);
-    classes['.'] = kPoint;
+    for (char c = '0'; c <= '9'; ++c)
+        classes[static_cast<unsigned char>(c)] = kValue;
+    for (const char c : {' ', '+', '-'})
+        classes[static_cast<unsigned char>(c)] = kValue;
+    classes['.'] = kPoint | kValue;
     return classes;
 }
 
@@ -26,33 +31,29 @@ constexpr std::array<unsigned char, 256> kByteClasses = MakeByteClasses();
 
 unsigned ClassOf(char c) { return kByteClasses[static_cast<unsigned char>(c)]; }
 
-// A character that continues a value text: a digit, ' ', '+', '-' or '.'.
-bool IsValueChar(char c) { return (c >= '0' && c <= '9') || c == ' ' || c == '+' || c == '-' || c == '.'; }
-
 }  // namespace
 
 int FreeFormatMarks(std::string_view line)
 {
     // Only the first word of each coordinate letter counts; `seen` holds the
-    // letters met so far.
+    // letters met so far. A measured value text is not looked at again.
     unsigned seen = 0;
     unsigned point = 0;
     int marks = 0;
     const std::size_t size = line.size();
-    for (std::size_t i = 0; i < size; ++i) {
-        const unsigned cls = ClassOf(line[i]);
-        if (cls == 0)
-            continue;
-        point |= cls & kPoint;
+    for (std::size_t i = 0; i < size;) {
+        const unsigned cls = ClassOf(line[i++]);
+        point |= cls;
         const unsigned letter = cls & kCoordinate;
         if (letter == 0 || (seen & letter) != 0)
             continue;
         seen |= letter;
-        std::size_t n = 0;
-        while (i + 1 + n < size && IsValueChar(line[i + 1 + n]))
-            ++n;
+        const std::size_t start = i;
+        for (unsigned value; i < size && ((value = ClassOf(line[i])) & kValue) != 0; ++i)
+            point |= value;
+        const std::size_t n = i - start;
         if (n > 0 && n != 7)
             ++marks;
     }
-    return marks + (point != 0 ? 1 : 0);
+    return marks + ((point & kPoint) != 0 ? 1 : 0);
 }

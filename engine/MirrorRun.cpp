@@ -7,6 +7,7 @@
 #include "MirrorMessages.h"
 #include "MirrorModes.h"
 #include "SafeOutput.h"
+#include "WordText.h"
 
 #include <climits>
 
@@ -77,7 +78,7 @@ long long CNcMirror::Mirror(const char* source, const char* destination, int mod
     long long count = 0;
     std::string_view read;
     while (reader.NextLine(read)) {
-        m_strLine.assign(read.data(), read.size());
+        CopyLine(m_strLine, read.data(), read.size());
         count += MirrorLine(m_strLine, *pMode);
         if (!output.Write(m_strLine.data(), m_strLine.size()))
             return kMirrorDestinationError;

@@ -76,6 +76,8 @@ public:
 private:
     void ReportUnreadable(const char* path) const;
     int ScanLines(class LineReader& reader, bool untilFree);
+    // TrimLineEnd of a line known to hold a blank.
+    static int TrimEndOfSpacedLine(std::string& line);
     // MirrorLine as its operations one after the other.
     int MirrorLineStepwise(std::string& line, const MirrorMode& mode);
     // The reprinted product of the number in `value` into m_strPrinted;

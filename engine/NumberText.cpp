@@ -98,135 +98,103 @@ void AppendPadded(std::string& out, double value, std::size_t width, bool showPl
 
 namespace {
 
-// A value text of the form [sign]digits[.digits], split into its parts.
-struct PlainNumber {
-    bool negative = false;      // the sign is '-'
-    bool hasSign = false;       // there is a sign at all
-    bool hasPoint = false;
-    std::string_view integer;   // integer digits without leading zeros
-    std::string_view fraction;  // digits after the point
-    bool zero = true;           // every digit is '0'
-};
-
-// Reads [sign]digits[.digits] from the start of `text` (at least one digit);
-// `used` is the number of characters it took. False when there is no digit.
-bool ReadPlainNumber(std::string_view text, PlainNumber& number, std::size_t& used)
+// Copies [begin, end) to `out`; the position after it.
+char* Put(char* out, const char* begin, const char* end)
 {
-    std::size_t i = 0;
-    if (i < text.size() && (text[i] == '+' || text[i] == '-')) {
-        number.hasSign = true;
-        number.negative = text[i] == '-';
-        ++i;
-    }
-    while (i < text.size() && text[i] == '0')
-        ++i;
-    const std::size_t intStart = i;
-    while (i < text.size() && IsDigit(text[i]))
-        ++i;
-    number.integer = text.substr(intStart, i - intStart);
-    std::size_t digits = i - (number.hasSign ? 1 : 0);
-    if (i < text.size() && text[i] == '.') {
-        number.hasPoint = true;
-        const std::size_t fracStart = ++i;
-        while (i < text.size() && IsDigit(text[i]))
-            ++i;
-        number.fraction = text.substr(fracStart, i - fracStart);
-        digits += number.fraction.size();
-        for (const char c : number.fraction)
-            number.zero = number.zero && c == '0';
-    }
-    number.zero = number.zero && number.integer.empty();
-    used = i;
-    return digits > 0;
-}
-
-// At most 15 significant digits: the double of the text prints back as the
-// text (DBL_DIG), so the digits can be copied instead of converted.
-bool PrintsBackExactly(const PlainNumber& number)
-{
-    return number.integer.size() + number.fraction.size() <= 15;
-}
-
-// Copies `text` to `out`; the position after it.
-char* Put(char* out, std::string_view text)
-{
-    for (const char c : text)
-        *out++ = c;
+    while (begin < end)
+        *out++ = *begin++;
     return out;
 }
 
-// Integer digits of a plain number; "0" for a zero integer part.
-char* PutInteger(char* out, const PlainNumber& number)
+// The integer digits of a plain number as "%0W.0f" prints them: a sign
+// ('-' when `negative`, else '+' with `showPlus`), zeros up to `width`, the
+// digits without their leading zeros ("0" when there are none).
+char* PutPadded(char* out, const char* digits, const char* end, std::size_t width, bool negative, bool showPlus)
 {
-    if (number.integer.empty()) {
-        *out++ = '0';
-        return out;
-    }
-    return Put(out, number.integer);
-}
-
-// "%+0W.0f" / "%0W.0f" of the negated integer, whose sign is the opposite
-// of the source's; `zeroIsPositive` prints a zero product without '-' (the
-// free-format rule), otherwise a zero keeps the flipped sign bit.
-char* PutNegatedPadded(char* out, const PlainNumber& number, std::size_t width, bool showPlus, bool zeroIsPositive)
-{
-    const bool productNegative = number.zero && zeroIsPositive ? false : !number.negative;
-    std::size_t used = number.integer.empty() ? 1 : number.integer.size();
-    if (productNegative) {
-        *out++ = '-';
-        ++used;
-    } else if (showPlus) {
-        *out++ = '+';
+    std::size_t used = end > digits ? static_cast<std::size_t>(end - digits) : 1;
+    if (negative || showPlus) {
+        *out++ = negative ? '-' : '+';
         ++used;
     }
     for (; used < width; ++used)
         *out++ = '0';
-    return PutInteger(out, number);
+    if (end == digits)
+        *out++ = '0';
+    return Put(out, digits, end);
 }
 
 }  // namespace
 
 std::size_t NegatePlainNumber(std::string_view value, bool fixedWidth, char* out)
 {
-    // The number's own characters: leading blanks go; in free format the
-    // text ends at the next blank.
-    std::size_t begin = 0;
-    while (begin < value.size() && value[begin] == ' ')
-        ++begin;
-    const std::string_view text = value.substr(begin);
+    // 1. The number's own characters: leading blanks go; then
+    //    [sign] digits [. digits], the integer's leading zeros apart.
+    const char* p = value.data();
+    const char* const end = p + value.size();
+    while (p < end && *p == ' ')
+        ++p;
+    const char* const text = p;
+    bool hasSign = false;
+    bool negative = false;
+    if (p < end && (*p == '+' || *p == '-')) {
+        hasSign = true;
+        negative = *p++ == '-';
+    }
+    const char* const firstDigit = p;
+    while (p < end && *p == '0')
+        ++p;
+    const char* const integer = p;
+    while (p < end && IsDigit(*p))
+        ++p;
+    const char* const integerEnd = p;
+    const char* fraction = p;
+    const bool hasPoint = p < end && *p == '.';
+    if (hasPoint) {
+        fraction = ++p;
+        while (p < end && IsDigit(*p))
+            ++p;
+    }
+    const char* const fractionEnd = p;
 
-    PlainNumber number;
-    std::size_t used = 0;
-    if (!ReadPlainNumber(text, number, used) || !PrintsBackExactly(number))
+    // 2. At least one digit, and at most 15 significant ones: the double of
+    //    such a text prints back as the text (DBL_DIG).
+    if (integerEnd == firstDigit && fractionEnd == fraction)
+        return 0;
+    if ((integerEnd - integer) + (fractionEnd - fraction) > 15)
         return 0;
 
     if (fixedWidth) {
-        // The conversion reads up to the first character that cannot continue
-        // the number; only a fraction would change the printed integer.
-        if (number.hasPoint)
+        // 3. "%+07.0f": the conversion reads up to the first character that
+        //    cannot continue the number; only a fraction would change the
+        //    printed integer. A zero keeps the flipped sign bit.
+        if (hasPoint)
             return 0;
-        return static_cast<std::size_t>(PutNegatedPadded(out, number, 7, true, false) - out);
+        return static_cast<std::size_t>(PutPadded(out, integer, integerEnd, 7, !negative, true) - out);
     }
 
-    // Free format: the whole reduced text must be the number.
-    if (used < text.size() && text[used] != ' ')
+    // 4. Free format: the whole reduced text must be the number.
+    if (p < end && *p != ' ')
         return 0;
-    if (!number.hasPoint) {
+    if (!hasPoint) {
         // The width counts the sign; a zero prints unsigned or with '+'.
         // Wide zero padding is left to the general printer.
-        if (used > kMaxNegatedPlain)
+        const std::size_t width = static_cast<std::size_t>(p - text);
+        if (width > kMaxNegatedPlain)
             return 0;
-        return static_cast<std::size_t>(PutNegatedPadded(out, number, used, number.hasSign, true) - out);
+        const bool zero = integer == integerEnd;
+        return static_cast<std::size_t>(PutPadded(out, integer, integerEnd, width, !negative && !zero, hasSign) - out);
     }
-    if (number.fraction.size() > 4)
+    if (fractionEnd - fraction > 4)
         return 0;  // printed with three decimals: a real rounding
     // "%.Nf" with the source's own decimals, '-' from the flipped sign bit
     // (negative zero included); no decimals keep the bare point.
-    char* end = out;
-    if (!number.negative)
-        *end++ = '-';
-    end = PutInteger(end, number);
-    *end++ = '.';
-    end = Put(end, number.fraction);
-    return static_cast<std::size_t>(end - out);
+    char* q = out;
+    if (!negative)
+        *q++ = '-';
+    if (integer == integerEnd)
+        *q++ = '0';
+    q = Put(q, integer, integerEnd);
+    *q++ = '.';
+    q = Put(q, fraction, fractionEnd);
+    return static_cast<std::size_t>(q - out);
 }

@@ -31,7 +31,11 @@ int CNcMirror::TrimLineEnd(std::string& line)
     // 1. A line without any blank is written as it stands.
     if (line.empty() || line.find(' ') == std::string::npos)
         return 0;
+    return TrimEndOfSpacedLine(line);
+}
 
+int CNcMirror::TrimEndOfSpacedLine(std::string& line)
+{
     // 2. The line keeps its own end: "\r\n", "\n", or none for a last line.
     const std::size_t size = line.size();
     std::size_t endSize = 0;
