@@ -27,7 +27,7 @@ enum : unsigned char {
     kLetters = 0x0F,
     kLetterG = 0x10,
     kSkipChar = 0x20,  // ';', '(', ')', '$'
-    kBlank = 0x40,
+    kNul = 0x40,       // the string's terminator, or a NUL inside the line
     kValue = 0x80,     // continues a value text: a digit, ' ', '+', '-', '.'
     kNotable = 0x7F,   // everything the sweep stops at
 };
@@ -46,7 +46,8 @@ constexpr std::array<unsigned char, 256> MakeByteClasses()
         classes[static_cast<unsigned char>(c)] = kValue;
     for (const char c : {'+', '-', '.'})
         classes[static_cast<unsigned char>(c)] = kValue;
-    classes[' '] = kBlank | kValue;
+    classes[' '] = kValue;
+    classes[0] = kNul;
     return classes;
 }
 
@@ -132,26 +133,29 @@ int CNcMirror::MirrorLine(std::string& line, const MirrorMode& mode)
 
     // 1. One pass: a skip character ends the work; the G words and the
     //    first word of each letter to negate are noted with their value
-    //    texts, and so is the first blank.
+    //    texts. The string's terminating NUL stops every loop, so they need
+    //    no bounds checks.
     Word gWords[kMaxGWords];
     std::size_t gCount = 0;
     bool manyGWords = false;
     Word letterWords[4] = {};
     unsigned seen = 0;
-    std::size_t firstBlank = std::string::npos;
-    const std::size_t size = line.size();
-    for (std::size_t i = 0; i < size;) {
-        const unsigned cls = ClassOf(line[i++]);
-        if ((cls & kNotable) == 0)
+    const char* const text = line.c_str();
+    const char* const textEnd = text + line.size();
+    for (const char* p = text;;) {
+        unsigned cls;
+        while (((cls = ClassOf(*p)) & kNotable) == 0)
+            ++p;
+        if (cls & kNul) {
+            if (p == textEnd)
+                break;
+            ++p;  // a NUL byte of the line itself
             continue;
+        }
+        ++p;
         if (cls & kSkipChar) {
             TrimLineEnd(line);
             return 0;
-        }
-        if (cls & kBlank) {
-            if (firstBlank == std::string::npos)
-                firstBlank = i - 1;
-            continue;
         }
         Word* word = nullptr;
         if (cls & kLetterG) {
@@ -165,14 +169,13 @@ int CNcMirror::MirrorLine(std::string& line, const MirrorMode& mode)
         }
         if (!word)
             continue;
-        // The value text; its blanks count for the first blank too.
-        word->pos = i;
-        for (unsigned value; i < size && ((value = ClassOf(line[i])) & kValue) != 0; ++i) {
-            if ((value & kBlank) && firstBlank == std::string::npos)
-                firstBlank = i;
-        }
-        word->size = i - word->pos;
+        const char* const value = p;
+        while (ClassOf(*p) & kValue)
+            ++p;
+        word->pos = static_cast<std::size_t>(value - text);
+        word->size = static_cast<std::size_t>(p - value);
     }
+    std::size_t firstBlank = line.find(' ');
     if (manyGWords)
         return MirrorLineStepwise(line, mode);
 

@@ -2,6 +2,7 @@
 
 #include <charconv>
 #include <cmath>
+#include <cstring>
 
 namespace {
 
@@ -101,9 +102,9 @@ namespace {
 // Copies [begin, end) to `out`; the position after it.
 char* Put(char* out, const char* begin, const char* end)
 {
-    while (begin < end)
-        *out++ = *begin++;
-    return out;
+    const std::size_t size = static_cast<std::size_t>(end - begin);
+    std::memcpy(out, begin, size);
+    return out + size;
 }
 
 // The integer digits of a plain number as "%0W.0f" prints them: a sign
@@ -191,10 +192,9 @@ std::size_t NegatePlainNumber(std::string_view value, bool fixedWidth, char* out
     char* q = out;
     if (!negative)
         *q++ = '-';
+    // The digits and the point stand together in the source.
     if (integer == integerEnd)
         *q++ = '0';
-    q = Put(q, integer, integerEnd);
-    *q++ = '.';
-    q = Put(q, fraction, fractionEnd);
+    q = Put(q, integer, fractionEnd);
     return static_cast<std::size_t>(q - out);
 }
