@@ -125,6 +125,16 @@ char* Put(char* out, const char* text, std::size_t size)
 
 int CNcMirror::MirrorLine(std::string& line, const MirrorMode& mode)
 {
+    std::string_view result;
+    const int count = MirrorLineInto(line, mode, result);
+    if (result.data() != line.data())
+        CopyLine(line, result.data(), result.size());
+    return count;
+}
+
+int CNcMirror::MirrorLineInto(std::string& line, const MirrorMode& mode, std::string_view& result)
+{
+    result = std::string_view();
     const bool fixedWidth = m_nFormatCount == 0;
     const char* letters = fixedWidth ? mode.fixedLetters : mode.freeLetters;
     unsigned wanted = 0;
@@ -155,6 +165,7 @@ int CNcMirror::MirrorLine(std::string& line, const MirrorMode& mode)
         ++p;
         if (cls & kSkipChar) {
             TrimLineEnd(line);
+            result = line;
             return 0;
         }
         Word* word = nullptr;
@@ -176,8 +187,11 @@ int CNcMirror::MirrorLine(std::string& line, const MirrorMode& mode)
         word->size = static_cast<std::size_t>(p - value);
     }
     std::size_t firstBlank = line.find(' ');
-    if (manyGWords)
-        return MirrorLineStepwise(line, mode);
+    if (manyGWords) {
+        const int count = MirrorLineStepwise(line, mode);
+        result = line;
+        return count;
+    }
 
     // 2. The end is trimmed first. Only blanks and line-end characters at
     //    the end go, so the positions stay; a value text that ran into the
@@ -246,8 +260,10 @@ int CNcMirror::MirrorLine(std::string& line, const MirrorMode& mode)
         changes[k] = Change{pos, n, 0, false};
         ++count;
     }
-    if (changeCount == 0)
-        return 0;  // trimmed already, and a second trim changes nothing
+    if (changeCount == 0) {
+        result = line;  // trimmed already, and a second trim changes nothing
+        return 0;
+    }
 
     // 6. The line once more, with its changes, into a buffer that only ever
     //    grows: no printed number is longer than its value text or 330.
@@ -282,7 +298,7 @@ int CNcMirror::MirrorLine(std::string& line, const MirrorMode& mode)
         copied = c.pos + c.size;
     }
     out = Put(out, line.data() + copied, line.size() - copied);
-    CopyLine(line, begin, static_cast<std::size_t>(out - begin));
+    result = std::string_view(begin, static_cast<std::size_t>(out - begin));
     return count;
 }
 

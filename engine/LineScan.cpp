@@ -3,13 +3,14 @@
 #include "LineScan.h"
 
 #include <array>
+#include <cstddef>
+#include <cstring>
 
 namespace {
 
 // Classes of a byte, as bits.
 enum : unsigned char {
     kCoordinate = 0x3F,  // X, Y, Z, I, J, K: one bit each (0x01 to 0x20)
-    kPoint = 0x40,       // '.'
     kValue = 0x80,       // continues a value text: a digit, ' ', '+', '-', '.'
 };
 
@@ -23,7 +24,7 @@ constexpr std::array<unsigned char, 256> MakeByteClasses()
         classes[static_cast<unsigned char>(c)] = kValue;
     for (const char c : {' ', '+', '-'})
         classes[static_cast<unsigned char>(c)] = kValue;
-    classes['.'] = kPoint | kValue;
+    classes['.'] = kValue;
     return classes;
 }
 
@@ -35,25 +36,32 @@ unsigned ClassOf(char c) { return kByteClasses[static_cast<unsigned char>(c)]; }
 
 int FreeFormatMarks(std::string_view line)
 {
+    const char* p = line.data();
+    const char* const end = p + line.size();
+    int marks = !line.empty() && std::memchr(p, '.', line.size()) ? 1 : 0;
+
     // Only the first word of each coordinate letter counts; `seen` holds the
-    // letters met so far. A measured value text is not looked at again.
+    // letters met so far. A measured value text is not looked at again. A
+    // line that ends outside a value text (on its '\n') stops every value
+    // text before its end, so those loops need no bounds check.
+    const bool stops = !line.empty() && (ClassOf(line.back()) & kValue) == 0;
     unsigned seen = 0;
-    unsigned point = 0;
-    int marks = 0;
-    const std::size_t size = line.size();
-    for (std::size_t i = 0; i < size;) {
-        const unsigned cls = ClassOf(line[i++]);
-        point |= cls;
-        const unsigned letter = cls & kCoordinate;
+    while (p < end) {
+        const unsigned letter = ClassOf(*p++) & kCoordinate;
         if (letter == 0 || (seen & letter) != 0)
             continue;
         seen |= letter;
-        const std::size_t start = i;
-        for (unsigned value; i < size && ((value = ClassOf(line[i])) & kValue) != 0; ++i)
-            point |= value;
-        const std::size_t n = i - start;
+        const char* const value = p;
+        if (stops) {
+            while (ClassOf(*p) & kValue)
+                ++p;
+        } else {
+            while (p < end && (ClassOf(*p) & kValue))
+                ++p;
+        }
+        const std::ptrdiff_t n = p - value;
         if (n > 0 && n != 7)
             ++marks;
     }
-    return marks + ((point & kPoint) != 0 ? 1 : 0);
+    return marks;
 }

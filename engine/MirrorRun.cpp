@@ -79,8 +79,9 @@ long long CNcMirror::Mirror(const char* source, const char* destination, int mod
     std::string_view read;
     while (reader.NextLine(read)) {
         CopyLine(m_strLine, read.data(), read.size());
-        count += MirrorLine(m_strLine, *pMode);
-        if (!output.Write(m_strLine.data(), m_strLine.size()))
+        std::string_view mirrored;
+        count += MirrorLineInto(m_strLine, *pMode, mirrored);
+        if (!output.Write(mirrored.data(), mirrored.size()))
             return kMirrorDestinationError;
     }
     if (reader.Failed())

@@ -78,6 +78,9 @@ private:
     int ScanLines(class LineReader& reader, bool untilFree);
     // TrimLineEnd of a line known to hold a blank.
     static int TrimEndOfSpacedLine(std::string& line);
+    // MirrorLine, the result left in `line` or in m_strWork; `result` shows
+    // it until the next line.
+    int MirrorLineInto(std::string& line, const MirrorMode& mode, std::string_view& result);
     // MirrorLine as its operations one after the other.
     int MirrorLineStepwise(std::string& line, const MirrorMode& mode);
     // The reprinted product of the number in `value` into m_strPrinted;
