@@ -128,6 +128,23 @@ char* PutPadded(char* out, const char* digits, const char* end, std::size_t widt
 
 std::size_t NegatePlainNumber(std::string_view value, bool fixedWidth, char* out)
 {
+    // 0. The fixed-width word itself, a sign and six digits: the printed
+    //    negation is the other sign and the same digits. Only a zero in free
+    //    format prints '+' whatever its sign.
+    if (value.size() == 7 && (value[0] == '+' || value[0] == '-')) {
+        bool digits = true;
+        bool zero = true;
+        for (std::size_t i = 1; i < 7; ++i) {
+            digits = digits && IsDigit(value[i]);
+            zero = zero && value[i] == '0';
+        }
+        if (digits) {
+            out[0] = value[0] == '-' || (zero && !fixedWidth) ? '+' : '-';
+            std::memcpy(out + 1, value.data() + 1, 6);
+            return 7;
+        }
+    }
+
     // 1. The number's own characters: leading blanks go; then
     //    [sign] digits [. digits], the integer's leading zeros apart.
     const char* p = value.data();
