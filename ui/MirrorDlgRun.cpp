@@ -1,0 +1,4 @@
+// The main dialog: the mirror command.
+#include "MirrorDlg.h"
+
+void CMirrorDlg::OnRunMirror() {}
