@@ -85,3 +85,37 @@ MirrorMessage MirrorMessageForResult(long long result)
         return MirrorMessage::CannotWrite;
     return MirrorMessage::BadParameters;
 }
+
+std::string FormatMirrorMessageLine(MirrorMessage message, const std::string& source,
+                                    const std::string& output, long long number)
+{
+    const std::string* args[2];
+    PathArguments(message, source, output, args);
+    std::string text;
+    bool pendingBlank = false;
+    auto put = [&](const std::string& piece) {
+        if (piece.empty())
+            return;
+        if (pendingBlank && !text.empty())
+            text += ' ';
+        pendingBlank = false;
+        text += piece;
+    };
+    int nextArg = 0;
+    for (const char* p = EntryOf(message).text; *p; ++p) {
+        if (p[0] == '%' && p[1] == 's') {
+            if (nextArg < 2 && args[nextArg])
+                put(*args[nextArg]);
+            ++nextArg;
+            ++p;
+        } else if (p[0] == '%' && p[1] == 'd') {
+            put(std::to_string(number));
+            ++p;
+        } else if (*p == ' ' || *p == '\t' || *p == '\n' || *p == '\r') {
+            pendingBlank = true;
+        } else {
+            put(std::string(1, *p));
+        }
+    }
+    return text;
+}

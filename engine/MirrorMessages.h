@@ -33,3 +33,11 @@ std::string FormatMirrorMessage(MirrorMessage message,
 
 // The message for a result of CNcMirror::Mirror.
 MirrorMessage MirrorMessageForResult(long long result);
+
+// The same text on one line, for consoles and logs: every run of blanks,
+// tabs and line ends of the message itself becomes one blank, with none at
+// either end. The values are put in as they are.
+std::string FormatMirrorMessageLine(MirrorMessage message,
+                                    const std::string& source = std::string(),
+                                    const std::string& output = std::string(),
+                                    long long number = 0);

@@ -58,7 +58,7 @@ public:
     int ScaleWords(std::string& line, float factor, const char* letters);
     // Multiplies the number in `value` and reprints it in its own style;
     // 0 on success, -1 (text unchanged) when the text holds no number.
-    int ScaleValue(float factor, std::string& value) const;
+    int ScaleValue(float factor, std::string& value);
     // Exchanges the G numbers of swap type `type`; the G words changed.
     static int SwapMotionCodes(std::string& line, int type);
 
@@ -67,6 +67,10 @@ public:
 
 private:
     void ReportUnreadable(const char* path) const;
+    int ScanLines(class LineReader& reader);
 
     std::FILE* m_pDiagnostics;
+    std::string m_strLine;     // the line being rewritten; keeps its capacity between lines
+    std::string m_strValue;    // value text of the word being rewritten
+    std::string m_strPrinted;  // the reprinted number
 };

@@ -13,6 +13,10 @@ for preset in native asan; do
   ctest --preset "$preset"
 done
 
-if [ -f scripts/test-win64.sh ]; then
-  bash scripts/test-win64.sh
-fi
+# Further suites, each with its own script: the Windows build under Wine,
+# the bounded fuzzing run.
+for suite in scripts/test-win64.sh scripts/test-fuzz.sh; do
+  if [ -f "$suite" ]; then
+    bash "$suite"
+  fi
+done

@@ -1,0 +1,155 @@
+#include "CommandLine.h"
+
+#include "MirrorModes.h"
+
+#include <cctype>
+
+namespace {
+
+enum class Option { Mode, Output, Force, Quiet, Help, Version, Unknown };
+
+struct OptionName {
+    Option option;
+    char shortName;        // 0 when the option has only a long name
+    const char* longName;
+    bool takesValue;
+};
+
+const OptionName kOptions[] = {
+    {Option::Mode, 'm', "mode", true},
+    {Option::Output, 'o', "output", true},
+    {Option::Force, 'f', "force", false},
+    {Option::Quiet, 'q', "quiet", false},
+    {Option::Help, 'h', "help", false},
+    {Option::Version, 0, "version", false},
+};
+
+const OptionName* FindShort(char c)
+{
+    for (const OptionName& o : kOptions)
+        if (o.shortName != 0 && o.shortName == c)
+            return &o;
+    return nullptr;
+}
+
+const OptionName* FindLong(const std::string& name)
+{
+    for (const OptionName& o : kOptions)
+        if (name == o.longName)
+            return &o;
+    return nullptr;
+}
+
+std::string Lowercase(std::string text)
+{
+    for (char& c : text)
+        c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    return text;
+}
+
+// Applies one option; false (with `error` set) when its value is bad.
+bool Apply(const OptionName& option, const std::string& value, CommandLine& result, std::string& error)
+{
+    switch (option.option) {
+    case Option::Mode:
+        result.mode = FindMirrorModeByName(Lowercase(value));
+        if (!result.mode) {
+            error = "unknown mode '" + value + "' (use x, y, xy or 1, 2, 3)";
+            return false;
+        }
+        return true;
+    case Option::Output:
+        if (value.empty()) {
+            error = "empty output path";
+            return false;
+        }
+        result.output = value;
+        result.hasOutput = true;
+        return true;
+    case Option::Force: result.force = true; return true;
+    case Option::Quiet: result.quiet = true; return true;
+    case Option::Help: result.help = true; return true;
+    case Option::Version: result.version = true; return true;
+    case Option::Unknown: break;
+    }
+    return false;
+}
+
+}  // namespace
+
+bool ParseCommandLine(const std::vector<std::string>& args, CommandLine& result, std::string& error)
+{
+    result = CommandLine();
+    bool optionsEnded = false;
+    for (std::size_t i = 0; i < args.size(); ++i) {
+        const std::string& arg = args[i];
+        if (optionsEnded || arg.size() < 2 || arg[0] != '-') {
+            result.files.push_back(arg);
+        } else if (arg == "--") {
+            optionsEnded = true;
+        } else if (arg[1] == '-') {
+            // --name, --name=value or --name value
+            const std::size_t equals = arg.find('=');
+            const std::string name = arg.substr(2, equals == std::string::npos ? std::string::npos : equals - 2);
+            const OptionName* option = FindLong(name);
+            if (!option) {
+                error = "unknown option '--" + name + "'";
+                return false;
+            }
+            std::string value;
+            if (equals != std::string::npos) {
+                if (!option->takesValue) {
+                    error = "option '--" + name + "' takes no value";
+                    return false;
+                }
+                value = arg.substr(equals + 1);
+            } else if (option->takesValue) {
+                if (i + 1 == args.size()) {
+                    error = "option '--" + name + "' needs a value";
+                    return false;
+                }
+                value = args[++i];
+            }
+            if (!Apply(*option, value, result, error))
+                return false;
+        } else {
+            // -fq, -mx, -m x, -oPATH, -o PATH
+            for (std::size_t k = 1; k < arg.size(); ++k) {
+                const OptionName* option = FindShort(arg[k]);
+                if (!option) {
+                    error = std::string("unknown option '-") + arg[k] + "'";
+                    return false;
+                }
+                std::string value;
+                if (option->takesValue) {
+                    if (k + 1 < arg.size()) {
+                        value = arg.substr(k + 1);
+                    } else if (i + 1 < args.size()) {
+                        value = args[++i];
+                    } else {
+                        error = std::string("option '-") + arg[k] + "' needs a value";
+                        return false;
+                    }
+                    k = arg.size();
+                }
+                if (!Apply(*option, value, result, error))
+                    return false;
+            }
+        }
+    }
+    if (result.help || result.version)
+        return true;
+    if (!result.mode) {
+        error = "no mode given (-m x, y or xy)";
+        return false;
+    }
+    if (result.files.empty()) {
+        error = "no files given";
+        return false;
+    }
+    if (result.hasOutput && result.files.size() != 1) {
+        error = "-o needs exactly one FILE";
+        return false;
+    }
+    return true;
+}

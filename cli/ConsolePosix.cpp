@@ -1,0 +1,44 @@
+#include "Console.h"
+
+#include <sys/ioctl.h>
+#include <unistd.h>
+
+#include <cstdio>
+
+bool CConsole::InputIsTerminal() const { return isatty(STDIN_FILENO) == 1; }
+
+bool CConsole::ErrorIsTerminal() const { return isatty(STDERR_FILENO) == 1; }
+
+int CConsole::ErrorWidth() const
+{
+    winsize size{};
+    if (ioctl(STDERR_FILENO, TIOCGWINSZ, &size) == 0 && size.ws_col > 0)
+        return size.ws_col;
+    return 80;
+}
+
+void CConsole::Write(ConsoleStream stream, const std::string& utf8)
+{
+    std::FILE* file = stream == ConsoleStream::Output ? stdout : stderr;
+    std::fwrite(utf8.data(), 1, utf8.size(), file);
+    if (stream == ConsoleStream::Error)
+        std::fflush(file);
+}
+
+bool CConsole::ReadLine(std::string& utf8)
+{
+    utf8.clear();
+    int c = 0;
+    bool any = false;
+    while ((c = std::getchar()) != EOF) {
+        any = true;
+        if (c == '\n')
+            break;
+        utf8 += static_cast<char>(c);
+    }
+    if (!utf8.empty() && utf8.back() == '\r')
+        utf8.pop_back();
+    return any;
+}
+
+std::string CConsole::DisplayPath(const std::string& path) const { return path; }

@@ -1,0 +1,122 @@
+#include "MirrorBatch.h"
+
+#include "CommandLine.h"
+#include "Console.h"
+#include "FileSystem.h"
+#include "MirrorMessages.h"
+#include "MirrorModes.h"
+#include "NcMirror.h"
+
+#include <cctype>
+#include <cstdio>
+
+bool IsYesAnswer(const std::string& answer)
+{
+    std::string word;
+    for (char c : answer)
+        if (c != ' ' && c != '\t')
+            word += static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    for (const char* yes : {"y", "yes", "д", "Д", "да", "Да", "ДА", "дА"})
+        if (word == yes)
+            return true;
+    return false;
+}
+
+CMirrorBatch::CMirrorBatch(CConsole& console, const CommandLine& options)
+    : m_console(console), m_options(options),
+      m_progress(console, !options.quiet && console.ErrorIsTerminal(), options.files.size())
+{
+}
+
+bool CMirrorBatch::Run()
+{
+    bool allWritten = true;
+    for (std::size_t i = 0; i < m_options.files.size(); ++i) {
+        const std::string& source = m_options.files[i];
+        m_progress.Begin(i + 1, m_console.DisplayPath(source));
+        const std::string output = m_options.hasOutput ? m_options.output : MirrorOutputPath(source, *m_options.mode);
+        if (!MirrorOne(source, output))
+            allWritten = false;
+    }
+    m_progress.Clear();
+    return allWritten;
+}
+
+bool CMirrorBatch::MirrorOne(const std::string& source, const std::string& output)
+{
+    const std::string shownSource = m_console.DisplayPath(source);
+    const std::string shownOutput = m_console.DisplayPath(output);
+
+    // A pipe passes as a file here; the engine, which reads its source
+    // twice, refuses it as unreadable.
+    switch (KindOfPath(source.c_str())) {
+    case PathKind::File: break;
+    case PathKind::Missing:
+        PrintError(FormatMirrorMessageLine(MirrorMessage::SourceNotFound, shownSource));
+        return false;
+    case PathKind::Directory:
+        PrintError(FormatMirrorMessageLine(MirrorMessage::CannotRead, shownSource));
+        return false;
+    }
+
+    switch (KindOfPath(output.c_str())) {
+    case PathKind::Missing: break;
+    case PathKind::File:
+        if (!MayReplace(source, output))
+            return false;
+        break;
+    case PathKind::Directory:
+        PrintError(FormatMirrorMessageLine(MirrorMessage::CannotWrite, shownSource, shownOutput));
+        return false;
+    }
+
+    CNcMirror engine;
+    engine.SetDiagnosticStream(nullptr);
+    const long long result = engine.Mirror(source.c_str(), output.c_str(), m_options.mode->number);
+    const std::string text =
+        FormatMirrorMessageLine(MirrorMessageForResult(result), shownSource, shownOutput,
+                                result >= 0 ? result : m_options.mode->number);
+    if (result < 0) {
+        PrintError(text);
+        return false;
+    }
+    PrintResult(text);
+    return true;
+}
+
+bool CMirrorBatch::MayReplace(const std::string& source, const std::string& output)
+{
+    if (m_options.force)
+        return true;
+    const std::string shownOutput = m_console.DisplayPath(output);
+    if (!m_console.InputIsTerminal()) {
+        PrintError("'" + shownOutput + "' exists; '" + m_console.DisplayPath(source) +
+                   "' skipped (-f replaces it)");
+        return false;
+    }
+    m_progress.Clear();
+    std::fflush(stdout);
+    m_console.Write(ConsoleStream::Error,
+                    FormatMirrorMessageLine(MirrorMessage::OutputExists, std::string(), shownOutput) + " [y/N] ");
+    std::string answer;
+    if (!m_console.ReadLine(answer)) {
+        m_console.Write(ConsoleStream::Error, "\n");
+        return false;
+    }
+    return IsYesAnswer(answer);
+}
+
+void CMirrorBatch::PrintResult(const std::string& line)
+{
+    if (m_options.quiet)
+        return;
+    m_progress.Clear();
+    m_console.Write(ConsoleStream::Output, line + "\n");
+}
+
+void CMirrorBatch::PrintError(const std::string& line)
+{
+    m_progress.Clear();
+    std::fflush(stdout);
+    m_console.Write(ConsoleStream::Error, "ncmirror: " + line + "\n");
+}

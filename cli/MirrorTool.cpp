@@ -1,0 +1,40 @@
+#include "MirrorTool.h"
+
+#include "CommandLine.h"
+#include "MirrorBatch.h"
+#include "UsageText.h"
+
+#include <cstdio>
+#include <string>
+#include <vector>
+
+int CMirrorTool::Run(int argc, char** argv)
+{
+    const std::vector<std::string> args(argv + (argc > 0 ? 1 : 0), argv + (argc > 0 ? argc : 0));
+    CommandLine options;
+    std::string error;
+    if (!ParseCommandLine(args, options, error)) {
+        m_console.Write(ConsoleStream::Error, "ncmirror: " + error + "\n" + ShortUsage());
+        return kExitUsage;
+    }
+    if (options.help) {
+        m_console.Write(ConsoleStream::Output, HelpText());
+        return Finish(kExitAllWritten);
+    }
+    if (options.version) {
+        m_console.Write(ConsoleStream::Output, VersionText());
+        return Finish(kExitAllWritten);
+    }
+    CMirrorBatch batch(m_console, options);
+    return Finish(batch.Run() ? kExitAllWritten : kExitSomeFailed);
+}
+
+// A script that reads our results must learn when they did not all arrive.
+int CMirrorTool::Finish(int status)
+{
+    if (std::fflush(stdout) != 0 || std::ferror(stdout)) {
+        m_console.Write(ConsoleStream::Error, "ncmirror: cannot write the results to standard output\n");
+        return kExitSomeFailed;
+    }
+    return status;
+}

@@ -1,0 +1,40 @@
+#include "UsageText.h"
+
+#ifndef NCM_VERSION
+#define NCM_VERSION "unknown"
+#endif
+
+namespace {
+
+const char kUsageLine[] = "usage: ncmirror -m MODE [-o OUTPUT] [-f] [-q] FILE...\n";
+
+}  // namespace
+
+std::string ShortUsage()
+{
+    return std::string(kUsageLine) + "Try 'ncmirror --help' for more information.\n";
+}
+
+std::string HelpText()
+{
+    return std::string(kUsageLine) +
+           "Mirrors NC part programs (ISO G-code) about an axis or the origin, keeping\n"
+           "each program's number format. Each output goes beside its source, the mode's\n"
+           "suffix before the extension: part.nc -> part_x.nc, part_y.nc, part_xy.nc.\n"
+           "\n"
+           "  -m, --mode x|y|xy     (also 1|2|3) mirror about the X axis (y=0), the Y axis\n"
+           "                        (x=0), the origin\n"
+           "  -o, --output PATH     write here instead of beside the source (exactly one FILE)\n"
+           "  -f, --force           replace existing outputs\n"
+           "  -q, --quiet           print errors only\n"
+           "  -h, --help            show this help\n"
+           "      --version         show the version\n"
+           "\n"
+           "An existing output is replaced only with -f, or when you answer yes to the\n"
+           "question asked at a terminal; otherwise that file is skipped.\n"
+           "Results go to standard output, one line per file; errors to standard error.\n"
+           "Exit status: 0 when every file was written, 1 when any failed or was skipped,\n"
+           "2 for a usage error.\n";
+}
+
+std::string VersionText() { return "ncmirror " NCM_VERSION "\n"; }

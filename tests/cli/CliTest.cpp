@@ -1,0 +1,318 @@
+// ncmirror end to end: the real binary on files in a fresh temporary folder.
+#include "NcMirror.h"
+#include "RunProcess.h"
+
+#include <gtest/gtest.h>
+
+#include <sys/stat.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <sstream>
+
+namespace fs = std::filesystem;
+
+namespace {
+
+const char kPocket[] =
+    "%\n"
+    "O0100 (SMALL POCKET)\n"
+    "N10 G90 G17 G54\n"
+    "N20 G00 X5. Y-4.\n"
+    "N30 G01 G41 D1 X10. Y0. F300\n"
+    "N40 G03 X0. Y10. I-10. J0.\n"
+    "N50 G02 X-10. Y0. I0. J-10.\n"
+    "N60 G01 G40 X0. Y0.\n"
+    "N70 M30\n"
+    "%\n";
+
+const char kFixedCrlf[] =
+    "%\r\n"
+    "N001G90G01X+001000Y+002000\r\n"
+    "N002G42G02X+003000Y+004000I+001000J+001000\r\n"
+    "N003G40X-000500Y+000100\r\n"
+    "N004M02\r\n";
+
+class CliTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        std::string pattern = (fs::temp_directory_path() / "ncmirror-cli-XXXXXX").string();
+        ASSERT_NE(mkdtemp(&pattern[0]), nullptr);
+        m_folder = pattern;
+    }
+    void TearDown() override
+    {
+        std::error_code ignored;
+        fs::remove_all(m_folder, ignored);
+    }
+
+    std::string PathOf(const std::string& name) const { return (m_folder / name).string(); }
+
+    void WriteFile(const std::string& name, const std::string& bytes) const
+    {
+        std::ofstream(PathOf(name), std::ios::binary) << bytes;
+    }
+
+    std::string ReadFile(const std::string& name) const
+    {
+        std::ifstream in(PathOf(name), std::ios::binary);
+        return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+    }
+
+    bool Exists(const std::string& name) const { return fs::exists(PathOf(name)); }
+
+    // ncmirror with `args`, run in the temporary folder, input from a pipe.
+    ProcessResult Run(std::vector<std::string> args, const std::string& input = std::string()) const
+    {
+        args.insert(args.begin(), NCM_CLI_PATH);
+        return RunProgram(args, m_folder.string(), input);
+    }
+
+    // What the engine itself writes for `name` in `mode`, and its result.
+    std::string EngineOutput(const std::string& name, int mode, long long& result) const
+    {
+        const std::string reference = PathOf("engine-reference.out");
+        CNcMirror engine;
+        result = engine.Mirror(PathOf(name).c_str(), reference.c_str(), mode);
+        std::string bytes = ReadFile("engine-reference.out");
+        fs::remove(reference);
+        return bytes;
+    }
+
+    fs::path m_folder;
+};
+
+std::size_t CountLines(const std::string& text)
+{
+    std::size_t lines = 0;
+    for (char c : text)
+        lines += c == '\n';
+    return lines;
+}
+
+struct ModeCase {
+    const char* name;
+    int number;
+    const char* suffix;
+};
+
+const ModeCase kModeCases[] = {
+    {"x", 1, "_x"}, {"y", 2, "_y"}, {"xy", 3, "_xy"}, {"1", 1, "_x"}, {"2", 2, "_y"}, {"3", 3, "_xy"},
+};
+
+}  // namespace
+
+// Each mode name and number writes the output beside the source under the
+// mode's name, byte for byte what the engine writes for that mode, and
+// reports the output path and the engine's count.
+TEST_F(CliTest, EachModeWritesTheEngineOutputBesideTheSource)
+{
+    WriteFile("pocket.nc", kPocket);
+    WriteFile("plate.up", kFixedCrlf);
+    for (const ModeCase& mode : kModeCases) {
+        SCOPED_TRACE(mode.name);
+        const ProcessResult run = Run({"-m", mode.name, "pocket.nc", "plate.up"});
+        EXPECT_EQ(run.status, 0) << run.err;
+        EXPECT_EQ(run.err, "");
+        EXPECT_EQ(CountLines(run.out), 2u) << run.out;
+        for (const std::string base : {"pocket", "plate"}) {
+            const std::string ext = base == "pocket" ? ".nc" : ".up";
+            const std::string output = base + mode.suffix + ext;
+            long long count = 0;
+            const std::string expected = EngineOutput(base + ext, mode.number, count);
+            ASSERT_GT(count, 0);
+            EXPECT_EQ(ReadFile(output), expected) << output;
+            EXPECT_NE(run.out.find("Файл:= " + output + " записан на диск"), std::string::npos) << run.out;
+            EXPECT_NE(run.out.find("=" + std::to_string(count) + "\n"), std::string::npos) << run.out;
+            fs::remove(PathOf(output));
+        }
+    }
+    // The modes really differ: about X the Y words change sign, about Y the X words.
+    Run({"-m", "x", "pocket.nc"});
+    Run({"-m", "y", "pocket.nc"});
+    EXPECT_NE(ReadFile("pocket_x.nc").find("X5. Y4."), std::string::npos);
+    EXPECT_NE(ReadFile("pocket_y.nc").find("X-5. Y-4."), std::string::npos);
+}
+
+TEST_F(CliTest, BundledExamplesMirrorLikeTheEngine)
+{
+    for (const fs::directory_entry& entry : fs::directory_iterator(NCM_EXAMPLES_DIR))
+        fs::copy_file(entry.path(), m_folder / entry.path().filename());
+    for (const ModeCase& mode : {kModeCases[0], kModeCases[1], kModeCases[2]}) {
+        for (const std::string name : {"pocket.nc", "bracket.up", "drill_crlf.nc"}) {
+            SCOPED_TRACE(name + " -m " + mode.name);
+            const ProcessResult run = Run({"-m", mode.name, name});
+            EXPECT_EQ(run.status, 0) << run.err;
+            long long count = 0;
+            const std::string expected = EngineOutput(name, mode.number, count);
+            const std::string output = name.substr(0, name.rfind('.')) + mode.suffix + name.substr(name.rfind('.'));
+            EXPECT_GT(count, 0);
+            EXPECT_EQ(ReadFile(output), expected);
+        }
+    }
+}
+
+// A missing file fails with the dialog's text on standard error; the files
+// around it are still written and the status says something failed.
+TEST_F(CliTest, BatchGoesOnPastAMissingFile)
+{
+    WriteFile("a.nc", kPocket);
+    WriteFile("c.nc", kPocket);
+    fs::create_directory(PathOf("folder.nc"));
+    const ProcessResult run = Run({"-m", "xy", "a.nc", "missing.nc", "folder.nc", "c.nc"});
+    EXPECT_EQ(run.status, 1);
+    EXPECT_TRUE(Exists("a_xy.nc"));
+    EXPECT_TRUE(Exists("c_xy.nc"));
+    EXPECT_FALSE(Exists("missing_xy.nc"));
+    EXPECT_FALSE(Exists("folder_xy.nc"));
+    EXPECT_EQ(CountLines(run.out), 2u) << run.out;
+    EXPECT_NE(run.err.find("ncmirror: Файл Данных:= missing.nc не найден !"), std::string::npos) << run.err;
+    EXPECT_NE(run.err.find("ncmirror: Невозможно открыть файл: folder.nc на 'чтение'"), std::string::npos)
+        << run.err;
+    EXPECT_EQ(CountLines(run.err), 2u) << run.err;
+}
+
+// An output that exists is never replaced silently: without -f and without a
+// terminal the file is skipped and left as it was; -f replaces it.
+TEST_F(CliTest, ExistingOutputIsSkippedWithoutForceAndReplacedWithIt)
+{
+    WriteFile("a.nc", kPocket);
+    WriteFile("a_x.nc", "keep me\n");
+    WriteFile("b.nc", kPocket);
+    ProcessResult run = Run({"-m", "x", "a.nc", "b.nc"}, "y\n");
+    EXPECT_EQ(run.status, 1);
+    EXPECT_EQ(ReadFile("a_x.nc"), "keep me\n");
+    EXPECT_TRUE(Exists("b_x.nc"));
+    EXPECT_NE(run.err.find("'a_x.nc' exists"), std::string::npos) << run.err;
+    EXPECT_EQ(run.out.find("a_x.nc"), std::string::npos) << run.out;
+
+    run = Run({"-f", "-m", "x", "a.nc", "b.nc"});
+    EXPECT_EQ(run.status, 0) << run.err;
+    long long count = 0;
+    EXPECT_EQ(ReadFile("a_x.nc"), EngineOutput("a.nc", 1, count));
+    EXPECT_EQ(CountLines(run.out), 2u);
+}
+
+// At a terminal the dialog's question is asked; "n" keeps the file, "д" or
+// "y" replaces it.
+TEST_F(CliTest, OverwriteQuestionAtATerminal)
+{
+    WriteFile("a.nc", kPocket);
+    WriteFile("a_y.nc", "keep me\n");
+    const std::vector<std::string> args = {NCM_CLI_PATH, "-m", "y", "a.nc"};
+    ProcessResult run = RunInTerminal(args, m_folder.string(), "[y/N] ", "n\n");
+    EXPECT_EQ(run.status, 1);
+    EXPECT_NE(run.out.find("Файл:= a_y.nc уже существует! Перезаписать существующий ?"), std::string::npos)
+        << run.out;
+    EXPECT_EQ(ReadFile("a_y.nc"), "keep me\n");
+
+    run = RunInTerminal(args, m_folder.string(), "[y/N] ", "да\n");
+    EXPECT_EQ(run.status, 0) << run.out;
+    long long count = 0;
+    EXPECT_EQ(ReadFile("a_y.nc"), EngineOutput("a.nc", 2, count));
+    EXPECT_NE(run.out.find("a_y.nc записан на диск"), std::string::npos) << run.out;
+}
+
+// A batch that has run over a second shows "file i of n" on the terminal and
+// wipes the line before it prints anything else.
+TEST_F(CliTest, ProgressLineOnLongBatchAtATerminal)
+{
+    WriteFile("a.nc", kPocket);
+    WriteFile("a_x.nc", "old\n");
+    WriteFile("b.nc", kPocket);
+    const std::vector<std::string> args = {NCM_CLI_PATH, "-m", "x", "a.nc", "b.nc"};
+    // The answer comes late, so the second file starts after more than a second.
+    const ProcessResult run = RunInTerminal(args, m_folder.string(), "[y/N] ", "y\n", 1300);
+    EXPECT_EQ(run.status, 0) << run.out;
+    const std::size_t progress = run.out.find("\rfile 2 of 2: b.nc");
+    ASSERT_NE(progress, std::string::npos) << run.out;
+    const std::size_t wiped = run.out.find("\r" + std::string(17, ' ') + "\r", progress);
+    const std::size_t result = run.out.find("b_x.nc записан на диск", progress);
+    ASSERT_NE(wiped, std::string::npos) << run.out;
+    EXPECT_LT(wiped, result);
+    EXPECT_EQ(run.out.find("file 1 of 2"), std::string::npos) << "shown before a second had passed";
+}
+
+// -o writes exactly there and nothing beside the source; a name without '.'
+// gets the suffix at the end; a folder with a '.' does not count.
+TEST_F(CliTest, OutputOptionAndNamesWithoutExtension)
+{
+    WriteFile("a.nc", kPocket);
+    ProcessResult run = Run({"--mode=y", "--output", "mirrored.txt", "a.nc"});
+    EXPECT_EQ(run.status, 0) << run.err;
+    long long count = 0;
+    EXPECT_EQ(ReadFile("mirrored.txt"), EngineOutput("a.nc", 2, count));
+    EXPECT_FALSE(Exists("a_y.nc"));
+    EXPECT_NE(run.out.find("Файл:= mirrored.txt записан"), std::string::npos) << run.out;
+
+    fs::create_directory(PathOf("job.v2"));
+    WriteFile("job.v2/prog", kPocket);
+    run = Run({"-mx", "job.v2/prog"});
+    EXPECT_EQ(run.status, 0) << run.err;
+    EXPECT_EQ(ReadFile("job.v2/prog_x"), EngineOutput("job.v2/prog", 1, count));
+
+    // An output that cannot be written is the dialog's write failure.
+    run = Run({"-m", "x", "-o", "no/such/folder/out.nc", "a.nc"});
+    EXPECT_EQ(run.status, 1);
+    EXPECT_NE(run.err.find("Невозможно записать файл: no/such/folder/out.nc"), std::string::npos) << run.err;
+}
+
+// -q keeps standard output empty but still reports failures.
+TEST_F(CliTest, QuietPrintsErrorsOnly)
+{
+    WriteFile("a.nc", kPocket);
+    const ProcessResult run = Run({"-q", "-m", "xy", "a.nc", "gone.nc"});
+    EXPECT_EQ(run.status, 1);
+    EXPECT_EQ(run.out, "");
+    EXPECT_TRUE(Exists("a_xy.nc"));
+    EXPECT_NE(run.err.find("gone.nc"), std::string::npos);
+}
+
+// Usage errors: status 2, a short usage text on standard error, nothing on
+// standard output and no file written.
+TEST_F(CliTest, UsageErrors)
+{
+    WriteFile("a.nc", kPocket);
+    WriteFile("b.nc", kPocket);
+    const std::vector<std::vector<std::string>> cases = {
+        {},
+        {"a.nc"},
+        {"-m", "z", "a.nc"},
+        {"-m", "0", "a.nc"},
+        {"-m"},
+        {"-m", "x"},
+        {"--bogus", "-m", "x", "a.nc"},
+        {"-m", "x", "-k", "a.nc"},
+        {"--force=yes", "-m", "x", "a.nc"},
+        {"-m", "x", "-o", "out.nc", "a.nc", "b.nc"},
+        {"-m", "x", "-o", "", "a.nc"},
+    };
+    for (const std::vector<std::string>& args : cases) {
+        std::string shown;
+        for (const std::string& a : args)
+            shown += "'" + a + "' ";
+        SCOPED_TRACE(shown);
+        const ProcessResult run = Run(args);
+        EXPECT_EQ(run.status, 2);
+        EXPECT_EQ(run.out, "");
+        EXPECT_EQ(run.err.rfind("ncmirror: ", 0), 0u) << run.err;
+        EXPECT_NE(run.err.find("usage: ncmirror -m MODE"), std::string::npos) << run.err;
+    }
+    EXPECT_EQ(std::distance(fs::directory_iterator(m_folder), fs::directory_iterator()), 2);
+
+    ProcessResult run = Run({"--help"});
+    EXPECT_EQ(run.status, 0);
+    EXPECT_NE(run.out.find("-m, --mode x|y|xy"), std::string::npos);
+    EXPECT_EQ(run.err, "");
+    run = Run({"--version"});
+    EXPECT_EQ(run.status, 0);
+    EXPECT_EQ(run.out.rfind("ncmirror ", 0), 0u);
+    // "--" ends the options: a file may start with '-'.
+    WriteFile("-m.nc", kPocket);
+    run = Run({"-m", "X", "--", "-m.nc"});
+    EXPECT_EQ(run.status, 0) << run.err;
+    EXPECT_TRUE(Exists("-m_x.nc"));
+}

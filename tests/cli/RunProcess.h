@@ -1,0 +1,24 @@
+// Runs a program as a user would: in a folder, with its standard streams on
+// pipes and files, or on a terminal of its own.
+#pragma once
+
+#include <string>
+#include <vector>
+
+struct ProcessResult {
+    int status = -1;   // exit status; 128 + signal number when killed
+    std::string out;   // standard output
+    std::string err;   // standard error
+};
+
+// Runs `args` (args[0] is the program) in `folder` with `input` on its
+// standard input (a pipe, never a terminal).
+ProcessResult RunProgram(const std::vector<std::string>& args, const std::string& folder,
+                         const std::string& input = std::string());
+
+// Runs `args` in `folder` on a new pseudo-terminal (standard input, output
+// and error all on it). When `prompt` appears on the terminal, waits
+// `delayMs`, then types `answer`. `out` gets all the terminal showed; `err`
+// stays empty.
+ProcessResult RunInTerminal(const std::vector<std::string>& args, const std::string& folder,
+                            const std::string& prompt, const std::string& answer, int delayMs = 0);
