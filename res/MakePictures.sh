@@ -79,11 +79,11 @@ convert -size ${W}x${H} xc:white -stroke '#a0a0a0' -fill none -draw "rectangle 0
   "$tmp/axes.png"
 bmp "$tmp/axes.png" axes.bmp
 
-# Small picture beside the description: the program sheet and its mirror.
+# Small picture beside the description: a flag and its mirror image about Oy.
 convert -size 26x24 xc:white -stroke '#a0a0a0' -fill none -draw "rectangle 0,0 25,23" \
   -stroke "$axis" -draw "line 13,2 13,21" \
-  -stroke "$ink" -strokewidth 2 -draw "polyline 10,5 4,5 4,18 10,18 10,12 6,12" \
-  -stroke "$mirror" -draw "polyline 16,5 22,5 22,18 16,18 16,12 20,12" \
+  -fill none -stroke "$ink" -strokewidth 2 -draw "line 10,4 10,20" -draw "polyline 10,4 3,8 10,12" \
+  -stroke "$mirror" -draw "line 16,4 16,20" -draw "polyline 16,4 23,8 16,12" \
   "$tmp/small.png"
 bmp "$tmp/small.png" small.bmp
 
