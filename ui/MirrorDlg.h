@@ -29,12 +29,17 @@ private:
 
     // Folder, filter and file selection
     void InitFileSelection();
+    // Empties the file list and fills it with the files matching `pattern`
+    // (a folder, a backslash and a wildcard name).
+    void ListFiles(const std::wstring& pattern);
     void OnSelchangeFilter();
     void OnBrowse();
     void OnNotepad();
 
     // Mirror command
     void OnRunMirror();
+    // Selects the file list's entry of this name, when there is one.
+    void SelectInFileList(const std::wstring& name);
 
     static const CommandMapEntry<CMirrorDlg> kCommandMap[];
     static const MessageMapEntry<CMirrorDlg> kMessageMap[];

@@ -106,3 +106,36 @@ std::vector<HWND> ChildrenOf(HWND parent)
         children.push_back(child);
     return children;
 }
+
+void SetText(HWND window, const std::wstring& text)
+{
+    DWORD_PTR ignored = 0;
+    SendMessageTimeoutW(window, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text.c_str()), SMTO_ABORTIFHUNG,
+                        kMessageTimeoutMs, &ignored);
+}
+
+std::vector<std::wstring> ComboItems(HWND combo)
+{
+    std::vector<std::wstring> items;
+    DWORD_PTR count = 0;
+    if (!SendMessageTimeoutW(combo, CB_GETCOUNT, 0, 0, SMTO_ABORTIFHUNG, kMessageTimeoutMs, &count))
+        return items;
+    for (WPARAM i = 0; i < count; ++i) {
+        DWORD_PTR length = 0;
+        SendMessageTimeoutW(combo, CB_GETLBTEXTLEN, i, 0, SMTO_ABORTIFHUNG, kMessageTimeoutMs, &length);
+        std::wstring text(length + 1, L'\0');
+        DWORD_PTR copied = 0;
+        SendMessageTimeoutW(combo, CB_GETLBTEXT, i, reinterpret_cast<LPARAM>(text.data()), SMTO_ABORTIFHUNG,
+                            kMessageTimeoutMs, &copied);
+        text.resize(static_cast<LONG_PTR>(copied) > 0 ? copied : 0);
+        items.push_back(text);
+    }
+    return items;
+}
+
+LRESULT ComboSelection(HWND combo)
+{
+    DWORD_PTR selected = 0;
+    SendMessageTimeoutW(combo, CB_GETCURSEL, 0, 0, SMTO_ABORTIFHUNG, kMessageTimeoutMs, &selected);
+    return static_cast<LRESULT>(selected);
+}

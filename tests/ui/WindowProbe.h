@@ -35,3 +35,11 @@ void PostCommand(HWND window, UINT id);
 
 // Direct children of `parent` in tab order.
 std::vector<HWND> ChildrenOf(HWND parent);
+
+// Sets a window's text (for a drop-down combo box: its edit part).
+void SetText(HWND window, const std::wstring& text);
+
+// The entries of a combo box's list, in order.
+std::vector<std::wstring> ComboItems(HWND combo);
+// The selected entry's position, or CB_ERR (-1) when none is selected.
+LRESULT ComboSelection(HWND combo);
