@@ -1,6 +1,7 @@
 // The main dialog as the user first meets it: layout, texts, menu, about
 // box, and every way of closing it.
 #include "AppSession.h"
+#include "DialogSteps.h"
 #include "DriverEnv.h"
 #include "WindowProbe.h"
 
@@ -13,10 +14,7 @@ namespace {
 
 // Identifiers the dialog is known by (menu commands, controls).
 constexpr int kStatic = 0xFFFF;
-constexpr int kFileList = 1002, kBrowse = 1004, kRunMirror = 1005, kFilter = 1006;
-constexpr int kAxisX = 1010, kAxisY = 1011, kOrigin = 1012, kFolder = 1013;
-constexpr UINT kFileExit = 32771, kHelpAuthors = 32772, kFileNotepad = 32773, kHelpAlgorithm = 32774,
-               kFileOpen = 32775, kAboutBoxSysCommand = 16;
+constexpr UINT kAboutBoxSysCommand = 16;
 const wchar_t* const kAboutCaption = L"Об авторах ...";
 
 enum class Kind { GroupBox, Bitmap, Text, DefButton, Button, ReadOnlyEdit, DropDown, DropList, Radio };
@@ -107,7 +105,7 @@ void ExpectStillOpen(const AppSession& app)
 }
 
 // Opens the about box by `open`, checks it and closes it with OK.
-void CheckAboutBox(const AppSession& app, void (*open)(HWND))
+void CheckAboutBox(const AppSession& app, void (*open)(HWND), const wchar_t* screenshot = nullptr)
 {
     const HWND main = app.MainDialog();
     open(main);
@@ -118,6 +116,10 @@ void CheckAboutBox(const AppSession& app, void (*open)(HWND))
     ASSERT_NE(ok, nullptr);
     EXPECT_EQ(WindowText(ok), L"OK");
     EXPECT_FALSE(IsWindowEnabled(main)) << "the about box is not modal";
+    if (screenshot) {
+        Sleep(300);  // let it finish painting
+        EXPECT_TRUE(SaveScreenshot(screenshot));
+    }
     Click(ok);
     EXPECT_TRUE(WaitUntil([&] { return !IsWindow(about); }, 5000)) << "OK did not close the about box";
     ExpectStillOpen(app);
@@ -245,7 +247,7 @@ TEST(MainWindow, MenuAndStringTableHoldTheirTexts)
 TEST(MainWindow, AboutBoxOpensFromMenuAndSystemMenu)
 {
     START_APP(app);
-    CheckAboutBox(app, [](HWND main) { PostCommand(main, kHelpAuthors); });
+    CheckAboutBox(app, [](HWND main) { PostCommand(main, kHelpAuthors); }, L"about-box");
     CheckAboutBox(app, [](HWND main) { PostMessageW(main, WM_SYSCOMMAND, kAboutBoxSysCommand, 0); });
 }
 
@@ -255,14 +257,22 @@ TEST(MainWindow, AlgorithmItemOkAndEnterKeepTheDialog)
     const HWND main = app.MainDialog();
     PostCommand(main, kHelpAlgorithm);
     PostMessageW(main, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), 0);
-    // Enter on the focused control goes to the default button.
+    Sleep(700);
+    ExpectStillOpen(app);
+
+    // Enter on the focused control means the default button: the file-open
+    // dialog, not the end of the program.
     GUITHREADINFO gui{};
     gui.cbSize = sizeof gui;
     ASSERT_TRUE(GetGUIThreadInfo(GetWindowThreadProcessId(main, nullptr), &gui));
     HWND focus = gui.hwndFocus ? gui.hwndFocus : main;
     PostMessageW(focus, WM_KEYDOWN, VK_RETURN, 1);
     PostMessageW(focus, WM_KEYUP, VK_RETURN, 0xC0000001);
-    Sleep(1000);
+    const HWND picker = WaitForNewDialog(app.Pid(), {main}, 5000);
+    ASSERT_NE(picker, nullptr) << "Enter did not open the file-open dialog";
+    EXPECT_NE(GetDlgItem(picker, 0x47C), nullptr) << "not a file-open dialog";
+    Answer(picker, IDCANCEL);
+    EXPECT_TRUE(WaitUntil([&] { return !IsWindow(picker); }, 5000));
     ExpectStillOpen(app);
 }
 

@@ -16,10 +16,14 @@ INT_PTR CDialog::DoModal()
     if (!parent && app && app->m_pMainWnd && app->m_pMainWnd != this)
         parent = app->m_pMainWnd->m_hWnd;
     HINSTANCE instance = app ? app->m_hInstance : ::GetModuleHandleW(nullptr);
-    const INT_PTR result = ::DialogBoxParamW(instance, MAKEINTRESOURCEW(m_nTemplateId), parent, DialogProc,
-                                             reinterpret_cast<LPARAM>(this));
+    const std::vector<BYTE> patched = TemplateForCharset(instance, m_nTemplateId);
+    const LPARAM self = reinterpret_cast<LPARAM>(this);
+    const INT_PTR result =
+        patched.empty()
+            ? ::DialogBoxParamW(instance, MAKEINTRESOURCEW(m_nTemplateId), parent, DialogProc, self)
+            : ::DialogBoxIndirectParamW(instance, reinterpret_cast<LPCDLGTEMPLATEW>(patched.data()), parent,
+                                        DialogProc, self);
     m_hWnd = nullptr;
-    m_font.Reset();
     return result;
 }
 
@@ -112,8 +116,6 @@ INT_PTR CDialog::Dispatch(UINT message, WPARAM wParam, LPARAM lParam)
 {
     switch (message) {
     case WM_INITDIALOG: {
-        CWinApp* app = AfxGetApp();
-        m_font.Apply(m_hWnd, TemplateFontCharset(app ? app->m_hInstance : ::GetModuleHandleW(nullptr), m_nTemplateId));
         CenterOnOwner();
         return OnInitDialog();
     }

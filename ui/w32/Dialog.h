@@ -8,6 +8,7 @@
 #include <windows.h>
 
 #include <string>
+#include <vector>
 
 class CDataExchange;
 
@@ -57,7 +58,6 @@ private:
 
     UINT m_nTemplateId;
     HWND m_hParent;
-    CDialogFont m_font;  // the template's font in its own character set, when needed
 };
 
 // Direction and state of one data exchange.

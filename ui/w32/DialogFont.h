@@ -1,27 +1,16 @@
-// The character set a dialog template asks of its font. Windows honours it
-// when it creates the dialog; where the font in use has another one (Wine
-// takes the system's), the dialog gets the font again with the right set.
+// The font of a dialog template in the character set the template asks for.
+// A template names a face, a size and a character set; where the system has
+// that face only in another set (Wine and Western Windows have the old
+// bitmap "MS Sans Serif" in code page 1252 only), Windows would draw the
+// texts with a stand-in that has the letters but other metrics, or with none.
+// The dialog is then made from a copy of the template that names a face of
+// the same size and look that has the set, so its layout fits its font.
 #pragma once
 
 #include <windows.h>
 
-// The character set of the font in dialog template `id` (an extended
-// template with DS_SETFONT), or DEFAULT_CHARSET when it names none.
-BYTE TemplateFontCharset(HINSTANCE instance, UINT id);
+#include <vector>
 
-// Owns a font made for one dialog.
-class CDialogFont {
-public:
-    CDialogFont() = default;
-    ~CDialogFont() { Reset(); }
-    CDialogFont(const CDialogFont&) = delete;
-    CDialogFont& operator=(const CDialogFont&) = delete;
-
-    // Gives `dialog` and its controls their font again in `charset` when the
-    // font they have is in another set.
-    void Apply(HWND dialog, BYTE charset);
-    void Reset();
-
-private:
-    HFONT m_hFont = nullptr;
-};
+// The template to make dialog `id` from: empty when the resource can be used
+// as it is, else a patched copy (DWORD-aligned, for DialogBoxIndirectParam).
+std::vector<BYTE> TemplateForCharset(HINSTANCE instance, UINT id);
