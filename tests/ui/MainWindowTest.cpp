@@ -118,7 +118,7 @@ void CheckAboutBox(const AppSession& app, void (*open)(HWND), const wchar_t* scr
     EXPECT_FALSE(IsWindowEnabled(main)) << "the about box is not modal";
     if (screenshot) {
         Sleep(300);  // let it finish painting
-        EXPECT_TRUE(SaveScreenshot(screenshot));
+        EXPECT_TRUE(SaveScreenshot(screenshot + EnvText(L"NCM_SHOT_SUFFIX")));
     }
     Click(ok);
     EXPECT_TRUE(WaitUntil([&] { return !IsWindow(about); }, 5000)) << "OK did not close the about box";
@@ -176,9 +176,8 @@ TEST(MainWindow, OpensWithCaptionLayoutAndTexts)
     // Enter means the browse button.
     EXPECT_EQ(SendMessageW(main, DM_GETDEFID, 0, 0), MAKELONG(kBrowse, DC_HASDEFID));
 
-
     Sleep(300);  // let the dialog finish painting
-    EXPECT_TRUE(SaveScreenshot(EnvText(L"NCM_SHOT_NAME").empty() ? L"main-dialog" : EnvText(L"NCM_SHOT_NAME")));
+    EXPECT_TRUE(SaveScreenshot(L"main-dialog" + EnvText(L"NCM_SHOT_SUFFIX")));
 }
 
 // Wine does not let one process read another's menus, so the menu and the
