@@ -80,9 +80,10 @@ protected:
         return box.text;
     }
 
-    void StartApp()
+    // Starts the application in the test folder or in its subfolder `sub`.
+    void StartApp(const std::wstring& sub = std::wstring())
     {
-        app = std::make_unique<AppSession>(folder.Path());
+        app = std::make_unique<AppSession>(sub.empty() ? folder.Path() : folder.PathOf(sub));
         ASSERT_TRUE(app->Started()) << "cannot start the application";
         ASSERT_NE(app->MainDialog(), nullptr) << "the main dialog did not appear";
     }
@@ -187,25 +188,27 @@ TEST_F(MirrorCommand, WorkedExamplesGiveTheirTablesInEveryMode)
 
 TEST_F(MirrorCommand, OutputNamesForMirroredAndExtensionlessFiles)
 {
-    StartApp();
+    // A folder with a point in its name: only the file name's last point counts.
+    ASSERT_TRUE(folder.MakeFolder(L"v1.2"));
+    for (const wchar_t* name : {L"v1.2\\uo128.up", L"v1.2\\prog", L"v1.2\\a.b.nc"})
+        ASSERT_TRUE(folder.Write(name, program));
+    StartApp(L"v1.2");
     long long count = 0;
     // A mirrored program mirrored again gets a second suffix.
-    EXPECT_EQ(RunAndConfirm(L"uo128.up", kAxisX), WrittenText(folder.PathOf(L"uo128_x.up"), 10));
-    const std::string once = folder.Read(L"uo128_x.up");
+    EXPECT_EQ(RunAndConfirm(L"uo128.up", kAxisX), WrittenText(folder.PathOf(L"v1.2\\uo128_x.up"), 10));
+    const std::string once = folder.Read(L"v1.2\\uo128_x.up");
     const std::string twice = EngineOutput(once, 1, count);
-    EXPECT_EQ(RunAndConfirm(L"uo128_x.up", kAxisX), WrittenText(folder.PathOf(L"uo128_x_x.up"), count));
-    EXPECT_EQ(folder.Read(L"uo128_x_x.up"), twice);
+    EXPECT_EQ(RunAndConfirm(L"uo128_x.up", kAxisX), WrittenText(folder.PathOf(L"v1.2\\uo128_x_x.up"), count));
+    EXPECT_EQ(folder.Read(L"v1.2\\uo128_x_x.up"), twice);
 
     // No extension: the suffix goes at the end, and no '_y.up' appears.
-    ASSERT_TRUE(folder.Write(L"prog", program));
     const std::string expected = EngineOutput(program, 2, count);
-    EXPECT_EQ(RunAndConfirm(L"prog", kAxisY), WrittenText(folder.PathOf(L"prog_y"), count));
-    EXPECT_EQ(folder.Read(L"prog_y"), expected);
-    EXPECT_FALSE(folder.Exists(L"_y.up"));
+    EXPECT_EQ(RunAndConfirm(L"prog", kAxisY), WrittenText(folder.PathOf(L"v1.2\\prog_y"), count));
+    EXPECT_EQ(folder.Read(L"v1.2\\prog_y"), expected);
+    EXPECT_FALSE(folder.Exists(L"v1.2\\_y.up"));
+    EXPECT_FALSE(folder.Exists(L"v1_y.2"));
 
-    // Dots in folder-like names count only in the last component's name.
-    ASSERT_TRUE(folder.Write(L"a.b.nc", program));
-    EXPECT_EQ(RunAndConfirm(L"a.b.nc", kOrigin), WrittenText(folder.PathOf(L"a.b_xy.nc"), 14));
+    EXPECT_EQ(RunAndConfirm(L"a.b.nc", kOrigin), WrittenText(folder.PathOf(L"v1.2\\a.b_xy.nc"), 14));
 }
 
 TEST_F(MirrorCommand, CyrillicFileName)

@@ -1,5 +1,6 @@
 #include "Dialog.h"
 
+#include "DialogFont.h"
 #include "WinApp.h"
 
 CDialog::CDialog(UINT templateId, HWND parent)

@@ -3,7 +3,6 @@
 // texts with its members in DoDataExchange.
 #pragma once
 
-#include "DialogFont.h"
 
 #include <windows.h>
 
