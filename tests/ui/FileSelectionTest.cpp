@@ -94,6 +94,11 @@ TEST_F(FileSelection, BrowsePicksAFileAndListsItsFolderByExtension)
     ASSERT_NE(picker.window, nullptr) << "no file-open dialog";
     const HWND nameField = GetDlgItem(picker.window, 0x47C);
     ASSERT_NE(nameField, nullptr) << "not a file-open dialog";
+    // The file types, Russian words intact, the first one in effect.
+    const HWND types = GetDlgItem(picker.window, 0x470);
+    EXPECT_EQ(ComboItems(types), (Names{L"Up файлы (*.up)", L"Upa файлы (*.upa)", L"Dat файлы (*.dat)",
+                                        L"Ptp файлы (*.ptp)", L"Txt файлы (*.txt)", L"Все файлы (*.*)"}));
+    EXPECT_EQ(ComboSelection(types), 0);
     SetText(nameField, folder.PathOf(L"nc\\uo128.up"));
     ASSERT_TRUE(AnswerAndWait(picker, IDOK));
 

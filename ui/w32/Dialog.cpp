@@ -3,6 +3,8 @@
 #include "DialogFont.h"
 #include "WinApp.h"
 
+#include <vector>
+
 CDialog::CDialog(UINT templateId, HWND parent)
     : m_hWnd(nullptr), m_nTemplateId(templateId), m_hParent(parent)
 {

@@ -3,11 +3,9 @@
 // texts with its members in DoDataExchange.
 #pragma once
 
-
 #include <windows.h>
 
 #include <string>
-#include <vector>
 
 class CDataExchange;
 
