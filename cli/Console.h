@@ -9,7 +9,8 @@ enum class ConsoleStream { Output, Error };
 
 class CConsole {
 public:
-    CConsole() = default;
+    // Sets up the process for console work (see the platform file).
+    CConsole();
     CConsole(const CConsole&) = delete;
     CConsole& operator=(const CConsole&) = delete;
 

@@ -3,7 +3,14 @@
 #include <sys/ioctl.h>
 #include <unistd.h>
 
+#include <csignal>
 #include <cstdio>
+
+// A file-size limit (ulimit -f) would otherwise kill the process part-way
+// through a write, leaving the temporary output behind and the results of the
+// files already done unprinted. Ignored, the write fails with an error and
+// the engine reports the file as not written and removes its temporary file.
+CConsole::CConsole() { std::signal(SIGXFSZ, SIG_IGN); }
 
 bool CConsole::InputIsTerminal() const { return isatty(STDIN_FILENO) == 1; }
 

@@ -44,6 +44,9 @@ std::string ToUtf8(const std::wstring& wide)
 
 }  // namespace
 
+// Nothing to set up: the console's code page is handled per write.
+CConsole::CConsole() = default;
+
 bool CConsole::InputIsTerminal() const { return ConsoleHandle(STD_INPUT_HANDLE) != nullptr; }
 
 bool CConsole::ErrorIsTerminal() const { return ConsoleHandle(STD_ERROR_HANDLE) != nullptr; }
