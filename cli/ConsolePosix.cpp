@@ -32,20 +32,6 @@ void CConsole::Write(ConsoleStream stream, const std::string& utf8)
         std::fflush(file);
 }
 
-bool CConsole::ReadLine(std::string& utf8)
-{
-    utf8.clear();
-    int c = 0;
-    bool any = false;
-    while ((c = std::getchar()) != EOF) {
-        any = true;
-        if (c == '\n')
-            break;
-        utf8 += static_cast<char>(c);
-    }
-    if (!utf8.empty() && utf8.back() == '\r')
-        utf8.pop_back();
-    return any;
-}
+bool CConsole::ReadLine(std::string& utf8) { return ReadInputLine(utf8); }
 
 std::string CConsole::DisplayPath(const std::string& path) const { return path; }

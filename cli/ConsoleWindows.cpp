@@ -109,16 +109,7 @@ bool CConsole::ReadLine(std::string& utf8)
         utf8 = ToUtf8(line);
         return any;
     }
-    int c = 0;
-    while ((c = std::getchar()) != EOF) {
-        any = true;
-        if (c == '\n')
-            break;
-        utf8 += static_cast<char>(c);
-    }
-    if (!utf8.empty() && utf8.back() == '\r')
-        utf8.pop_back();
-    return any;
+    return ReadInputLine(utf8);
 }
 
 // Command-line paths come in the ANSI code page (1251 on a Russian Windows).
