@@ -7,6 +7,8 @@
 //   - skip lines, and lines without the mode's letters and without G words,
 //     come out with only their end normalised;
 //   - every rewrite touches value bytes only (digits, blanks, signs, point);
+//   - every line, and the count, equal what the public line operations give
+//     when applied one after the other in the mode's order;
 // and the line operations on the program's first line: the engine prints
 // every negated value exactly as the C library's snprintf does, and its end
 // normalisation matches an independent one.
@@ -38,6 +40,22 @@ const char* LettersOf(int mode, bool fixedWidth)
     return fixedWidth ? entry->fixedLetters : entry->freeLetters;
 }
 
+// The line rewritten by the public operations one after the other, in the
+// order of the mode; the words they changed.
+int MirroredStepwise(CNcMirror& engine, std::string& line, int mode, bool fixedWidth)
+{
+    const bool swaps = FindMirrorMode(mode)->swapsMotionCodes;
+    int count = 0;
+    CNcMirror::TrimLineEnd(line);
+    if (swaps)
+        count += CNcMirror::SwapMotionCodes(line, kSwapArcDirection);
+    count += engine.ScaleWords(line, -1.0f, LettersOf(mode, fixedWidth));
+    if (swaps)
+        count += CNcMirror::SwapMotionCodes(line, fixedWidth ? kSwapCompensationFixed : kSwapCompensationFree);
+    CNcMirror::TrimLineEnd(line);
+    return count;
+}
+
 void CheckMirrorRun(const std::string& program, int mode)
 {
     static const FuzzFolder folder;
@@ -65,16 +83,23 @@ void CheckMirrorRun(const std::string& program, int mode)
     Require(in.size() == out.size(), "same number of lines");
 
     const bool fixedWidth = mirror.m_nFormatCount == 0;
-    Require(mirror.ScanFormat(source.c_str()) == mirror.m_nFormatCount, "scan agrees with the run");
+    Require((mirror.ScanFormat(source.c_str()) == 0) == fixedWidth, "scan agrees with the run");
     const char* letters = LettersOf(mode, fixedWidth);
+    long long stepwiseCount = 0;
     for (std::size_t i = 0; i < in.size(); ++i) {
         const std::string expectedEnd = fuzzcheck::EndNormalised(in[i]);
-        if (fuzzcheck::IsSkipLine(in[i]))
+        if (fuzzcheck::IsSkipLine(in[i])) {
             Require(out[i] == expectedEnd, "skip line has only its end normalised", i + 1);
-        else if (!fuzzcheck::HoldsAnyOf(in[i], letters) && !fuzzcheck::HoldsAnyOf(in[i], "G"))
+            continue;
+        }
+        if (!fuzzcheck::HoldsAnyOf(in[i], letters) && !fuzzcheck::HoldsAnyOf(in[i], "G"))
             Require(out[i] == expectedEnd, "line without words has only its end normalised", i + 1);
         Require(fuzzcheck::Skeleton(out[i]) == fuzzcheck::Skeleton(in[i]), "only value bytes change", i + 1);
+        std::string stepwise = in[i];
+        stepwiseCount += MirroredStepwise(mirror, stepwise, mode, fixedWidth);
+        Require(out[i] == stepwise, "line equals the operations one by one", i + 1);
     }
+    Require(count == stepwiseCount, "count equals the operations' counts");
 }
 
 void CheckLineOperations(const std::string& program, bool fixedWidth)
