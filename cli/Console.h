@@ -9,7 +9,8 @@ enum class ConsoleStream { Output, Error };
 
 class CConsole {
 public:
-    CConsole() = default;
+    // Sets up the process for console work (see the platform file).
+    CConsole();
     CConsole(const CConsole&) = delete;
     CConsole& operator=(const CConsole&) = delete;
 
@@ -31,3 +32,8 @@ public:
     // turned into UTF-8 for messages.
     std::string DisplayPath(const std::string& path) const;
 };
+
+// One line of bytes from standard input, without its "\n" or "\r\n"; false at
+// the end of the input when nothing was read. Both platforms read a redirected
+// input with it.
+bool ReadInputLine(std::string& bytes);

@@ -3,7 +3,14 @@
 #include <sys/ioctl.h>
 #include <unistd.h>
 
+#include <csignal>
 #include <cstdio>
+
+// A file-size limit (ulimit -f) would otherwise kill the process part-way
+// through a write, leaving the temporary output behind and the results of the
+// files already done unprinted. Ignored, the write fails with an error and
+// the engine reports the file as not written and removes its temporary file.
+CConsole::CConsole() { std::signal(SIGXFSZ, SIG_IGN); }
 
 bool CConsole::InputIsTerminal() const { return isatty(STDIN_FILENO) == 1; }
 
@@ -25,20 +32,6 @@ void CConsole::Write(ConsoleStream stream, const std::string& utf8)
         std::fflush(file);
 }
 
-bool CConsole::ReadLine(std::string& utf8)
-{
-    utf8.clear();
-    int c = 0;
-    bool any = false;
-    while ((c = std::getchar()) != EOF) {
-        any = true;
-        if (c == '\n')
-            break;
-        utf8 += static_cast<char>(c);
-    }
-    if (!utf8.empty() && utf8.back() == '\r')
-        utf8.pop_back();
-    return any;
-}
+bool CConsole::ReadLine(std::string& utf8) { return ReadInputLine(utf8); }
 
 std::string CConsole::DisplayPath(const std::string& path) const { return path; }

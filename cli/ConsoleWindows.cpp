@@ -44,6 +44,9 @@ std::string ToUtf8(const std::wstring& wide)
 
 }  // namespace
 
+// Nothing to set up: the console's code page is handled per write.
+CConsole::CConsole() = default;
+
 bool CConsole::InputIsTerminal() const { return ConsoleHandle(STD_INPUT_HANDLE) != nullptr; }
 
 bool CConsole::ErrorIsTerminal() const { return ConsoleHandle(STD_ERROR_HANDLE) != nullptr; }
@@ -106,16 +109,7 @@ bool CConsole::ReadLine(std::string& utf8)
         utf8 = ToUtf8(line);
         return any;
     }
-    int c = 0;
-    while ((c = std::getchar()) != EOF) {
-        any = true;
-        if (c == '\n')
-            break;
-        utf8 += static_cast<char>(c);
-    }
-    if (!utf8.empty() && utf8.back() == '\r')
-        utf8.pop_back();
-    return any;
+    return ReadInputLine(utf8);
 }
 
 // Command-line paths come in the ANSI code page (1251 on a Russian Windows).

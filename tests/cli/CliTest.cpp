@@ -175,6 +175,51 @@ TEST_F(CliTest, BatchGoesOnPastAMissingFile)
     EXPECT_EQ(CountLines(run.err), 2u) << run.err;
 }
 
+// Every fault of a batch is reported with the dialog's text and the batch goes
+// on: a missing source, a source that is a folder, a read-only output (kept
+// even with -f), a disk that fills part-way (a file-size limit) and an output
+// name longer than the system takes. Nothing half-written is left behind.
+TEST_F(CliTest, EveryFaultIsReportedAndTheBatchGoesOn)
+{
+    WriteFile("a.nc", kPocket);
+    WriteFile("c.nc", kFixedCrlf);
+    fs::create_directory(PathOf("dir.nc"));
+    WriteFile("ro.nc", kPocket);
+    WriteFile("ro_x.nc", "read-only output\n");
+    fs::permissions(PathOf("ro_x.nc"), fs::perms::owner_read | fs::perms::group_read | fs::perms::others_read);
+    std::string big;
+    for (int i = 0; i < 40000; ++i)
+        big += "N" + std::to_string(i) + " G01 X12.345 Y-6.789 Z-1.25 F1200\n";
+    WriteFile("big.nc", big);
+    const std::string longName = std::string(250, 'p') + ".nc";  // its output name has 256 bytes
+    WriteFile(longName, kPocket);
+
+    // The limit is in blocks of 512 or 1024 bytes, depending on the shell:
+    // either way far below the big output and far above the small ones.
+    const ProcessResult run =
+        RunProgram({"/bin/sh", "-c", "ulimit -f 256 && exec \"$0\" \"$@\"", NCM_CLI_PATH, "-f", "-m", "x", "a.nc",
+                    "missing.nc", "dir.nc", "ro.nc", "big.nc", longName, "c.nc"},
+                   m_folder.string());
+
+    EXPECT_EQ(run.status, 1) << run.err;
+    EXPECT_EQ(CountLines(run.out), 2u) << run.out;
+    EXPECT_NE(run.out.find("a_x.nc"), std::string::npos) << run.out;
+    EXPECT_NE(run.out.find("c_x.nc"), std::string::npos) << run.out;
+    for (const std::string& expected : std::vector<std::string>{
+             "ncmirror: Файл Данных:= missing.nc не найден !", "ncmirror: Невозможно открыть файл: dir.nc на 'чтение'",
+          "ncmirror: Невозможно записать файл: ro_x.nc ", "ncmirror: Невозможно записать файл: big_x.nc ",
+          "ncmirror: Невозможно записать файл: " + std::string(250, 'p') + "_x.nc "})
+        EXPECT_NE(run.err.find(expected), std::string::npos) << expected << "\n" << run.err;
+    EXPECT_EQ(CountLines(run.err), 5u) << run.err;
+
+    long long count = 0;
+    EXPECT_EQ(ReadFile("c_x.nc"), EngineOutput("c.nc", 1, count));
+    EXPECT_EQ(ReadFile("ro_x.nc"), "read-only output\n");
+    EXPECT_FALSE(Exists("big_x.nc"));
+    for (const auto& entry : fs::directory_iterator(m_folder))
+        EXPECT_EQ(entry.path().filename().string().find(".tmp"), std::string::npos) << entry.path();
+}
+
 // An output that exists is never replaced silently: without -f and without a
 // terminal the file is skipped and left as it was; -f replaces it.
 TEST_F(CliTest, ExistingOutputIsSkippedWithoutForceAndReplacedWithIt)

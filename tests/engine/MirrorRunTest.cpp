@@ -80,7 +80,7 @@ TEST(MirrorRun, EveryFaultGivesItsCodeAndLeavesTheFolderAsItWas)
     std::vector<Fault> faults = {
         {"mode 0", none, "p.nc", "out.nc", 0, kMirrorModeError},
         {"mode 4", none, "p.nc", "out.nc", 4, kMirrorModeError},
-        {"missing source", none, "gone.nc", "out.nc", 1, kMirrorSourceError},
+        {"source missing, or gone before the run", none, "gone.nc", "out.nc", 1, kMirrorSourceError},
         {"source is a folder", [](const ScratchFolder& d) { fs::create_directory(d.path() / "dir.nc"); },
          "dir.nc", "out.nc", 1, kMirrorSourceError},
         {"missing destination folder", none, "p.nc", "no_such_folder/out.nc", 1, kMirrorDestinationError},
@@ -192,7 +192,8 @@ TEST(MirrorRun, ReplacedOutputKeepsItsPermissionsAndLinks)
 TEST(MirrorRun, HugeLinesAndOddBytesPassWhole)
 {
     ScratchFolder dir("huge");
-    // A 10 MB line, a file of carriage returns, a last skip line without an end.
+    // A 10 MB line, a file of carriage returns, an empty file, a last skip line
+    // without an end.
     const std::string hugeLine = "G01 X1.5 N" + std::string(10 << 20, '7') + " Y2.5\n";
     WriteBytes(dir.path() / "huge.nc", hugeLine);
     EXPECT_EQ(2, RunMirror(dir / "huge.nc", dir / "huge_out.nc", 3));
@@ -204,6 +205,11 @@ TEST(MirrorRun, HugeLinesAndOddBytesPassWhole)
     WriteBytes(dir.path() / "cr.nc", std::string(1000, '\r'));
     EXPECT_EQ(0, RunMirror(dir / "cr.nc", dir / "cr_out.nc", 1));
     EXPECT_EQ(std::string(1000, '\r'), ReadBytes(dir.path() / "cr_out.nc"));
+
+    WriteBytes(dir.path() / "empty.nc", "");
+    EXPECT_EQ(0, RunMirror(dir / "empty.nc", dir / "empty_out.nc", 3));
+    EXPECT_TRUE(fs::exists(dir.path() / "empty_out.nc"));
+    EXPECT_EQ("", ReadBytes(dir.path() / "empty_out.nc"));
 
     WriteBytes(dir.path() / "skip.nc", "X1.\n(END) ");
     EXPECT_EQ(1, RunMirror(dir / "skip.nc", dir / "skip_out.nc", 2));

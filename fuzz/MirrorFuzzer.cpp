@@ -1,0 +1,152 @@
+// libFuzzer target over the mirror engine. The first input byte picks the
+// mode (0 and 4 are invalid modes) and the format of the line checks; the
+// rest is a program, mirrored through real files and checked line by line:
+//   - invalid modes give the mode error and create nothing;
+//   - the count is never negative and no temporary file is left behind;
+//   - the output has exactly as many lines as the source;
+//   - skip lines, and lines without the mode's letters and without G words,
+//     come out with only their end normalised;
+//   - every rewrite touches value bytes only (digits, blanks, signs, point);
+//   - every line, and the count, equal what the public line operations give
+//     when applied one after the other in the mode's order;
+// and the line operations on the program's first line: the engine prints
+// every negated value exactly as the C library's snprintf does, and its end
+// normalisation matches an independent one.
+#include <cstdint>
+#include <cstdio>
+#include <cstdlib>
+#include <string>
+
+#include "FuzzFiles.h"
+#include "MirrorModes.h"
+#include "NcMirror.h"
+#include "ProgramLines.h"
+
+namespace {
+
+// Stops the run with a readable reason; libFuzzer keeps the input.
+void Require(bool condition, const char* what, std::size_t line = 0)
+{
+    if (condition)
+        return;
+    std::fprintf(stderr, "invariant broken: %s (line %zu)\n", what, line);
+    std::abort();
+}
+
+// Letters the mode rewrites in a program of the given format.
+const char* LettersOf(int mode, bool fixedWidth)
+{
+    const MirrorMode* entry = FindMirrorMode(mode);
+    return fixedWidth ? entry->fixedLetters : entry->freeLetters;
+}
+
+// The line rewritten by the public operations one after the other, in the
+// order of the mode; the words they changed.
+int MirroredStepwise(CNcMirror& engine, std::string& line, int mode, bool fixedWidth)
+{
+    const bool swaps = FindMirrorMode(mode)->swapsMotionCodes;
+    int count = 0;
+    CNcMirror::TrimLineEnd(line);
+    if (swaps)
+        count += CNcMirror::SwapMotionCodes(line, kSwapArcDirection);
+    count += engine.ScaleWords(line, -1.0f, LettersOf(mode, fixedWidth));
+    if (swaps)
+        count += CNcMirror::SwapMotionCodes(line, fixedWidth ? kSwapCompensationFixed : kSwapCompensationFree);
+    CNcMirror::TrimLineEnd(line);
+    return count;
+}
+
+void CheckMirrorRun(const std::string& program, int mode)
+{
+    static const FuzzFolder folder;
+    const std::string source = folder / "program.nc";
+    const std::string destination = folder / "program_m.nc";
+    std::remove(destination.c_str());
+    Require(WriteBytes(source, program), "fuzz input written");
+
+    CNcMirror mirror;
+    mirror.SetDiagnosticStream(nullptr);
+    const long long count = mirror.Mirror(source.c_str(), destination.c_str(), mode);
+
+    if (!FindMirrorMode(mode)) {
+        Require(count == kMirrorModeError, "invalid mode gives the mode error");
+        Require(folder.Names().size() == 1, "invalid mode creates no file");
+        return;
+    }
+    Require(count >= 0, "count is not negative");
+    Require(folder.Names().size() == 2, "only source and destination remain");
+
+    std::string output;
+    Require(ReadBytes(destination, output), "destination readable");
+    const auto in = fuzzcheck::SplitLines(program);
+    const auto out = fuzzcheck::SplitLines(output);
+    Require(in.size() == out.size(), "same number of lines");
+
+    const bool fixedWidth = mirror.m_nFormatCount == 0;
+    Require((mirror.ScanFormat(source.c_str()) == 0) == fixedWidth, "scan agrees with the run");
+    const char* letters = LettersOf(mode, fixedWidth);
+    long long stepwiseCount = 0;
+    for (std::size_t i = 0; i < in.size(); ++i) {
+        const std::string expectedEnd = fuzzcheck::EndNormalised(in[i]);
+        if (fuzzcheck::IsSkipLine(in[i])) {
+            Require(out[i] == expectedEnd, "skip line has only its end normalised", i + 1);
+            continue;
+        }
+        if (!fuzzcheck::HoldsAnyOf(in[i], letters) && !fuzzcheck::HoldsAnyOf(in[i], "G"))
+            Require(out[i] == expectedEnd, "line without words has only its end normalised", i + 1);
+        Require(fuzzcheck::Skeleton(out[i]) == fuzzcheck::Skeleton(in[i]), "only value bytes change", i + 1);
+        std::string stepwise = in[i];
+        stepwiseCount += MirroredStepwise(mirror, stepwise, mode, fixedWidth);
+        Require(out[i] == stepwise, "line equals the operations one by one", i + 1);
+    }
+    Require(count == stepwiseCount, "count equals the operations' counts");
+}
+
+void CheckLineOperations(const std::string& program, bool fixedWidth)
+{
+    const std::string line = fuzzcheck::SplitLines(program).empty() ? std::string()
+                                                                     : fuzzcheck::SplitLines(program).front();
+    CNcMirror mirror;
+    mirror.m_nFormatCount = fixedWidth ? 0 : 1;
+
+    // End normalisation against the independent reading.
+    std::string trimmed = line;
+    CNcMirror::TrimLineEnd(trimmed);
+    Require(trimmed == fuzzcheck::EndNormalised(line), "TrimLineEnd matches the line-end rule");
+
+    // Every word's negation, printed as snprintf prints it.
+    for (const char letter : {'X', 'Y', 'I', 'J', 'G', 'Z'}) {
+        std::string value;
+        if (CNcMirror::GetWord(line, letter, value) == 0)
+            continue;
+        std::string engine = value;
+        std::string reference;
+        const bool hasNumber = fuzzcheck::PrintfNegated(value, fixedWidth, reference);
+        const int result = mirror.ScaleValue(-1.0f, engine);
+        Require((result == 0) == hasNumber, "ScaleValue finds a number exactly when strtod does");
+        Require(hasNumber ? engine == reference : engine == value, "negated value printed as snprintf prints it");
+    }
+
+    // Rewrites and swaps touch value bytes only, and count sensibly.
+    std::string scaled = line;
+    const int words = mirror.ScaleWords(scaled, -1.0f, "XYIJ");
+    Require(words >= 0 && words <= 4, "ScaleWords counts at most one word per letter");
+    Require(fuzzcheck::Skeleton(scaled) == fuzzcheck::Skeleton(line), "ScaleWords touches value bytes only");
+    for (const int type : {kSwapArcDirection, kSwapCompensationFree, kSwapCompensationFixed}) {
+        std::string swapped = line;
+        Require(CNcMirror::SwapMotionCodes(swapped, type) >= 0, "swap count is not negative");
+        Require(fuzzcheck::Skeleton(swapped) == fuzzcheck::Skeleton(line), "swaps touch value bytes only");
+    }
+}
+
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
+{
+    if (size == 0)
+        return 0;
+    const std::string program(reinterpret_cast<const char*>(data) + 1, size - 1);
+    CheckLineOperations(program, (data[0] & 8) != 0);
+    CheckMirrorRun(program, data[0] % 5);
+    return 0;
+}

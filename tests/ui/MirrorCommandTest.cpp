@@ -1,0 +1,260 @@
+// The mirror command worked from the dialog on real files: mode check,
+// missing source, result message, overwrite question, output names, files
+// that cannot be written, and the bytes written against the engine's.
+#include "AppSession.h"
+#include "DialogSteps.h"
+#include "DriverEnv.h"
+#include "TestFolder.h"
+#include "WindowProbe.h"
+
+#include "NcMirror.h"
+
+#include <gtest/gtest.h>
+
+#include <memory>
+#include <sstream>
+#include <string>
+
+namespace {
+
+std::wstring WrittenText(const std::wstring& output, long long count)
+{
+    return L"Файл:=\n " + output + L" \n\t записан на диск \n Преобразование завершено...\n Число преобразованных адресов =" +
+           std::to_wstring(count);
+}
+
+std::wstring QuestionText(const std::wstring& output)
+{
+    return L"Файл:=\n " + output + L" \n\t уже существует! \n Перезаписать существующий ?";
+}
+
+// Words rewritten for a golden program in modes 1, 2 and 3 (tests/data/golden/counts.txt).
+bool GoldenCounts(const std::string& program, long long counts[3])
+{
+    std::istringstream table(TestData(L"golden/counts.txt"));
+    std::string line;
+    while (std::getline(table, line)) {
+        std::istringstream fields(line);
+        std::string name;
+        if (fields >> name && name == program && fields >> counts[0] >> counts[1] >> counts[2])
+            return true;
+    }
+    return false;
+}
+
+class MirrorCommand : public testing::Test {
+protected:
+    void SetUp() override
+    {
+        ASSERT_FALSE(folder.Path().empty()) << "no temporary folder";
+        program = TestData(L"golden/worked_free.nc");
+        ASSERT_NE(program, "<missing>");
+        ASSERT_TRUE(folder.Write(L"uo128.up", program));
+        ASSERT_TRUE(folder.Write(L"a.upa", program));
+    }
+
+    // What the engine itself writes for `input` in `mode`, and its count.
+    std::string EngineOutput(const std::string& input, int mode, long long& count)
+    {
+        if (!reference.Write(L"in", input))
+            return "<cannot write the engine's input>";
+        std::string in, out;
+        for (wchar_t c : reference.PathOf(L"in"))
+            in += static_cast<char>(c);  // the temporary folder's path is ASCII
+        out = in + ".out";
+        CNcMirror engine;
+        count = engine.Mirror(in.c_str(), out.c_str(), mode);
+        return reference.Read(L"in.out");
+    }
+
+    // Presses the run button; the message box it opens, or the question.
+    OpenedBox Run() { return ClickAndWaitForBox(*app, kRunMirror); }
+
+    // Runs `name` in mode button `modeId` and answers the result message.
+    std::wstring RunAndConfirm(const std::wstring& name, int modeId)
+    {
+        ChooseMode(*app, modeId);
+        TypeFileName(*app, name);
+        const OpenedBox box = Run();
+        EXPECT_TRUE(AnswerAndWait(box, IDOK)) << "no message";
+        return box.text;
+    }
+
+    // Starts the application in the test folder or in its subfolder `sub`.
+    void StartApp(const std::wstring& sub = std::wstring())
+    {
+        app = std::make_unique<AppSession>(sub.empty() ? folder.Path() : folder.PathOf(sub));
+        ASSERT_TRUE(app->Started()) << "cannot start the application";
+        ASSERT_NE(app->MainDialog(), nullptr) << "the main dialog did not appear";
+    }
+
+    TestFolder folder;
+    TestFolder reference;
+    std::string program;
+    std::unique_ptr<AppSession> app;
+};
+
+}  // namespace
+
+TEST_F(MirrorCommand, NoModeGivesOnlyTheExclamation)
+{
+    StartApp();
+    TypeFileName(*app, L"uo128.up");
+    const OpenedBox box = Run();
+    ASSERT_NE(box.window, nullptr);
+    EXPECT_EQ(box.text, L"Выберите соответствующее отображение");
+    EXPECT_EQ(WindowText(box.window), L"NcMirrorGui") << "message boxes carry the program's name";
+    ASSERT_TRUE(AnswerAndWait(box, IDOK));
+    EXPECT_TRUE(NothingMoreOpens(*app));
+    for (const wchar_t* name : {L"uo128_x.up", L"uo128_y.up", L"uo128_xy.up"})
+        EXPECT_FALSE(folder.Exists(name)) << name;
+}
+
+TEST_F(MirrorCommand, MissingSourceIsNamedWithItsFullPath)
+{
+    StartApp();
+    EXPECT_EQ(RunAndConfirm(L"nosuch.up", kAxisY),
+              L"Файл Данных:=\n " + folder.PathOf(L"nosuch.up") + L" \n\t не найден !\n преобразование прервано....");
+    EXPECT_FALSE(folder.Exists(L"nosuch_y.up"));
+    EXPECT_TRUE(NothingMoreOpens(*app));
+}
+
+TEST_F(MirrorCommand, RunReportsAsksBeforeOverwritingAndSelectsTheSource)
+{
+    long long counts[3];
+    ASSERT_TRUE(GoldenCounts("worked_free", counts));
+    const std::string expected = TestData(L"golden/worked_free.x.out");
+    StartApp();
+    ChooseMode(*app, kAxisX);
+    TypeFileName(*app, L"uo128.up");
+    OpenedBox box = Run();
+    EXPECT_EQ(box.text, WrittenText(folder.PathOf(L"uo128_x.up"), counts[0]));
+    EXPECT_TRUE(SaveScreenshot(L"result-message"));
+    ASSERT_TRUE(AnswerAndWait(box, IDOK));
+    EXPECT_EQ(folder.Read(L"uo128_x.up"), expected);
+    const auto items = ComboItems(app->Item(kFileList));
+    const LRESULT selected = ComboSelection(app->Item(kFileList));
+    ASSERT_GE(selected, 0) << "nothing selected after the run";
+    EXPECT_EQ(items.at(selected), L"uo128.up");
+    EXPECT_EQ(WindowText(app->Item(kFileList)), L"uo128.up");
+    Sleep(200);
+    EXPECT_TRUE(SaveScreenshot(L"main-dialog-after-run"));
+
+    // No keeps the existing output byte for byte, and nothing more is shown.
+    ASSERT_TRUE(folder.Write(L"uo128_x.up", "edited by hand\r\n"));
+    box = Run();
+    EXPECT_EQ(box.text, QuestionText(folder.PathOf(L"uo128_x.up")));
+    ASSERT_TRUE(AnswerAndWait(box, IDNO));
+    EXPECT_TRUE(NothingMoreOpens(*app));
+    EXPECT_EQ(folder.Read(L"uo128_x.up"), "edited by hand\r\n");
+
+    // Yes writes it again.
+    box = Run();
+    EXPECT_EQ(box.text, QuestionText(folder.PathOf(L"uo128_x.up")));
+    ASSERT_TRUE(AnswerAndWait(box, IDYES));
+    box.window = WaitForNewDialog(app->Pid(), {app->MainDialog()});
+    ASSERT_NE(box.window, nullptr) << "no result after Yes";
+    EXPECT_EQ(MessageBoxText(box.window), WrittenText(folder.PathOf(L"uo128_x.up"), counts[0]));
+    ASSERT_TRUE(AnswerAndWait(box, IDOK));
+    EXPECT_EQ(folder.Read(L"uo128_x.up"), expected);
+}
+
+TEST_F(MirrorCommand, WorkedExamplesGiveTheirTablesInEveryMode)
+{
+    StartApp();
+    const struct {
+        const char* program;
+        const wchar_t* extension;
+    } kPrograms[] = {{"worked_free", L".up"}, {"worked_fixed", L".ptp"}};
+    const struct {
+        int button;
+        const wchar_t* suffix;
+        const wchar_t* golden;
+    } kModes[] = {{kAxisX, L"_x", L"x"}, {kAxisY, L"_y", L"y"}, {kOrigin, L"_xy", L"xy"}};
+    for (const auto& p : kPrograms) {
+        long long counts[3];
+        ASSERT_TRUE(GoldenCounts(p.program, counts));
+        const std::wstring base(p.program, p.program + std::string(p.program).size());
+        ASSERT_TRUE(folder.Write(base + p.extension, TestData(L"golden/" + base + L".nc")));
+        for (int m = 0; m < 3; ++m) {
+            SCOPED_TRACE(testing::Message() << p.program << " mode " << m + 1);
+            const std::wstring output = base + kModes[m].suffix + p.extension;
+            EXPECT_EQ(RunAndConfirm(base + p.extension, kModes[m].button),
+                      WrittenText(folder.PathOf(output), counts[m]));
+            EXPECT_EQ(folder.Read(output), TestData(L"golden/" + base + L"." + kModes[m].golden + L".out"));
+        }
+    }
+}
+
+TEST_F(MirrorCommand, OutputNamesForMirroredAndExtensionlessFiles)
+{
+    // A folder with a point in its name: only the file name's last point counts.
+    ASSERT_TRUE(folder.MakeFolder(L"v1.2"));
+    for (const wchar_t* name : {L"v1.2\\uo128.up", L"v1.2\\prog", L"v1.2\\a.b.nc"})
+        ASSERT_TRUE(folder.Write(name, program));
+    StartApp(L"v1.2");
+    long long count = 0;
+    // A mirrored program mirrored again gets a second suffix.
+    EXPECT_EQ(RunAndConfirm(L"uo128.up", kAxisX), WrittenText(folder.PathOf(L"v1.2\\uo128_x.up"), 10));
+    const std::string once = folder.Read(L"v1.2\\uo128_x.up");
+    const std::string twice = EngineOutput(once, 1, count);
+    EXPECT_EQ(RunAndConfirm(L"uo128_x.up", kAxisX), WrittenText(folder.PathOf(L"v1.2\\uo128_x_x.up"), count));
+    EXPECT_EQ(folder.Read(L"v1.2\\uo128_x_x.up"), twice);
+
+    // No extension: the suffix goes at the end, and no '_y.up' appears.
+    const std::string expected = EngineOutput(program, 2, count);
+    EXPECT_EQ(RunAndConfirm(L"prog", kAxisY), WrittenText(folder.PathOf(L"v1.2\\prog_y"), count));
+    EXPECT_EQ(folder.Read(L"v1.2\\prog_y"), expected);
+    EXPECT_FALSE(folder.Exists(L"v1.2\\_y.up"));
+    EXPECT_FALSE(folder.Exists(L"v1_y.2"));
+
+    EXPECT_EQ(RunAndConfirm(L"a.b.nc", kOrigin), WrittenText(folder.PathOf(L"v1.2\\a.b_xy.nc"), 14));
+}
+
+TEST_F(MirrorCommand, CyrillicFileName)
+{
+    ASSERT_TRUE(folder.Write(L"деталь.up", program));
+    long long count = 0;
+    const std::string expected = EngineOutput(program, 3, count);
+    StartApp();
+    EXPECT_EQ(RunAndConfirm(L"деталь.up", kOrigin), WrittenText(folder.PathOf(L"деталь_xy.up"), count));
+    EXPECT_EQ(folder.Read(L"деталь_xy.up"), expected);
+}
+
+TEST_F(MirrorCommand, ReadOnlyOutputIsNotTouched)
+{
+    ASSERT_TRUE(folder.Write(L"uo128_y.up", "kept\n"));
+    ASSERT_TRUE(folder.SetReadOnly(L"uo128_y.up"));
+    StartApp();
+    ChooseMode(*app, kAxisY);
+    TypeFileName(*app, L"uo128.up");
+    OpenedBox box = Run();
+    EXPECT_EQ(box.text, QuestionText(folder.PathOf(L"uo128_y.up")));
+    ASSERT_TRUE(AnswerAndWait(box, IDYES));
+    box.window = WaitForNewDialog(app->Pid(), {app->MainDialog()});
+    ASSERT_NE(box.window, nullptr);
+    EXPECT_EQ(MessageBoxText(box.window), L"Невозможно записать файл:\n " + folder.PathOf(L"uo128_y.up") +
+                                              L" \n Проверьте права доступа или ошибка системы");
+    ASSERT_TRUE(AnswerAndWait(box, IDOK));
+    EXPECT_EQ(folder.Read(L"uo128_y.up"), "kept\n");
+}
+
+TEST_F(MirrorCommand, PathsBeyondThePlatformLimitStopWithoutWriting)
+{
+    StartApp();
+    const std::wstring tooLong = L"Слишком длинный путь (допустимо не более 259 символов):\n ";
+    // A typed name that makes the source path too long.
+    const std::wstring longName(300 - folder.Path().size(), L'a');
+    std::wstring text = RunAndConfirm(longName + L".up", kAxisX);
+    EXPECT_EQ(text, tooLong + folder.PathOf(longName + L".up") + L" \n преобразование прервано....");
+
+    // A source that fits whose output would not: nothing is written.
+    const std::size_t room = 259 - folder.Path().size() - 1;  // a source path of exactly 259 characters
+    ASSERT_LE(room, 255u) << "the temporary folder's path is too short for this test";
+    const std::wstring name = std::wstring(room - 3, L'b') + L".up";
+    ASSERT_TRUE(folder.Write(name, program));
+    text = RunAndConfirm(name, kAxisX);
+    const std::wstring output = std::wstring(room - 3, L'b') + L"_x.up";
+    EXPECT_EQ(text, tooLong + folder.PathOf(output) + L" \n преобразование прервано....");
+    EXPECT_FALSE(folder.Exists(output));
+}

@@ -1,0 +1,9 @@
+// The about box: program title, version and credits.
+#pragma once
+
+#include "w32/Dialog.h"
+
+class CAboutDlg : public CDialog {
+public:
+    CAboutDlg();
+};

@@ -1,0 +1,53 @@
+// The main dialog. Its handlers live in three files by concern:
+// MirrorDlg.cpp (start-up and window), MirrorDlgFiles.cpp (folder, filter
+// and file selection, Notepad), MirrorDlgRun.cpp (the mirror command).
+#pragma once
+
+#include "w32/Dialog.h"
+#include "w32/MessageMap.h"
+
+#include <string>
+
+class CMirrorDlg : public CDialog {
+public:
+    CMirrorDlg();
+
+protected:
+    BOOL OnInitDialog() override;
+    void OnOK() override;  // empty: Enter and OK never close the dialog
+    void DoDataExchange(CDataExchange* pDX) override;
+    bool OnCommand(UINT id, UINT code) override;
+    bool OnMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) override;
+
+private:
+    // Start-up and window
+    bool OnSysCommand(WPARAM wParam, LPARAM lParam, LRESULT& result);
+    bool OnPaint(WPARAM wParam, LPARAM lParam, LRESULT& result);
+    bool OnQueryDragIcon(WPARAM wParam, LPARAM lParam, LRESULT& result);
+    void OnAboutAuthors();
+    void OnExit();
+
+    // Folder, filter and file selection
+    void InitFileSelection();
+    // Empties the file list and fills it with the files matching `pattern`
+    // (a folder, a backslash and a wildcard name).
+    void ListFiles(const std::wstring& pattern);
+    void OnSelchangeFilter();
+    void OnBrowse();
+    void OnNotepad();
+
+    // Mirror command
+    void OnRunMirror();
+    // Selects the file list's entry of this name, when there is one.
+    void SelectInFileList(const std::wstring& name);
+
+    static const CommandMapEntry<CMirrorDlg> kCommandMap[];
+    static const MessageMapEntry<CMirrorDlg> kMessageMap[];
+
+    // The last choice made in the file-open dialog.
+    std::wstring m_strPathName;
+    std::wstring m_strFileName;
+    std::wstring m_strFileExt;
+    std::wstring m_strFolder;  // exchanged with IDC_FOLDER
+    HICON m_hIcon;
+};

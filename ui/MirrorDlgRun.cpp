@@ -1,0 +1,125 @@
+// The main dialog: the mirror command.
+#include "MirrorDlg.h"
+
+#include "MirrorMessages.h"
+#include "MirrorModes.h"
+#include "NcMirror.h"
+#include "resource.h"
+#include "w32/TextCodec.h"
+#include "w32/WinApp.h"
+
+#include <cstdio>
+#include <string>
+
+namespace {
+
+// The longest path the narrow file functions accept, without its NUL.
+constexpr std::size_t kMaxPathLength = MAX_PATH - 1;
+
+// Shows one of the shared result messages, with the beep first where its
+// style asks for one. Paths are UTF-8 here.
+int ShowMirrorMessage(MirrorMessage message, const std::string& source = std::string(),
+                      const std::string& output = std::string(), long long number = 0)
+{
+    const MirrorMessageStyle style = MirrorMessageStyleOf(message);
+    if (style.beepFirst)
+        ::MessageBeep(0);
+    return AfxMessageBox(Utf8ToWide(FormatMirrorMessage(message, source, output, number)), style.boxFlags);
+}
+
+// A stop message about a path that the file functions cannot take as it is.
+void ShowPathStop(const wchar_t* reason, const std::wstring& path)
+{
+    ::MessageBeep(0);
+    AfxMessageBox(std::wstring(reason) + L"\n " + path + L" \n преобразование прервано....", MB_ICONSTOP | MB_OK);
+}
+
+// The narrow (ANSI code page) form of `path` for the engine, or false after
+// telling the user why there is none: a character the code page lacks would
+// turn into another one and could name another file; a path beyond the
+// platform's limit would be cut short.
+bool NarrowPath(const std::wstring& path, std::string& narrow)
+{
+    if (!WideToAnsi(path, narrow)) {
+        ShowPathStop(L"Путь содержит символы, которых нет в кодовой странице Windows:", path);
+        return false;
+    }
+    if (narrow.size() > kMaxPathLength) {
+        ShowPathStop(L"Слишком длинный путь (допустимо не более 259 символов):", path);
+        return false;
+    }
+    return true;
+}
+
+bool CanOpenForReading(const std::string& path)
+{
+    std::FILE* file = std::fopen(path.c_str(), "rb");
+    if (!file)
+        return false;
+    std::fclose(file);
+    return true;
+}
+
+}  // namespace
+
+void CMirrorDlg::OnRunMirror()
+{
+    if (!UpdateData(TRUE))
+        return;
+
+    // A later button overrides an earlier one; the group lets only one be checked.
+    const MirrorMode* mode = nullptr;
+    const struct {
+        int button;
+        int mode;
+    } kModeButtons[] = {{IDC_AXIS_X, 1}, {IDC_AXIS_Y, 2}, {IDC_ORIGIN, 3}};
+    for (const auto& entry : kModeButtons)
+        if (IsDlgButtonChecked(entry.button))
+            mode = FindMirrorMode(entry.mode);
+    if (!mode) {
+        ShowMirrorMessage(MirrorMessage::NoModeChosen);
+        return;
+    }
+
+    const std::wstring name = GetDlgItemText(IDC_FILE_LIST);
+    const std::wstring source = m_strFolder + L"\\" + name;
+    const std::string sourceUtf8 = WideToUtf8(source);
+    std::string sourceNarrow;
+    if (!NarrowPath(source, sourceNarrow))
+        return;
+    if (!CanOpenForReading(sourceNarrow)) {
+        ShowMirrorMessage(MirrorMessage::SourceNotFound, sourceUtf8);
+        return;
+    }
+
+    // The output name is derived on the UTF-8 form, where no byte of a
+    // multi-byte character can pass for a '\' or a '.'.
+    const std::string outputUtf8 = MirrorOutputPath(sourceUtf8, *mode);
+    const std::wstring output = Utf8ToWide(outputUtf8);
+    std::string outputNarrow;
+    if (!NarrowPath(output, outputNarrow))
+        return;
+    if (CanOpenForReading(outputNarrow) &&
+        ShowMirrorMessage(MirrorMessage::OutputExists, sourceUtf8, outputUtf8) != IDYES)
+        return;
+
+    long long result = 0;
+    {
+        CNcMirror engine;
+        result = engine.Mirror(sourceNarrow.c_str(), outputNarrow.c_str(), mode->number);
+    }
+    ShowMirrorMessage(MirrorMessageForResult(result), sourceUtf8, outputUtf8,
+                      result == kMirrorModeError ? mode->number : result);
+
+    SelectInFileList(name);
+}
+
+void CMirrorDlg::SelectInFileList(const std::wstring& name)
+{
+    // Only the entry of exactly this name (in any case): a mere prefix match
+    // would put another file's name into the edit part.
+    const LRESULT found =
+        SendDlgItemMessage(IDC_FILE_LIST, CB_FINDSTRINGEXACT, static_cast<WPARAM>(-1), reinterpret_cast<LPARAM>(name.c_str()));
+    if (found != CB_ERR)
+        SendDlgItemMessage(IDC_FILE_LIST, CB_SETCURSEL, static_cast<WPARAM>(found));
+}

@@ -1,0 +1,16 @@
+// Text conversion between the encodings a Windows program meets: UTF-8 (our
+// sources and shared texts), UTF-16 (what the W functions take) and the
+// system's ANSI code page (what narrow file functions take).
+#pragma once
+
+#include <string>
+#include <string_view>
+
+std::wstring Utf8ToWide(std::string_view text);
+std::string WideToUtf8(std::wstring_view text);
+
+// Converts to the ANSI code page. False, with `out` emptied, when a character
+// has no exact counterpart there (Windows would put a look-alike or '?' in
+// its place, which can name another file).
+bool WideToAnsi(std::wstring_view text, std::string& out);
+std::wstring AnsiToWide(std::string_view text);
