@@ -3,7 +3,7 @@
 #include <cstring>
 
 namespace {
-constexpr std::size_t kBufferSize = 1 << 20;
+constexpr std::size_t kBufferSize = 1 << 16;
 }
 
 bool LineReader::Open(const char* path)
@@ -42,24 +42,38 @@ bool LineReader::Refill()
     return m_nEnd > 0;
 }
 
-bool LineReader::ReadLine(std::string& line)
+bool LineReader::NextLine(std::string_view& line)
 {
-    line.clear();
-    for (;;) {
-        if (m_nPos == m_nEnd && !Refill())
-            return !m_bFailed && !line.empty();
-        const char* start = m_buffer.get() + m_nPos;
-        const std::size_t avail = m_nEnd - m_nPos;
-        const void* nl = std::memchr(start, '\n', avail);
-        if (nl) {
-            const std::size_t n = static_cast<const char*>(nl) - start + 1;
-            line.append(start, n);
-            m_nPos += n;
-            return true;
-        }
-        line.append(start, avail);
-        m_nPos = m_nEnd;
+    // Usually the whole line is in the buffer and is handed out in place.
+    if (m_nPos == m_nEnd && !Refill())
+        return false;
+    const char* start = m_buffer.get() + m_nPos;
+    std::size_t avail = m_nEnd - m_nPos;
+    const void* nl = std::memchr(start, '\n', avail);
+    if (nl) {
+        const std::size_t n = static_cast<const char*>(nl) - start + 1;
+        line = std::string_view(start, n);
+        m_nPos += n;
+        return true;
     }
+
+    // The line goes on past the buffer: gather it, refill after refill.
+    m_strSpill.assign(start, avail);
+    m_nPos = m_nEnd;
+    while (Refill()) {
+        start = m_buffer.get();
+        avail = m_nEnd;
+        nl = std::memchr(start, '\n', avail);
+        const std::size_t n = nl ? static_cast<const char*>(nl) - start + 1 : avail;
+        m_strSpill.append(start, n);
+        m_nPos = n;
+        if (nl)
+            break;
+    }
+    if (m_bFailed)
+        return false;
+    line = m_strSpill;
+    return true;
 }
 
 bool LineReader::Rewind()

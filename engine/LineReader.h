@@ -6,6 +6,7 @@
 #include <cstdio>
 #include <memory>
 #include <string>
+#include <string_view>
 
 class LineReader {
 public:
@@ -18,9 +19,10 @@ public:
     bool Open(const char* path);
     void Close();
 
-    // Next line into `line` (replacing its content); false at the end of the
+    // Next line as a view, without copying it when it lies whole in the
+    // buffer; the view is valid until the next read. False at the end of the
     // file or on a read error.
-    bool ReadLine(std::string& line);
+    bool NextLine(std::string_view& line);
 
     // True after a read error (a directory, an I/O fault): the lines read so
     // far are not the whole file.
@@ -37,4 +39,5 @@ private:
     std::size_t m_nPos = 0;
     std::size_t m_nEnd = 0;
     bool m_bFailed = false;
+    std::string m_strSpill;  // a line that crosses the end of the buffer
 };

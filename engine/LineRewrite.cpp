@@ -2,25 +2,11 @@
 // and swapping the G codes that a reflection reverses.
 #include "NcMirror.h"
 
+#include "MotionCodes.h"
 #include "NumberText.h"
 #include "WordText.h"
 
 #include <string_view>
-
-namespace {
-
-// The pair of G numbers that a swap type exchanges; false for unknown types.
-bool SwapPair(int type, double& first, double& second)
-{
-    switch (type) {
-    case kSwapArcDirection: first = 2; second = 3; return true;
-    case kSwapCompensationFree: first = 41; second = 42; return true;
-    case kSwapCompensationFixed: first = 42; second = 43; return true;
-    default: return false;
-    }
-}
-
-}  // namespace
 
 int CNcMirror::ScaleWords(std::string& line, float factor, const char* letters)
 {
@@ -32,13 +18,20 @@ int CNcMirror::ScaleWords(std::string& line, float factor, const char* letters)
     m_nSpaced = line.find(' ') != std::string::npos ? 1 : -1;
 
     // 3. The first word of each letter, in order. A value text that holds no
-    //    number is written back as it was, and still counted.
+    //    number is written back as it was, and still counted. The new text
+    //    and SetWord's blank replace the old value text in one step.
     int count = 0;
     for (const char* letter = letters; *letter; ++letter) {
-        if (GetWord(line, *letter, m_strValue) == 0)
+        std::size_t valuePos = 0;
+        const std::size_t n = FindValueText(line, *letter, valuePos);
+        if (n == 0)
             continue;
-        ScaleValue(factor, m_strValue);
-        SetWord(line, *letter, m_strValue);
+        const std::string_view value(line.data() + valuePos, n);
+        if (!PrintScaled(factor, value))
+            m_strPrinted.assign(value);
+        if (m_nSpaced == 1)
+            m_strPrinted += ' ';
+        line.replace(valuePos, n, m_strPrinted);
         ++count;
     }
 
@@ -49,14 +42,34 @@ int CNcMirror::ScaleWords(std::string& line, float factor, const char* letters)
 
 int CNcMirror::ScaleValue(float factor, std::string& value)
 {
+    if (!PrintScaled(factor, value))
+        return -1;
+    value.assign(m_strPrinted);
+    return 0;
+}
+
+bool CNcMirror::PrintScaled(float factor, std::string_view value)
+{
+    m_strPrinted.clear();
+
+    // 0. The mirror's own case: a plain number negated, printed from its
+    //    digits (the same bytes as the conversions below, a good deal faster).
+    if (factor == -1.0f) {
+        char printed[kMaxNegatedPlain];
+        const std::size_t n = NegatePlainNumber(value, m_nFormatCount == 0, printed);
+        if (n > 0) {
+            m_strPrinted.assign(printed, n);
+            return true;
+        }
+    }
+
     // 1. Read the number; without one the text stays as it is.
     double number = 0.0;
     if (!ReadNumber(value, number))
-        return -1;
+        return false;
 
     // 2. Multiply in double precision, so the product keeps the source's digits.
     const double product = number * static_cast<double>(factor);
-    m_strPrinted.clear();
 
     if (m_nFormatCount == 0) {
         // 3. Fixed width: sign and six digits, as '+001000'.
@@ -67,7 +80,7 @@ int CNcMirror::ScaleValue(float factor, std::string& value)
         const std::size_t begin = value.find_first_not_of(' ');
         const std::size_t end = value.find(' ', begin);
         const std::string_view text =
-            std::string_view(value).substr(begin, end == std::string::npos ? std::string::npos : end - begin);
+            value.substr(begin, end == std::string_view::npos ? std::string_view::npos : end - begin);
 
         const std::size_t point = text.find('.');
         if (point != std::string_view::npos) {
@@ -84,10 +97,7 @@ int CNcMirror::ScaleValue(float factor, std::string& value)
             AppendPadded(m_strPrinted, product == 0.0 ? 0.0 : product, text.size(), signed_);
         }
     }
-
-    // 5. The printed number replaces the text.
-    value.assign(m_strPrinted);
-    return 0;
+    return true;
 }
 
 int CNcMirror::SwapMotionCodes(std::string& line, int type)

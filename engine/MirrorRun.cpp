@@ -3,39 +3,13 @@
 #include "NcMirror.h"
 
 #include "LineReader.h"
+#include "LineScan.h"
 #include "MirrorMessages.h"
 #include "MirrorModes.h"
 #include "SafeOutput.h"
 #include "WordText.h"
 
 #include <climits>
-
-namespace {
-
-// A line holding ';', '(', ')' or '$' (comments, messages, operator texts) is
-// copied without rewriting.
-bool IsSkipLine(const std::string& line)
-{
-    return line.find_first_of(";()$") != std::string::npos;
-}
-
-// Format evidence of one line: each coordinate word whose value text is not
-// seven characters wide, and a '.' anywhere.
-int FreeFormatMarks(const std::string& line)
-{
-    int marks = 0;
-    std::size_t valuePos = 0;
-    for (const char letter : {'X', 'Y', 'Z', 'I', 'J', 'K'}) {
-        const std::size_t n = FindValueText(line, letter, valuePos);
-        if (n > 0 && n != 7)
-            ++marks;
-    }
-    if (line.find('.') != std::string::npos)
-        ++marks;
-    return marks;
-}
-
-}  // namespace
 
 CNcMirror::CNcMirror() : m_nSpaced(-1), m_nFormatCount(-1), m_pDiagnostics(stderr) {}
 
@@ -47,14 +21,18 @@ void CNcMirror::ReportUnreadable(const char* path) const
         std::fputs(FormatMirrorMessage(MirrorMessage::CannotRead, path ? path : "").c_str(), m_pDiagnostics);
 }
 
-int CNcMirror::ScanLines(LineReader& reader)
+int CNcMirror::ScanLines(LineReader& reader, bool untilFree)
 {
     // The count only tells fixed width (0) from free format (more); it stops
-    // growing at INT_MAX so no file can wrap it round to zero.
+    // growing at INT_MAX so no file can wrap it round to zero. The mirror run
+    // needs no more than the first mark: free format is settled there.
     int count = 0;
-    while (reader.ReadLine(m_strLine)) {
-        const int marks = FreeFormatMarks(m_strLine);
+    std::string_view line;
+    while (reader.NextLine(line)) {
+        const int marks = FreeFormatMarks(line);
         count = count > INT_MAX - marks ? INT_MAX : count + marks;
+        if (untilFree && count > 0)
+            return count;
     }
     return reader.Failed() ? -1 : count;
 }
@@ -66,7 +44,7 @@ int CNcMirror::ScanFormat(const char* path)
         ReportUnreadable(path);
         return -1;
     }
-    return ScanLines(reader);
+    return ScanLines(reader, false);
 }
 
 long long CNcMirror::Mirror(const char* source, const char* destination, int mode)
@@ -89,28 +67,21 @@ long long CNcMirror::Mirror(const char* source, const char* destination, int mod
     if (!output.Open(destination))
         return kMirrorDestinationError;
 
-    // 4. One pass decides the number format, over the same open file.
-    m_nFormatCount = ScanLines(reader);
+    // 4. One pass decides the number format, over the same open file; it
+    //    ends early at the first sign of free format.
+    m_nFormatCount = ScanLines(reader, true);
     if (m_nFormatCount < 0 || !reader.Rewind())
         return kMirrorSourceError;
-    const bool fixedWidth = m_nFormatCount == 0;
-    const char* letters = fixedWidth ? pMode->fixedLetters : pMode->freeLetters;
-    const int compensationSwap = fixedWidth ? kSwapCompensationFixed : kSwapCompensationFree;
 
     // 5. Line by line: rewrite what is not a skip line, normalise the end,
     //    write.
     long long count = 0;
-    while (reader.ReadLine(m_strLine)) {
-        if (!IsSkipLine(m_strLine)) {
-            TrimLineEnd(m_strLine);
-            if (pMode->swapsMotionCodes)
-                count += SwapMotionCodes(m_strLine, kSwapArcDirection);
-            count += ScaleWords(m_strLine, -1.0f, letters);
-            if (pMode->swapsMotionCodes)
-                count += SwapMotionCodes(m_strLine, compensationSwap);
-        }
-        TrimLineEnd(m_strLine);
-        if (!output.Write(m_strLine.data(), m_strLine.size()))
+    std::string_view read;
+    while (reader.NextLine(read)) {
+        CopyLine(m_strLine, read.data(), read.size());
+        std::string_view mirrored;
+        count += MirrorLineInto(m_strLine, *pMode, mirrored);
+        if (!output.Write(mirrored.data(), mirrored.size()))
             return kMirrorDestinationError;
     }
     if (reader.Failed())

@@ -8,6 +8,9 @@
 #include <cstdint>
 #include <cstdio>
 #include <string>
+#include <string_view>
+
+struct MirrorMode;
 
 // Results of CNcMirror::Mirror below zero.
 enum : long long {
@@ -41,6 +44,11 @@ public:
     // standard error unless changed, nowhere when null.
     void SetDiagnosticStream(std::FILE* stream) { m_pDiagnostics = stream; }
 
+    // One line of the program rewritten as Mirror does it, in the format of
+    // m_nFormatCount: a skip line only gets its end trimmed. The number of
+    // words changed.
+    int MirrorLine(std::string& line, const MirrorMode& mode);
+
     // --- Word scanner and line editing ------------------------------------
     // Value text after the first `letter` of the line; its length, 0 if none
     // (then `out` is left untouched).
@@ -67,10 +75,20 @@ public:
 
 private:
     void ReportUnreadable(const char* path) const;
-    int ScanLines(class LineReader& reader);
+    int ScanLines(class LineReader& reader, bool untilFree);
+    // TrimLineEnd of a line known to hold a blank.
+    static int TrimEndOfSpacedLine(std::string& line);
+    // MirrorLine, the result left in `line` or in m_strWork; `result` shows
+    // it until the next line.
+    int MirrorLineInto(std::string& line, const MirrorMode& mode, std::string_view& result);
+    // MirrorLine as its operations one after the other.
+    int MirrorLineStepwise(std::string& line, const MirrorMode& mode);
+    // The reprinted product of the number in `value` into m_strPrinted;
+    // false (m_strPrinted undefined) when the text holds no number.
+    bool PrintScaled(float factor, std::string_view value);
 
     std::FILE* m_pDiagnostics;
     std::string m_strLine;     // the line being rewritten; keeps its capacity between lines
-    std::string m_strValue;    // value text of the word being rewritten
     std::string m_strPrinted;  // the reprinted number
+    std::string m_strWork;     // the line being written with its changes
 };

@@ -2,6 +2,7 @@
 
 #include <charconv>
 #include <cmath>
+#include <cstring>
 
 namespace {
 
@@ -94,4 +95,123 @@ void AppendPadded(std::string& out, double value, std::size_t width, bool showPl
     if (width > used)
         out.append(width - used, '0');
     out.append(buf, len);
+}
+
+namespace {
+
+// Copies [begin, end) to `out`; the position after it.
+char* Put(char* out, const char* begin, const char* end)
+{
+    const std::size_t size = static_cast<std::size_t>(end - begin);
+    std::memcpy(out, begin, size);
+    return out + size;
+}
+
+// The integer digits of a plain number as "%0W.0f" prints them: a sign
+// ('-' when `negative`, else '+' with `showPlus`), zeros up to `width`, the
+// digits without their leading zeros ("0" when there are none).
+char* PutPadded(char* out, const char* digits, const char* end, std::size_t width, bool negative, bool showPlus)
+{
+    std::size_t used = end > digits ? static_cast<std::size_t>(end - digits) : 1;
+    if (negative || showPlus) {
+        *out++ = negative ? '-' : '+';
+        ++used;
+    }
+    for (; used < width; ++used)
+        *out++ = '0';
+    if (end == digits)
+        *out++ = '0';
+    return Put(out, digits, end);
+}
+
+}  // namespace
+
+std::size_t NegatePlainNumber(std::string_view value, bool fixedWidth, char* out)
+{
+    // 0. The fixed-width word itself, a sign and six digits: the printed
+    //    negation is the other sign and the same digits. Only a zero in free
+    //    format prints '+' whatever its sign.
+    if (value.size() == 7 && (value[0] == '+' || value[0] == '-')) {
+        bool digits = true;
+        bool zero = true;
+        for (std::size_t i = 1; i < 7; ++i) {
+            digits = digits && IsDigit(value[i]);
+            zero = zero && value[i] == '0';
+        }
+        if (digits) {
+            out[0] = value[0] == '-' || (zero && !fixedWidth) ? '+' : '-';
+            std::memcpy(out + 1, value.data() + 1, 6);
+            return 7;
+        }
+    }
+
+    // 1. The number's own characters: leading blanks go; then
+    //    [sign] digits [. digits], the integer's leading zeros apart.
+    const char* p = value.data();
+    const char* const end = p + value.size();
+    while (p < end && *p == ' ')
+        ++p;
+    const char* const text = p;
+    bool hasSign = false;
+    bool negative = false;
+    if (p < end && (*p == '+' || *p == '-')) {
+        hasSign = true;
+        negative = *p++ == '-';
+    }
+    const char* const firstDigit = p;
+    while (p < end && *p == '0')
+        ++p;
+    const char* const integer = p;
+    while (p < end && IsDigit(*p))
+        ++p;
+    const char* const integerEnd = p;
+    const char* fraction = p;
+    const bool hasPoint = p < end && *p == '.';
+    if (hasPoint) {
+        fraction = ++p;
+        while (p < end && IsDigit(*p))
+            ++p;
+    }
+    const char* const fractionEnd = p;
+
+    // 2. At least one digit, and at most 15 significant ones: the double of
+    //    such a text prints back as the text (DBL_DIG).
+    if (integerEnd == firstDigit && fractionEnd == fraction)
+        return 0;
+    if ((integerEnd - integer) + (fractionEnd - fraction) > 15)
+        return 0;
+
+    if (fixedWidth) {
+        // 3. "%+07.0f": the conversion reads up to the first character that
+        //    cannot continue the number; only a fraction would change the
+        //    printed integer. A zero keeps the flipped sign bit.
+        if (hasPoint)
+            return 0;
+        return static_cast<std::size_t>(PutPadded(out, integer, integerEnd, 7, !negative, true) - out);
+    }
+
+    // 4. Free format: the whole reduced text must be the number.
+    if (p < end && *p != ' ')
+        return 0;
+    if (!hasPoint) {
+        // The width counts the sign; a zero prints unsigned or with '+'.
+        // Wide zero padding is left to the general printer.
+        const std::size_t width = static_cast<std::size_t>(p - text);
+        if (width > kMaxNegatedPlain)
+            return 0;
+        const bool zero = integer == integerEnd;
+        return static_cast<std::size_t>(PutPadded(out, integer, integerEnd, width, !negative && !zero, hasSign) - out);
+    }
+    if (fractionEnd - fraction > 4)
+        return 0;  // printed with three decimals: a real rounding
+    // "%.Nf" with the source's own decimals, '-' from the flipped sign bit
+    // (negative zero included); no decimals keep the bare point.
+    char* q = out;
+    if (!negative)
+        *q++ = '-';
+    // The digits and the point stand together in the source.
+    if (integer == integerEnd)
+        *q++ = '0';
+    q = Put(q, integer, fractionEnd);
+    return static_cast<std::size_t>(q - out);
 }

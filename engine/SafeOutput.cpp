@@ -7,7 +7,7 @@
 
 namespace {
 
-constexpr std::size_t kBufferSize = 1 << 20;
+constexpr std::size_t kBufferSize = 1 << 16;
 constexpr int kNameAttempts = 64;
 
 // A temporary name beside `destination` that nothing else is likely to use.

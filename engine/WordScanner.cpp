@@ -31,21 +31,28 @@ int CNcMirror::TrimLineEnd(std::string& line)
     // 1. A line without any blank is written as it stands.
     if (line.empty() || line.find(' ') == std::string::npos)
         return 0;
+    return TrimEndOfSpacedLine(line);
+}
 
+int CNcMirror::TrimEndOfSpacedLine(std::string& line)
+{
     // 2. The line keeps its own end: "\r\n", "\n", or none for a last line.
     const std::size_t size = line.size();
-    const char* end = "";
+    std::size_t endSize = 0;
     if (size >= 2 && line[size - 2] == '\r' && line[size - 1] == '\n')
-        end = "\r\n";
+        endSize = 2;
     else if (line[size - 1] == '\n')
-        end = "\n";
+        endSize = 1;
 
     // 3. Drop the trailing run of blanks and line-end characters, but never
     //    the line's first character.
     std::size_t keep = size;
     while (keep > 1 && (line[keep - 1] == ' ' || line[keep - 1] == '\r' || line[keep - 1] == '\n'))
         --keep;
+    if (keep + endSize == size)
+        return 1;  // the end is as it would be written
     line.resize(keep);
-    line += end;
+    static const char kEnds[] = "\r\n";
+    line.append(kEnds + (2 - endSize), endSize);
     return 1;
 }

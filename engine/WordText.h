@@ -1,6 +1,7 @@
 // Shared scanning helpers for value texts (internal to the engine).
 #pragma once
 
+#include <cstring>
 #include <string>
 
 // A character that continues a value text: a digit, ' ', '+', '-' or '.'.
@@ -31,4 +32,13 @@ inline std::size_t FindValueText(const std::string& line, char letter, std::size
     }
     valuePos = at + 1;
     return ValueTextLength(line, valuePos);
+}
+
+// `line` becomes the `size` bytes at `data` (which must not lie inside it):
+// a plain copy into the string's own buffer, cheaper for a line than assign.
+inline void CopyLine(std::string& line, const char* data, std::size_t size)
+{
+    line.resize(size);
+    if (size > 0)
+        std::memcpy(&line[0], data, size);
 }

@@ -1,0 +1,67 @@
+// The format scan looks at every byte of a fixed-width program: it goes
+// through a byte table in one pass instead of a search per letter.
+#include "LineScan.h"
+
+#include <array>
+#include <cstddef>
+#include <cstring>
+
+namespace {
+
+// Classes of a byte, as bits.
+enum : unsigned char {
+    kCoordinate = 0x3F,  // X, Y, Z, I, J, K: one bit each (0x01 to 0x20)
+    kValue = 0x80,       // continues a value text: a digit, ' ', '+', '-', '.'
+};
+
+constexpr std::array<unsigned char, 256> MakeByteClasses()
+{
+    std::array<unsigned char, 256> classes{};
+    const char letters[] = "XYZIJK";
+    for (int i = 0; i < 6; ++i)
+        classes[static_cast<unsigned char>(letters[i])] = static_cast<unsigned char>(1u << i);
+    for (char c = '0'; c <= '9'; ++c)
+        classes[static_cast<unsigned char>(c)] = kValue;
+    for (const char c : {' ', '+', '-'})
+        classes[static_cast<unsigned char>(c)] = kValue;
+    classes['.'] = kValue;
+    return classes;
+}
+
+constexpr std::array<unsigned char, 256> kByteClasses = MakeByteClasses();
+
+unsigned ClassOf(char c) { return kByteClasses[static_cast<unsigned char>(c)]; }
+
+}  // namespace
+
+int FreeFormatMarks(std::string_view line)
+{
+    const char* p = line.data();
+    const char* const end = p + line.size();
+    int marks = !line.empty() && std::memchr(p, '.', line.size()) ? 1 : 0;
+
+    // Only the first word of each coordinate letter counts; `seen` holds the
+    // letters met so far. A measured value text is not looked at again. A
+    // line that ends outside a value text (on its '\n') stops every value
+    // text before its end, so those loops need no bounds check.
+    const bool stops = !line.empty() && (ClassOf(line.back()) & kValue) == 0;
+    unsigned seen = 0;
+    while (p < end) {
+        const unsigned letter = ClassOf(*p++) & kCoordinate;
+        if (letter == 0 || (seen & letter) != 0)
+            continue;
+        seen |= letter;
+        const char* const value = p;
+        if (stops) {
+            while (ClassOf(*p) & kValue)
+                ++p;
+        } else {
+            while (p < end && (ClassOf(*p) & kValue))
+                ++p;
+        }
+        const std::ptrdiff_t n = p - value;
+        if (n > 0 && n != 7)
+            ++marks;
+    }
+    return marks;
+}
