@@ -5,6 +5,7 @@
 // number formats.
 #include "MirrorModes.h"
 #include "NcMirror.h"
+#include "TestRandom.h"
 
 #include <gtest/gtest.h>
 
@@ -58,12 +59,8 @@ public:
     }
 
 private:
-    unsigned Pick(unsigned n)
-    {
-        m_nState = m_nState * 6364136223846793005ull + 1442695040888963407ull;
-        return static_cast<unsigned>(m_nState >> 33) % n;
-    }
-    std::uint64_t m_nState = 2024;
+    unsigned Pick(unsigned n) { return m_random.Pick(n); }
+    TestRandom m_random{2024};
 };
 
 }  // namespace

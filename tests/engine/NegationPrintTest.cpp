@@ -3,6 +3,7 @@
 // exactly what the C library's strtod and "%f" printing give by the rules
 // of both number formats.
 #include "NcMirror.h"
+#include "TestRandom.h"
 
 #include <gtest/gtest.h>
 
@@ -85,11 +86,7 @@ public:
     }
 
 private:
-    unsigned Pick(unsigned n)
-    {
-        m_nState = m_nState * 6364136223846793005ull + 1442695040888963407ull;
-        return static_cast<unsigned>(m_nState >> 33) % n;
-    }
+    unsigned Pick(unsigned n) { return m_random.Pick(n); }
     void Digits(std::string& text, unsigned count)
     {
         // Runs of 0 and 9 make ties and carries; the rest is uniform.
@@ -97,7 +94,7 @@ private:
         for (unsigned i = 0; i < count; ++i)
             text += style == 0 ? '0' : style == 1 ? '9' : static_cast<char>('0' + Pick(10));
     }
-    std::uint64_t m_nState = 12345;
+    TestRandom m_random{12345};
 };
 
 }  // namespace
