@@ -35,7 +35,7 @@ bool CMirrorBatch::Run()
         const std::string& source = m_options.files[i];
         m_progress.Begin(i + 1, m_console.DisplayPath(source));
         const std::string output = m_options.hasOutput ? m_options.output : MirrorOutputPath(source, *m_options.mode);
-        if (!MirrorOne(source, output))
+        if (!(m_options.check ? CheckOne(source) : MirrorOne(source, output)))
             allWritten = false;
     }
     m_progress.Clear();
@@ -72,16 +72,56 @@ bool CMirrorBatch::MirrorOne(const std::string& source, const std::string& outpu
 
     CNcMirror engine;
     engine.SetDiagnosticStream(nullptr);
+    engine.SetStrict(m_options.strict);
     const long long result = engine.Mirror(source.c_str(), output.c_str(), m_options.mode->number);
     const std::string text =
         FormatMirrorMessageLine(MirrorMessageForResult(result), shownSource, shownOutput,
                                 result >= 0 ? result : m_options.mode->number);
-    if (result < 0) {
+    if (result < 0 && result != kMirrorRefusedByCheck) {
         PrintError(text);
         return false;
     }
-    PrintResult(text);
-    return true;
+    if (result >= 0)
+        PrintResult(text);
+    PrintFindings(shownSource, engine.GetFindings());
+    if (result < 0)
+        PrintError(text);
+    return result >= 0;
+}
+
+bool CMirrorBatch::CheckOne(const std::string& source)
+{
+    const std::string shownSource = m_console.DisplayPath(source);
+    CNcMirror engine;
+    engine.SetDiagnosticStream(nullptr);
+    const long long result = engine.MirrorToSink(source.c_str(), nullptr, m_options.mode->number);
+    if (result < 0) {
+        const bool missing = KindOfPath(source.c_str()) == PathKind::Missing;
+        PrintError(FormatMirrorMessageLine(missing ? MirrorMessage::SourceNotFound : MirrorMessage::CannotRead,
+                                           shownSource));
+        return false;
+    }
+    const CMirrorFindings& findings = engine.GetFindings();
+    PrintResult(shownSource + ": " +
+                (findings.Empty() ? std::string("замечаний нет")
+                                  : "замечаний: " + std::to_string(findings.Total())));
+    PrintFindings(shownSource, findings);
+    return findings.Empty();
+}
+
+void CMirrorBatch::PrintFindings(const std::string& shownSource, const CMirrorFindings& findings)
+{
+    if (findings.Empty())
+        return;
+    m_progress.Clear();
+    std::fflush(stdout);
+    std::string text;
+    for (const MirrorFinding& finding : findings.List())
+        text += FormatFindingForLog(shownSource, finding) + "\n";
+    const long long more = findings.Total() - static_cast<long long>(findings.List().size());
+    if (more > 0)
+        text += shownSource + ": предупреждение: " + FormatMoreFindings(more) + "\n";
+    m_console.Write(ConsoleStream::Error, text);
 }
 
 bool CMirrorBatch::MayReplace(const std::string& source, const std::string& output)

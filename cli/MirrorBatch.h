@@ -8,6 +8,7 @@
 #include "Progress.h"
 
 class CConsole;
+class CMirrorFindings;
 struct CommandLine;
 
 class CMirrorBatch {
@@ -16,12 +17,18 @@ public:
     CMirrorBatch(const CMirrorBatch&) = delete;
     CMirrorBatch& operator=(const CMirrorBatch&) = delete;
 
-    // Mirrors every file, going on past failures; true when every output was
-    // written.
+    // Mirrors (or with --check, checks) every file, going on past failures;
+    // true when every output was written (every file checked without a
+    // finding).
     bool Run();
 
 private:
     bool MirrorOne(const std::string& source, const std::string& output);
+    // --check: the findings of one source, nothing written; true when it
+    // was read and has none.
+    bool CheckOne(const std::string& source);
+    // The findings of the last run on standard error, in the compilers' form.
+    void PrintFindings(const std::string& shownSource, const CMirrorFindings& findings);
     bool MayReplace(const std::string& source, const std::string& output);
 
     void PrintResult(const std::string& line);

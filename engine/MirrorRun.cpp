@@ -11,7 +11,7 @@
 
 #include <climits>
 
-CNcMirror::CNcMirror() : m_nSpaced(-1), m_nFormatCount(-1), m_pDiagnostics(stderr) {}
+CNcMirror::CNcMirror() : m_nSpaced(-1), m_nFormatCount(-1), m_nPlane(kPlaneXY), m_pDiagnostics(stderr) {}
 
 CNcMirror::~CNcMirror() = default;
 
@@ -47,6 +47,23 @@ int CNcMirror::ScanFormat(const char* path)
     return ScanLines(reader, false);
 }
 
+namespace {
+
+// A run's lines into the safe output of a destination file.
+class FileSink final : public CMirrorSink {
+public:
+    explicit FileSink(SafeOutput& output) : m_output(output) {}
+    bool Line(std::string_view, std::string_view mirrored) override
+    {
+        return m_output.Write(mirrored.data(), mirrored.size());
+    }
+
+private:
+    SafeOutput& m_output;
+};
+
+}  // namespace
+
 long long CNcMirror::Mirror(const char* source, const char* destination, int mode)
 {
     // 1. The mode decides the letters and the swaps.
@@ -67,30 +84,67 @@ long long CNcMirror::Mirror(const char* source, const char* destination, int mod
     if (!output.Open(destination))
         return kMirrorDestinationError;
 
+    // 4. to 6. Scan, mirror and check every line into the temporary file.
+    FileSink sink(output);
+    const long long count = RunLines(reader, *pMode, &sink);
+    if (count < 0)
+        return count;
+    if (m_bStrict && !m_check.Findings().Empty())
+        return kMirrorRefusedByCheck;
+
+    // 7. Release the source (it may be the destination itself), then put the
+    //    new program in place.
+    reader.Close();
+    if (!output.Commit())
+        return kMirrorDestinationError;
+    return count;
+}
+
+long long CNcMirror::MirrorToSink(const char* source, CMirrorSink* sink, int mode)
+{
+    const MirrorMode* pMode = FindMirrorMode(mode);
+    if (!pMode)
+        return kMirrorModeError;
+    LineReader reader;
+    if (!reader.Open(source)) {
+        ReportUnreadable(source);
+        return kMirrorSourceError;
+    }
+    return RunLines(reader, *pMode, sink);
+}
+
+long long CNcMirror::RunLines(LineReader& reader, const MirrorMode& mode, CMirrorSink* sink)
+{
     // 4. One pass decides the number format, over the same open file; it
     //    ends early at the first sign of free format.
+    m_check.Begin(mode, true);
     m_nFormatCount = ScanLines(reader, true);
     if (m_nFormatCount < 0 || !reader.Rewind())
         return kMirrorSourceError;
 
     // 5. Line by line: rewrite what is not a skip line, normalise the end,
-    //    write.
+    //    check what the sweep cannot rule out, hand the line on. Every run
+    //    starts in the XY plane.
+    m_nPlane = kPlaneXY;
+    m_check.Begin(mode, m_nFormatCount == 0);
     long long count = 0;
+    long long lineNo = 0;
     std::string_view read;
     while (reader.NextLine(read)) {
+        ++lineNo;
+        const int planeBefore = m_nPlane;
         CopyLine(m_strLine, read.data(), read.size());
         std::string_view mirrored;
-        count += MirrorLineInto(m_strLine, *pMode, mirrored);
-        if (!output.Write(mirrored.data(), mirrored.size()))
+        count += MirrorLineInto(m_strLine, mode, mirrored);
+        if (m_bCheckLine)
+            m_check.CheckLine(lineNo, read, planeBefore);
+        if (sink && !sink->Line(read, mirrored))
             return kMirrorDestinationError;
     }
     if (reader.Failed())
         return kMirrorSourceError;
 
-    // 6. Release the source (it may be the destination itself), then put the
-    //    new program in place.
-    reader.Close();
-    if (!output.Commit())
-        return kMirrorDestinationError;
+    // 6. Calls of programs the file never defined are known only now.
+    m_check.End();
     return count;
 }

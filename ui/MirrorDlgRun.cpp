@@ -103,13 +103,13 @@ void CMirrorDlg::OnRunMirror()
         ShowMirrorMessage(MirrorMessage::OutputExists, sourceUtf8, outputUtf8) != IDYES)
         return;
 
-    long long result = 0;
-    {
-        CNcMirror engine;
-        result = engine.Mirror(sourceNarrow.c_str(), outputNarrow.c_str(), mode->number);
-    }
+    CNcMirror engine;
+    const long long result = engine.Mirror(sourceNarrow.c_str(), outputNarrow.c_str(), mode->number);
     ShowMirrorMessage(MirrorMessageForResult(result), sourceUtf8, outputUtf8,
                       result == kMirrorModeError ? mode->number : result);
+    // What the mirror could not make right follows the success message.
+    if (result >= 0 && !engine.GetFindings().Empty())
+        AfxMessageBox(Utf8ToWide(FormatFindingsMessage(engine.GetFindings())), MB_ICONWARNING | MB_OK);
 
     SelectInFileList(name);
 }
