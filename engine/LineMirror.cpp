@@ -10,6 +10,7 @@
 #include "MirrorModes.h"
 #include "MotionCodes.h"
 #include "NumberText.h"
+#include "ByteScan.h"
 #include "WordText.h"
 
 #include <array>
@@ -27,7 +28,7 @@ enum : unsigned short {
     kLetters = 0x0F,
     kLetterG = 0x10,
     kSkipChar = 0x20,  // ';', '(', ')', '$'
-    kNul = 0x40,       // the string's terminator, or a NUL inside the line
+    kStop = 0x40,      // '\n' or NUL: the end of the line, or a byte inside it
     kValue = 0x80,     // continues a value text: a digit, ' ', '+', '-', '.'
     kSuspect = 0x100,  // may start a finding of the check: 'M', '#', '[', ':', x y i j
     kNotable = 0x17F,  // everything the sweep stops at
@@ -48,7 +49,8 @@ constexpr std::array<unsigned short, 256> MakeByteClasses()
     for (const char c : {'+', '-', '.'})
         classes[static_cast<unsigned char>(c)] = kValue;
     classes[' '] = kValue;
-    classes[0] = kNul;
+    classes[0] = kStop;
+    classes['\n'] = kStop;
     for (const char c : {'M', '#', '[', ':', 'x', 'y', 'i', 'j'})
         classes[static_cast<unsigned char>(c)] = kSuspect;
     return classes;
@@ -140,14 +142,45 @@ int CNcMirror::MirrorLine(std::string& line, const MirrorMode& mode)
 {
     std::string_view result;
     const int count = MirrorLineInto(line, mode, result);
-    if (result.data() != line.data())
+    if (result.data() != line.data() || result.size() != line.size())
         CopyLine(line, result.data(), result.size());
     return count;
 }
 
-int CNcMirror::MirrorLineInto(std::string& line, const MirrorMode& mode, std::string_view& result)
+namespace {
+
+// Where a line's words end and how it is written: with a blank anywhere, the
+// trailing run of blanks and line-end characters goes (never the first
+// character) and the line's own end ("\r\n", "\n" or none) comes back.
+struct LineEnd {
+    std::size_t kept;    // the characters that stay before the end
+    std::size_t size;    // the end put back: 0, 1 or 2 characters
+    bool rewritten;      // the written line differs from the source
+};
+
+LineEnd EndOf(const char* text, std::size_t size, bool spaced)
 {
-    result = std::string_view();
+    if (!spaced)
+        return LineEnd{size, 0, false};
+    std::size_t endSize = 0;
+    if (size >= 2 && text[size - 2] == '\r' && text[size - 1] == '\n')
+        endSize = 2;
+    else if (size >= 1 && text[size - 1] == '\n')
+        endSize = 1;
+    std::size_t keep = size;
+    while (keep > 1 && (text[keep - 1] == ' ' || text[keep - 1] == '\r' || text[keep - 1] == '\n'))
+        --keep;
+    return LineEnd{keep, endSize, keep + endSize != size};
+}
+
+const char kLineEnds[] = "\r\n";
+
+}  // namespace
+
+int CNcMirror::MirrorLineInto(std::string_view line, const MirrorMode& mode, std::string_view& result,
+                              const char* limit)
+{
+    result = line;
     const bool fixedWidth = m_nFormatCount == 0;
     const char* letters = fixedWidth ? mode.fixedLetters : mode.freeLetters;
     unsigned wanted = 0;
@@ -158,36 +191,35 @@ int CNcMirror::MirrorLineInto(std::string& line, const MirrorMode& mode, std::st
     //    first word of each of X, Y, I and J are noted with their value
     //    texts. Whatever could start a finding of the check marks the line
     //    for it: a suspect byte, a program number at the start, a second
-    //    word of a letter to negate, or a first one inside a word. The
-    //    string's terminating NUL stops every loop, so they need no bounds
-    //    checks.
+    //    word of a letter to negate, or a first one inside a word. The line
+    //    ends on a byte that stops every loop (its '\n', or the string's
+    //    NUL after it), so they need no bounds checks.
     Word gWords[kMaxGWords];
     std::size_t gCount = 0;
     bool manyGWords = false;
+    bool skipLine = false;
     Word letterWords[4] = {};
     unsigned seen = 0;
-    const char* const text = line.c_str();
-    const char* const textEnd = text + line.size();
+    const char* const text = line.data();
+    const char* const stop = !line.empty() && line.back() == '\n' ? text + line.size() - 1 : text + line.size();
     const char* start = text;
     while (*start == ' ')
         ++start;
     bool check = *start == 'O';
-    for (const char* p = text;;) {
-        unsigned cls;
-        while (((cls = ClassOf(*p)) & kNotable) == 0)
-            ++p;
-        if (cls & kNul) {
-            if (p == textEnd)
-                break;
-            ++p;  // a NUL byte of the line itself
+    CNonValueBytes<> bytes(text, limit ? limit : stop + 1);
+    for (;;) {
+        const char* const at = bytes.Next();
+        const unsigned cls = ClassOf(*at);
+        if ((cls & kNotable) == 0)
             continue;
+        if (cls & kStop) {
+            if (at >= stop)
+                break;
+            continue;  // a NUL or '\n' inside the line itself
         }
-        ++p;
         if (cls & kSkipChar) {
-            TrimLineEnd(line);
-            result = line;
-            m_bCheckLine = true;
-            return 0;
+            skipLine = true;
+            break;
         }
         Word* word = nullptr;
         if (cls & kLetterG) {
@@ -198,44 +230,52 @@ int CNcMirror::MirrorLineInto(std::string& line, const MirrorMode& mode, std::st
         } else if (cls & kLetters & ~seen) {
             seen |= cls;
             word = &letterWords[LetterSlot(cls)];
-            if ((cls & wanted) && p - 1 > text && IsAsciiLetter(p[-2]))
+            if ((cls & wanted) && at > text && IsAsciiLetter(at[-1]))
                 check = true;
-        } else if (cls & wanted) {
-            check = true;
-        } else if (cls & kSuspect) {
-            check = true;
+        } else if (cls & (wanted | kSuspect)) {
+            check = true;  // a later word of a letter to negate, or a suspect byte
         }
         if (!word)
             continue;
-        const char* const value = p;
-        while (ClassOf(*p) & kValue)
-            ++p;
-        word->pos = static_cast<std::size_t>(value - text);
-        word->size = static_cast<std::size_t>(p - value);
+        word->pos = static_cast<std::size_t>(at + 1 - text);
+        word->size = static_cast<std::size_t>(bytes.Peek() - (at + 1));
     }
-    std::size_t firstBlank = line.find(' ');
+    const void* blankAt = std::memchr(text, ' ', line.size());
+    std::size_t firstBlank = blankAt ? static_cast<std::size_t>(static_cast<const char*>(blankAt) - text) : std::string::npos;
     if (manyGWords) {
         m_bCheckLine = true;
-        const int count = MirrorLineByOperations(line, mode);
-        result = line;
+        CopyLine(m_strLine, text, line.size());
+        const int count = MirrorLineByOperations(m_strLine, mode);
+        result = m_strLine;
         return count;
     }
-    // 2. The end is trimmed first. Only blanks and line-end characters at
-    //    the end go, so the positions stay; a value text that ran into the
-    //    trimmed blanks ends where the kept text ends.
-    std::size_t kept = line.size();
-    if (firstBlank != std::string::npos) {
-        TrimEndOfSpacedLine(line);
-        kept = line.size();
-        while (kept > 0 && (line[kept - 1] == '\n' || line[kept - 1] == '\r'))
-            --kept;
+
+    // 2. The end. Only blanks and line-end characters at the end go, so the
+    //    positions stay; a value text that ran into them ends where the kept
+    //    text ends.
+    const LineEnd end = EndOf(text, line.size(), firstBlank != std::string::npos);
+    std::size_t kept = end.kept;
+    if (skipLine) {
+        m_bCheckLine = true;
+        if (end.rewritten) {
+            m_strWork.assign(text, kept);
+            m_strWork.append(kLineEnds + (2 - end.size), end.size);
+            result = m_strWork;
+        }
+        return 0;
+    }
+    if (end.rewritten || kept < line.size()) {
+        // Value texts and the first blank as after the end trim; '\r' and
+        // '\n' are no value characters, so only a trimmed blank matters.
+        std::size_t contentEnd = kept;
         for (std::size_t k = 0; k < gCount; ++k)
-            gWords[k].ClipTo(kept);
+            gWords[k].ClipTo(contentEnd);
         for (Word& word : letterWords)
-            word.ClipTo(kept);
-        if (firstBlank >= kept)
+            word.ClipTo(contentEnd);
+        if (firstBlank >= contentEnd)
             firstBlank = std::string::npos;
     }
+    const std::string_view trimmed(text, kept);
 
     // 3. The G numbers: the plane words of the line set the plane for the
     //    line itself; in a plane that the mode reverses, the arc direction
@@ -247,7 +287,7 @@ int CNcMirror::MirrorLineInto(std::string& line, const MirrorMode& mode, std::st
     if (gCount > 0 && gWords[0].size > 0) {
         for (std::size_t k = 0; k < gCount; ++k) {
             const std::size_t n = gWords[k].size;
-            hasCode[k] = n > 0 && ReadCode(std::string_view(line).substr(gWords[k].pos, n), codes[k]);
+            hasCode[k] = n > 0 && ReadCode(trimmed.substr(gWords[k].pos, n), codes[k]);
             if (!hasCode[k])
                 continue;
             if (codes[k] == kPlaneXY || codes[k] == kPlaneZX || codes[k] == kPlaneYZ)
@@ -260,7 +300,7 @@ int CNcMirror::MirrorLineInto(std::string& line, const MirrorMode& mode, std::st
         for (std::size_t k = 0; k < gCount && !check; ++k) {
             double number = 0;
             check = gWords[k].size > 0 &&
-                    ReadCode(std::string_view(line).substr(gWords[k].pos, gWords[k].size), number) &&
+                    ReadCode(trimmed.substr(gWords[k].pos, gWords[k].size), number) &&
                     IsCheckedCode(number);
         }
     }
@@ -290,8 +330,8 @@ int CNcMirror::MirrorLineInto(std::string& line, const MirrorMode& mode, std::st
             if ((seen & bit) == 0)
                 continue;
             const Word& centre = letterWords[LetterSlot(bit)];
-            const std::size_t sign = line.find_first_not_of(' ', centre.pos);
-            if (centre.size > 0 && sign < centre.pos + centre.size && line[sign] == '-')
+            const std::size_t sign = trimmed.find_first_not_of(' ', centre.pos);
+            if (centre.size > 0 && sign < centre.pos + centre.size && trimmed[sign] == '-')
                 check = true;
         }
     }
@@ -302,7 +342,7 @@ int CNcMirror::MirrorLineInto(std::string& line, const MirrorMode& mode, std::st
     for (std::size_t k = 0; k < changeCount && blank != std::string::npos; ++k) {
         const Change& c = changes[k];
         if (c.beforeNegation && blank >= c.pos && blank < c.pos + c.size)
-            blank = line.find(' ', c.pos + c.size);
+            blank = trimmed.find(' ', c.pos + c.size);
     }
     const bool spaced = blank != std::string::npos;
 
@@ -324,7 +364,11 @@ int CNcMirror::MirrorLineInto(std::string& line, const MirrorMode& mode, std::st
     }
     m_bCheckLine = check;
     if (changeCount == 0) {
-        result = line;  // trimmed already, and a second trim changes nothing
+        if (end.rewritten) {
+            m_strWork.assign(text, kept);
+            m_strWork.append(kLineEnds + (2 - end.size), end.size);
+            result = m_strWork;
+        }
         return 0;
     }
 
@@ -340,12 +384,12 @@ int CNcMirror::MirrorLineInto(std::string& line, const MirrorMode& mode, std::st
     std::size_t copied = 0;
     for (std::size_t k = 0; k < changeCount; ++k) {
         const Change& c = changes[k];
-        out = Put(out, line.data() + copied, c.pos - copied);
+        out = Put(out, text + copied, c.pos - copied);
         if (c.code != 0) {
             *out++ = static_cast<char>('0' + c.code / 10);
             *out++ = static_cast<char>('0' + c.code % 10);
         } else {
-            const std::string_view value(line.data() + c.pos, c.size);
+            const std::string_view value(text + c.pos, c.size);
             const std::size_t n = NegatePlainNumber(value, fixedWidth, out);
             if (n > 0)
                 out += n;
@@ -362,7 +406,8 @@ int CNcMirror::MirrorLineInto(std::string& line, const MirrorMode& mode, std::st
         }
         copied = c.pos + c.size;
     }
-    out = Put(out, line.data() + copied, line.size() - copied);
+    out = Put(out, text + copied, kept - copied);
+    out = Put(out, kLineEnds + (2 - end.size), end.size);
     result = std::string_view(begin, static_cast<std::size_t>(out - begin));
     return count;
 }

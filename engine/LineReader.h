@@ -24,6 +24,31 @@ public:
     // file or on a read error.
     bool NextLine(std::string_view& line);
 
+    // The bytes read and not yet handed out, refilling the buffer when none
+    // are left; false at the end of the file or on a read error. A caller
+    // that takes whole lines from them passes them with Skip; a line that
+    // runs past `end` is left to NextLine.
+    bool Peek(const char*& begin, const char*& end)
+    {
+        if (m_nPos == m_nEnd && !Refill())
+            return false;
+        begin = m_buffer.get() + m_nPos;
+        end = m_buffer.get() + m_nEnd;
+        return true;
+    }
+    void Skip(std::size_t n) { m_nPos += n; }
+
+    // The end of the bytes that may be read from `line` on (a line that
+    // NextLine handed out): the end of the read buffer when the line lies in
+    // it, else the line's own end.
+    const char* ReadableEnd(std::string_view line) const
+    {
+        const char* const begin = m_buffer.get();
+        if (line.data() >= begin && line.data() < begin + m_nEnd)
+            return begin + m_nEnd;
+        return line.data() + line.size();
+    }
+
     // True after a read error (a directory, an I/O fault): the lines read so
     // far are not the whole file.
     bool Failed() const { return m_bFailed; }

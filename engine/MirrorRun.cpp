@@ -93,9 +93,8 @@ long long CNcMirror::Mirror(const char* source, const char* destination, int mod
     if (!output.Open(destination))
         return kMirrorDestinationError;
 
-    // 4. to 6. Scan, mirror and check every line into the temporary file.
-    FileSink sink(output);
-    const long long count = RunLines(reader, *pMode, &sink);
+    // 4. to 6. Mirror and check every line into the temporary file.
+    const long long count = RunToFile(reader, *pMode, output);
     if (count < 0)
         return count;
     if (m_bStrict && !m_check.Findings().Empty())
@@ -138,9 +137,17 @@ long long CNcMirror::RunLines(LineReader& reader, const MirrorMode& mode, CMirro
     while (reader.NextLine(read)) {
         ++lineNo;
         const int planeBefore = m_nPlane;
-        CopyLine(m_strLine, read.data(), read.size());
+        // A line that ends in '\n' is mirrored where it lies in the read
+        // buffer; any other (the last one) from a copy that ends in a NUL.
+        std::string_view line = read;
+        const char* limit = reader.ReadableEnd(read);
+        if (read.empty() || read.back() != '\n') {
+            CopyLine(m_strLine, read.data(), read.size());
+            line = m_strLine;
+            limit = nullptr;
+        }
         std::string_view mirrored;
-        count += MirrorLineInto(m_strLine, mode, mirrored);
+        count += MirrorLineInto(line, mode, mirrored, limit);
         if (m_bCheckLine)
             m_check.CheckLine(lineNo, read, planeBefore);
         if (sink && !sink->Line(read, mirrored))

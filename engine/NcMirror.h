@@ -116,11 +116,24 @@ private:
     // The run after its files are open: format scan, then every line
     // mirrored, checked and handed to `sink` (none: check only).
     long long RunLines(class LineReader& reader, const MirrorMode& mode, CMirrorSink* sink);
+    // The same run into a file, reading the source once (BlockMirror.cpp).
+    long long RunToFile(class LineReader& reader, const MirrorMode& mode, class SafeOutput& output);
+    // One pass over the source, plain lines written by the block sweep; with
+    // `pointIsValue` false the format is still open.
+    template <bool pointIsValue>
+    long long MirrorBuffered(class LineReader& reader, const MirrorMode& mode, class SafeOutput& output);
+    // One line through the line-by-line mirror and the check, written out.
+    long long MirrorLineAside(std::string_view line, const char* limit, const MirrorMode& mode, long long lineNo,
+                              bool open, class SafeOutput& output);
     // TrimLineEnd of a line known to hold a blank.
     static int TrimEndOfSpacedLine(std::string& line);
-    // MirrorLine, the result left in `line` or in m_strWork; `result` shows
-    // it until the next line.
-    int MirrorLineInto(std::string& line, const MirrorMode& mode, std::string_view& result);
+    // MirrorLine of the bytes of `line`, which must end in '\n' or be
+    // followed by a NUL; the bytes up to `limit` (null: the line's last
+    // byte or that NUL) may be read. `result` shows the mirrored bytes (the
+    // line itself when nothing changes, else m_strWork or m_strLine) until
+    // the next line.
+    int MirrorLineInto(std::string_view line, const MirrorMode& mode, std::string_view& result,
+                       const char* limit = nullptr);
     // The reprinted product of the number in `value` into m_strPrinted;
     // false (m_strPrinted undefined) when the text holds no number.
     bool PrintScaled(float factor, std::string_view value);

@@ -1,5 +1,7 @@
 #include "NumberText.h"
 
+#include "ShortCopy.h"
+
 #include <charconv>
 #include <cmath>
 #include <cstring>
@@ -102,9 +104,7 @@ namespace {
 // Copies [begin, end) to `out`; the position after it.
 char* Put(char* out, const char* begin, const char* end)
 {
-    const std::size_t size = static_cast<std::size_t>(end - begin);
-    std::memcpy(out, begin, size);
-    return out + size;
+    return CopyShort(out, begin, static_cast<std::size_t>(end - begin));
 }
 
 // The integer digits of a plain number as "%0W.0f" prints them: a sign

@@ -82,6 +82,30 @@ bool SafeOutput::Write(const char* data, std::size_t size)
     return true;
 }
 
+char* SafeOutput::Space(std::size_t size)
+{
+    if (!m_pFile || m_bFailed || size > kMaxSpace)
+        return nullptr;
+    if (m_nUsed + size > kBufferSize && !Flush())
+        return nullptr;
+    return m_buffer.get() + m_nUsed;
+}
+
+bool SafeOutput::Restart()
+{
+    if (!m_pFile || m_bFailed)
+        return false;
+    m_nUsed = 0;
+    // Reopened for writing, the temporary file is empty again.
+    m_pFile = std::freopen(m_strTemp.c_str(), "wb", m_pFile);
+    if (!m_pFile) {
+        Discard();
+        return false;
+    }
+    std::setvbuf(m_pFile, nullptr, _IONBF, 0);
+    return true;
+}
+
 bool SafeOutput::Commit()
 {
     if (!m_pFile)

@@ -22,6 +22,17 @@ public:
     // Appends bytes; false once any write has failed.
     bool Write(const char* data, std::size_t size);
 
+    // Room for `size` bytes (at most kMaxSpace) at the end of the write
+    // buffer, for a caller that puts them there itself and then says how
+    // many it used; null once any write has failed.
+    static constexpr std::size_t kMaxSpace = 1 << 14;
+    char* Space(std::size_t size);
+    void Used(std::size_t size) { m_nUsed += size; }
+
+    // Drops everything written so far, to write the file anew; false when
+    // the temporary file cannot be emptied.
+    bool Restart();
+
     // Flushes, closes and moves the temporary file over the destination;
     // false (and nothing replaced) when any step fails.
     bool Commit();
