@@ -230,14 +230,15 @@ long long CNcMirror::MirrorLineAside(std::string_view line, const char* limit, c
         }
     }
     // The line-by-line mirror needs a '\n' or a NUL after the line.
+    std::string_view input = line;
     if (line.empty() || line.back() != '\n') {
         CopyLine(m_strLine, line.data(), line.size());
-        line = m_strLine;
+        input = m_strLine;
         limit = nullptr;
     }
     const int planeBefore = m_nPlane;
     std::string_view mirrored;
-    const int count = MirrorLineInto(line, mode, mirrored, limit);
+    const int count = MirrorLineInto(input, mode, mirrored, limit);
     if (m_bCheckLine)
         m_check.CheckLine(lineNo, line, planeBefore);
     if (!output.Write(mirrored.data(), mirrored.size()))

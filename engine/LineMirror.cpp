@@ -244,9 +244,9 @@ int CNcMirror::MirrorLineInto(std::string_view line, const MirrorMode& mode, std
     std::size_t firstBlank = blankAt ? static_cast<std::size_t>(static_cast<const char*>(blankAt) - text) : std::string::npos;
     if (manyGWords) {
         m_bCheckLine = true;
-        CopyLine(m_strLine, text, line.size());
-        const int count = MirrorLineByOperations(m_strLine, mode);
-        result = m_strLine;
+        CopyLine(m_strWork, text, line.size());
+        const int count = MirrorLineByOperations(m_strWork, mode);
+        result = m_strWork;
         return count;
     }
 

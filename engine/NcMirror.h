@@ -130,8 +130,7 @@ private:
     // MirrorLine of the bytes of `line`, which must end in '\n' or be
     // followed by a NUL; the bytes up to `limit` (null: the line's last
     // byte or that NUL) may be read. `result` shows the mirrored bytes (the
-    // line itself when nothing changes, else m_strWork or m_strLine) until
-    // the next line.
+    // line itself when nothing changes, else m_strWork) until the next line.
     int MirrorLineInto(std::string_view line, const MirrorMode& mode, std::string_view& result,
                        const char* limit = nullptr);
     // The reprinted product of the number in `value` into m_strPrinted;
