@@ -18,16 +18,6 @@ const MirrorMode kModes[] = {
 const MirrorMode* MirrorModesBegin() { return kModes; }
 const MirrorMode* MirrorModesEnd() { return kModes + sizeof kModes / sizeof kModes[0]; }
 
-bool ReversesPlane(const MirrorMode& mode, int plane)
-{
-    switch (plane) {
-    case kPlaneXY: return mode.negatesX != mode.negatesY;
-    case kPlaneZX: return mode.negatesX;
-    case kPlaneYZ: return mode.negatesY;
-    default: return false;
-    }
-}
-
 const MirrorMode* FindMirrorMode(int number)
 {
     for (const MirrorMode* m = MirrorModesBegin(); m != MirrorModesEnd(); ++m)

@@ -21,7 +21,15 @@ enum : int { kPlaneXY = 17, kPlaneZX = 18, kPlaneYZ = 19 };
 // True when the mode reverses the sense of rotation in `plane`, that is,
 // negates exactly one of its two axes (Z is never negated). Arc direction
 // and cutter-compensation side are swapped in exactly those planes.
-bool ReversesPlane(const MirrorMode& mode, int plane);
+inline bool ReversesPlane(const MirrorMode& mode, int plane)
+{
+    switch (plane) {
+    case kPlaneXY: return mode.negatesX != mode.negatesY;
+    case kPlaneZX: return mode.negatesX;
+    case kPlaneYZ: return mode.negatesY;
+    default: return false;
+    }
+}
 
 // The mode with this number, or null when there is none.
 const MirrorMode* FindMirrorMode(int number);

@@ -64,19 +64,28 @@ private:
 
 }  // namespace
 
-long long CNcMirror::Mirror(const char* source, const char* destination, int mode)
+long long CNcMirror::OpenRun(const char* source, int mode, LineReader& reader, const MirrorMode*& pMode)
 {
     // 1. The mode decides the letters and the swaps.
-    const MirrorMode* pMode = FindMirrorMode(mode);
+    pMode = FindMirrorMode(mode);
     if (!pMode)
         return kMirrorModeError;
 
     // 2. The source must be readable.
-    LineReader reader;
     if (!reader.Open(source)) {
         ReportUnreadable(source);
         return kMirrorSourceError;
     }
+    return 0;
+}
+
+long long CNcMirror::Mirror(const char* source, const char* destination, int mode)
+{
+    // 1. and 2. The mode, and the source open for reading.
+    LineReader reader;
+    const MirrorMode* pMode = nullptr;
+    if (const long long opened = OpenRun(source, mode, reader, pMode); opened < 0)
+        return opened;
 
     // 3. The destination must be writable; its old content stays until the
     //    whole run has succeeded.
@@ -102,14 +111,10 @@ long long CNcMirror::Mirror(const char* source, const char* destination, int mod
 
 long long CNcMirror::MirrorToSink(const char* source, CMirrorSink* sink, int mode)
 {
-    const MirrorMode* pMode = FindMirrorMode(mode);
-    if (!pMode)
-        return kMirrorModeError;
     LineReader reader;
-    if (!reader.Open(source)) {
-        ReportUnreadable(source);
-        return kMirrorSourceError;
-    }
+    const MirrorMode* pMode = nullptr;
+    if (const long long opened = OpenRun(source, mode, reader, pMode); opened < 0)
+        return opened;
     return RunLines(reader, *pMode, sink);
 }
 

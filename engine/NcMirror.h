@@ -111,6 +111,8 @@ public:
 private:
     void ReportUnreadable(const char* path) const;
     int ScanLines(class LineReader& reader, bool untilFree);
+    // The mode of a run and its source opened; 0, or the run's result code.
+    long long OpenRun(const char* source, int mode, class LineReader& reader, const MirrorMode*& pMode);
     // The run after its files are open: format scan, then every line
     // mirrored, checked and handed to `sink` (none: check only).
     long long RunLines(class LineReader& reader, const MirrorMode& mode, CMirrorSink* sink);
