@@ -1,5 +1,7 @@
 #include "WindowsProcess.h"
 
+#include "TestFolder.h"
+
 #include <windows.h>
 
 namespace {
@@ -10,21 +12,6 @@ HANDLE InheritableFile(const std::wstring& path, DWORD access, DWORD creation)
     SECURITY_ATTRIBUTES inherit{sizeof inherit, nullptr, TRUE};
     return CreateFileW(path.c_str(), access, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, &inherit,
                        creation, FILE_ATTRIBUTE_TEMPORARY, nullptr);
-}
-
-std::string ReadAll(const std::wstring& path)
-{
-    std::string bytes;
-    const HANDLE file = CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
-                                    OPEN_EXISTING, 0, nullptr);
-    if (file == INVALID_HANDLE_VALUE)
-        return bytes;
-    char buffer[4096];
-    DWORD got = 0;
-    while (ReadFile(file, buffer, sizeof buffer, &got, nullptr) && got > 0)
-        bytes.append(buffer, got);
-    CloseHandle(file);
-    return bytes;
 }
 
 }  // namespace
@@ -60,8 +47,8 @@ ProgramRun RunProgram(const std::wstring& commandLine, const std::wstring& folde
     for (HANDLE handle : {startup.hStdInput, startup.hStdOutput, startup.hStdError})
         if (handle && handle != INVALID_HANDLE_VALUE)
             CloseHandle(handle);
-    run.out = ReadAll(outPath);
-    run.err = ReadAll(errPath);
+    run.out = ReadFileBytes(outPath);
+    run.err = ReadFileBytes(errPath);
     DeleteFileW(outPath.c_str());
     DeleteFileW(errPath.c_str());
     return run;
