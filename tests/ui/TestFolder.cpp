@@ -34,7 +34,10 @@ void RemoveTree(const std::wstring& folder)
 
 std::string ReadFileBytes(const std::wstring& path)
 {
-    HANDLE file = CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
+    // A program that has written the file and ended may still hold it open
+    // for a moment under Wine.
+    HANDLE file = CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
+                              0, nullptr);
     if (file == INVALID_HANDLE_VALUE)
         return "<missing>";
     std::string bytes;
