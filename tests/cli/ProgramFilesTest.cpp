@@ -1,9 +1,8 @@
 // What both program files carry: the version of the build in their version
-// information and in --version, and the application manifest. The paths
+// information, and the application manifest. The paths
 // come from NCM_APP and NCM_CLI, so that the same checks run on the files of
 // a package.
 #include "DriverEnv.h"
-#include "WindowsProcess.h"
 
 #include <gtest/gtest.h>
 
@@ -60,9 +59,8 @@ TEST_P(ProgramFile, CarriesTheBuildVersion)
     const std::wstring version = Widened(NCM_VERSION);
     EXPECT_EQ(VersionString(info, L"FileVersion"), version);
     EXPECT_EQ(VersionString(info, L"ProductVersion"), version);
-    EXPECT_EQ(VersionString(info, L"ProductName"), L"NC Mirror");
-    EXPECT_EQ(VersionString(info, L"LegalCopyright"), L"© 2026 группа NC Mirror");
-    EXPECT_EQ(VersionString(info, L"FileDescription").rfind(L"NC Mirror - ", 0), 0u);
+    for (const wchar_t* name : {L"ProductName", L"FileDescription", L"LegalCopyright"})
+        EXPECT_NE(VersionString(info, name).find(L"NC Mirror"), std::wstring::npos) << name;
 
     VS_FIXEDFILEINFO* fixed = nullptr;
     UINT length = 0;
@@ -90,10 +88,3 @@ INSTANTIATE_TEST_SUITE_P(Both, ProgramFile, testing::Values(L"NCM_APP", L"NCM_CL
                          [](const testing::TestParamInfo<const wchar_t*>& info) {
                              return std::string(info.param == std::wstring(L"NCM_APP") ? "Dialog" : "CommandLine");
                          });
-
-TEST(ProgramFiles, CommandLineToolShowsTheBuildVersion)
-{
-    const ProgramRun run = RunProgram(L"\"" + ToWindowsPath(EnvText(L"NCM_CLI")) + L"\" --version", std::wstring());
-    EXPECT_EQ(run.status, 0u);
-    EXPECT_EQ(run.out, std::string("ncmirror ") + NCM_VERSION + "\r\n");
-}
