@@ -2,22 +2,32 @@
 
 #include <cstdio>
 
-CStdoutSink::CStdoutSink()
-{
-    // Nothing has gone to standard output yet, so its buffer may still be
-    // set: one of 64 KB, as the engine's files have, even on a terminal.
-    std::setvbuf(stdout, nullptr, _IOFBF, 1 << 16);
+namespace {
+constexpr std::size_t kBufferSize = 1 << 16;
 }
+
+CStdoutSink::CStdoutSink() { m_strBuffer.reserve(kBufferSize); }
 
 bool CStdoutSink::Line(std::string_view, std::string_view mirrored)
 {
-    if (!m_bFailed && std::fwrite(mirrored.data(), 1, mirrored.size(), stdout) != mirrored.size())
-        m_bFailed = true;
+    // Lines gather in one buffer, written out when it is full: one call of
+    // the C library per 64 KB instead of one per line.
+    if (m_strBuffer.size() + mirrored.size() > kBufferSize)
+        WriteOut();
+    m_strBuffer.append(mirrored.data(), mirrored.size());
     return !m_bFailed;
+}
+
+void CStdoutSink::WriteOut()
+{
+    if (!m_bFailed && std::fwrite(m_strBuffer.data(), 1, m_strBuffer.size(), stdout) != m_strBuffer.size())
+        m_bFailed = true;
+    m_strBuffer.clear();
 }
 
 bool CStdoutSink::Finish()
 {
+    WriteOut();
     if (std::fflush(stdout) != 0 || std::ferror(stdout))
         m_bFailed = true;
     return !m_bFailed;
