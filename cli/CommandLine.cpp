@@ -6,7 +6,7 @@
 
 namespace {
 
-enum class Option { Mode, Output, Force, Quiet, Help, Version, Unknown };
+enum class Option { Mode, Output, Force, Quiet, Sync, Help, Version, Unknown };
 
 struct OptionName {
     Option option;
@@ -20,6 +20,7 @@ const OptionName kOptions[] = {
     {Option::Output, 'o', "output", true},
     {Option::Force, 'f', "force", false},
     {Option::Quiet, 'q', "quiet", false},
+    {Option::Sync, 0, "sync", false},
     {Option::Help, 'h', "help", false},
     {Option::Version, 0, "version", false},
 };
@@ -68,6 +69,7 @@ bool Apply(const OptionName& option, const std::string& value, CommandLine& resu
         return true;
     case Option::Force: result.force = true; return true;
     case Option::Quiet: result.quiet = true; return true;
+    case Option::Sync: result.sync = true; return true;
     case Option::Help: result.help = true; return true;
     case Option::Version: result.version = true; return true;
     case Option::Unknown: break;

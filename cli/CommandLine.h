@@ -12,6 +12,7 @@ struct CommandLine {
     bool hasOutput = false;
     bool force = false;                // -f: replace existing outputs
     bool quiet = false;                // -q: print errors only
+    bool sync = false;                 // --sync: each output reaches the disk before ncmirror goes on
     bool help = false;                 // -h, --help
     bool version = false;              // --version
     std::vector<std::string> files;

@@ -22,8 +22,8 @@ bool IsYesAnswer(const std::string& answer)
     return false;
 }
 
-CMirrorBatch::CMirrorBatch(CConsole& console, const CommandLine& options)
-    : m_console(console), m_options(options),
+CMirrorBatch::CMirrorBatch(CConsole& console, const CommandLine& options, CTempFileObserver& observer)
+    : m_console(console), m_options(options), m_observer(observer),
       m_progress(console, !options.quiet && console.ErrorIsTerminal(), options.files.size())
 {
 }
@@ -47,41 +47,54 @@ bool CMirrorBatch::MirrorOne(const std::string& source, const std::string& outpu
     const std::string shownSource = m_console.DisplayPath(source);
     const std::string shownOutput = m_console.DisplayPath(output);
 
-    // A pipe passes as a file here; the engine, which reads its source
-    // twice, refuses it as unreadable.
-    switch (KindOfPath(source.c_str())) {
-    case PathKind::File: break;
-    case PathKind::Missing:
+    // Only a source that is not there is "not found"; a folder, a FIFO or a
+    // file we may not read is the engine's to refuse, with its reason.
+    int error = 0;
+    if (KindOfPath(source.c_str(), &error) == PathKind::Missing && error == 0) {
         PrintError(FormatMirrorMessageLine(MirrorMessage::SourceNotFound, shownSource));
         return false;
-    case PathKind::Directory:
-        PrintError(FormatMirrorMessageLine(MirrorMessage::CannotRead, shownSource));
-        return false;
     }
 
-    switch (KindOfPath(output.c_str())) {
-    case PathKind::Missing: break;
-    case PathKind::File:
+    // An existing file (or a link to one) is replaced only when the user
+    // allows it. Anything else in the way the engine refuses.
+    bool replace = false;
+    if (KindOfPath(output.c_str()) == PathKind::File) {
         if (!MayReplace(source, output))
             return false;
-        break;
-    case PathKind::Directory:
-        PrintError(FormatMirrorMessageLine(MirrorMessage::CannotWrite, shownSource, shownOutput));
-        return false;
+        replace = true;
+    }
+    MirrorFailure failure;
+    long long result = RunEngine(source, output, replace, failure);
+    if (result == kMirrorDestinationError && failure.kind == MirrorFailureKind::OutputExists) {
+        // It appeared while the run went on (another run, another program):
+        // the same question as for any existing output.
+        if (!MayReplace(source, output))
+            return false;
+        result = RunEngine(source, output, true, failure);
     }
 
-    CNcMirror engine;
-    engine.SetDiagnosticStream(nullptr);
-    const long long result = engine.Mirror(source.c_str(), output.c_str(), m_options.mode->number);
     const std::string text =
         FormatMirrorMessageLine(MirrorMessageForResult(result), shownSource, shownOutput,
                                 result >= 0 ? result : m_options.mode->number);
     if (result < 0) {
-        PrintError(text);
+        PrintError(text, failure);
         return false;
     }
     PrintResult(text);
     return true;
+}
+
+long long CMirrorBatch::RunEngine(const std::string& source, const std::string& output, bool replace,
+                                  MirrorFailure& failure)
+{
+    CNcMirror engine;
+    engine.SetDiagnosticStream(nullptr);
+    engine.SetReplaceExisting(replace);
+    engine.SetSync(m_options.sync);
+    engine.SetTempFileObserver(&m_observer);
+    const long long result = engine.Mirror(source.c_str(), output.c_str(), m_options.mode->number);
+    failure = engine.LastFailure();
+    return result;
 }
 
 bool CMirrorBatch::MayReplace(const std::string& source, const std::string& output)
@@ -114,9 +127,13 @@ void CMirrorBatch::PrintResult(const std::string& line)
     m_console.Write(ConsoleStream::Output, line + "\n");
 }
 
-void CMirrorBatch::PrintError(const std::string& line)
+void CMirrorBatch::PrintError(const std::string& line, const MirrorFailure& failure)
 {
     m_progress.Clear();
     std::fflush(stdout);
-    m_console.Write(ConsoleStream::Error, "ncmirror: " + line + "\n");
+    std::string text = "ncmirror: " + line + "\n";
+    const std::string reason = MirrorFailureText(failure);
+    if (!reason.empty())
+        text += "ncmirror: " + reason + "\n";
+    m_console.Write(ConsoleStream::Error, text);
 }

@@ -5,14 +5,17 @@
 
 #include <string>
 
+#include "MirrorFailure.h"
 #include "Progress.h"
 
 class CConsole;
+class CTempFileObserver;
 struct CommandLine;
 
 class CMirrorBatch {
 public:
-    CMirrorBatch(CConsole& console, const CommandLine& options);
+    // `observer` learns of every temporary file of the runs.
+    CMirrorBatch(CConsole& console, const CommandLine& options, CTempFileObserver& observer);
     CMirrorBatch(const CMirrorBatch&) = delete;
     CMirrorBatch& operator=(const CMirrorBatch&) = delete;
 
@@ -23,12 +26,16 @@ public:
 private:
     bool MirrorOne(const std::string& source, const std::string& output);
     bool MayReplace(const std::string& source, const std::string& output);
+    // One engine run; its result, and in `failure` why it failed.
+    long long RunEngine(const std::string& source, const std::string& output, bool replace, MirrorFailure& failure);
 
     void PrintResult(const std::string& line);
-    void PrintError(const std::string& line);
+    // An error line, and the reason of `failure` on a line of its own.
+    void PrintError(const std::string& line, const MirrorFailure& failure = MirrorFailure());
 
     CConsole& m_console;
     const CommandLine& m_options;
+    CTempFileObserver& m_observer;
     CProgress m_progress;
 };
 

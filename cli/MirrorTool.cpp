@@ -25,7 +25,8 @@ int CMirrorTool::Run(int argc, char** argv)
         m_console.Write(ConsoleStream::Output, VersionText());
         return Finish(kExitAllWritten);
     }
-    CMirrorBatch batch(m_console, options);
+    m_cleanup.Install();
+    CMirrorBatch batch(m_console, options, m_cleanup);
     return Finish(batch.Run() ? kExitAllWritten : kExitSomeFailed);
 }
 

@@ -6,7 +6,7 @@
 
 namespace {
 
-const char kUsageLine[] = "usage: ncmirror -m MODE [-o OUTPUT] [-f] [-q] FILE...\n";
+const char kUsageLine[] = "usage: ncmirror -m MODE [-o OUTPUT] [-f] [-q] [--sync] FILE...\n";
 
 }  // namespace
 
@@ -27,6 +27,8 @@ std::string HelpText()
            "  -o, --output PATH     write here instead of beside the source (exactly one FILE)\n"
            "  -f, --force           replace existing outputs\n"
            "  -q, --quiet           print errors only\n"
+           "      --sync            flush each output to the disk (and its folder entry)\n"
+           "                        before going on: slower, safe against a power cut\n"
            "  -h, --help            show this help\n"
            "      --version         show the version\n"
            "\n"

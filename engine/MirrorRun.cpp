@@ -39,39 +39,56 @@ int CNcMirror::ScanLines(LineReader& reader, bool untilFree)
 
 int CNcMirror::ScanFormat(const char* path)
 {
+    m_failure = MirrorFailure();
     LineReader reader;
     if (!reader.Open(path)) {
         ReportUnreadable(path);
-        return -1;
+        return static_cast<int>(SourceFailed(reader));
     }
-    return ScanLines(reader, false);
+    const int count = ScanLines(reader, false);
+    return count < 0 ? static_cast<int>(SourceFailed(reader)) : count;
+}
+
+long long CNcMirror::SourceFailed(const LineReader& reader)
+{
+    m_failure = reader.Failure();
+    return kMirrorSourceError;
+}
+
+long long CNcMirror::DestinationFailed(const SafeOutput& output)
+{
+    m_failure = output.Failure();
+    return kMirrorDestinationError;
 }
 
 long long CNcMirror::Mirror(const char* source, const char* destination, int mode)
 {
     // 1. The mode decides the letters and the swaps.
+    m_failure = MirrorFailure();
     const MirrorMode* pMode = FindMirrorMode(mode);
     if (!pMode)
         return kMirrorModeError;
 
-    // 2. The source must be readable.
+    // 2. The source must be a readable regular file.
     LineReader reader;
     if (!reader.Open(source)) {
         ReportUnreadable(source);
-        return kMirrorSourceError;
+        return SourceFailed(reader);
     }
 
     // 3. The destination must be writable; its old content stays until the
     //    whole run has succeeded.
     SafeOutput output;
-    if (!output.Open(destination))
-        return kMirrorDestinationError;
+    if (!output.Open(destination, m_outputOptions))
+        return DestinationFailed(output);
 
     // 4. One pass decides the number format, over the same open file; it
-    //    ends early at the first sign of free format.
+    //    ends early at the first sign of free format. Lines that end in '\r'
+    //    are written back so.
     m_nFormatCount = ScanLines(reader, true);
     if (m_nFormatCount < 0 || !reader.Rewind())
-        return kMirrorSourceError;
+        return SourceFailed(reader);
+    output.WriteCarriageReturns(reader.CarriageReturnLines());
 
     // 5. Line by line: rewrite what is not a skip line, normalise the end,
     //    write.
@@ -82,15 +99,16 @@ long long CNcMirror::Mirror(const char* source, const char* destination, int mod
         std::string_view mirrored;
         count += MirrorLineInto(m_strLine, *pMode, mirrored);
         if (!output.Write(mirrored.data(), mirrored.size()))
-            return kMirrorDestinationError;
+            return DestinationFailed(output);
     }
-    if (reader.Failed())
-        return kMirrorSourceError;
+    // A source still being written (a post-processor) gives no output.
+    if (reader.Failed() || !reader.CheckUnchanged())
+        return SourceFailed(reader);
 
     // 6. Release the source (it may be the destination itself), then put the
     //    new program in place.
     reader.Close();
     if (!output.Commit())
-        return kMirrorDestinationError;
+        return DestinationFailed(output);
     return count;
 }

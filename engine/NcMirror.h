@@ -5,6 +5,9 @@
 // number of words it rewrote, or one of the negative result codes below.
 #pragma once
 
+#include "MirrorFailure.h"
+#include "SafeOutput.h"
+
 #include <cstdint>
 #include <cstdio>
 #include <string>
@@ -43,6 +46,20 @@ public:
     // Where the engine's one diagnostic line (source cannot be opened) goes;
     // standard error unless changed, nowhere when null.
     void SetDiagnosticStream(std::FILE* stream) { m_pDiagnostics = stream; }
+
+    // How Mirror writes. By default it replaces an existing destination; a
+    // front end that has not chosen to replace sets false, and then a
+    // destination that exists, or appears during the run, fails the run (-2,
+    // OutputExists) and stays as it is.
+    void SetReplaceExisting(bool replace) { m_outputOptions.bReplace = replace; }
+    // True: the output reaches the disk before it is moved into place, and
+    // the move too (slower; off by default).
+    void SetSync(bool sync) { m_outputOptions.bSync = sync; }
+    // Who learns of the run's temporary file (none by default).
+    void SetTempFileObserver(CTempFileObserver* observer) { m_outputOptions.pObserver = observer; }
+
+    // Why the last Mirror or ScanFormat failed; kind None after a success.
+    const MirrorFailure& LastFailure() const { return m_failure; }
 
     // One line of the program rewritten as Mirror does it, in the format of
     // m_nFormatCount: a skip line only gets its end trimmed. The number of
@@ -87,7 +104,13 @@ private:
     // false (m_strPrinted undefined) when the text holds no number.
     bool PrintScaled(float factor, std::string_view value);
 
+    // The failure of `reader` or `output` as the run's result.
+    long long SourceFailed(const class LineReader& reader);
+    long long DestinationFailed(const SafeOutput& output);
+
     std::FILE* m_pDiagnostics;
+    SafeOutputOptions m_outputOptions;
+    MirrorFailure m_failure;
     std::string m_strLine;     // the line being rewritten; keeps its capacity between lines
     std::string m_strPrinted;  // the reprinted number
     std::string m_strWork;     // the line being written with its changes
