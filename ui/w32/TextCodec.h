@@ -3,6 +3,8 @@
 // system's ANSI code page (what narrow file functions take).
 #pragma once
 
+#include <windows.h>
+
 #include <string>
 #include <string_view>
 
@@ -14,3 +16,7 @@ std::string WideToUtf8(std::wstring_view text);
 // its place, which can name another file).
 bool WideToAnsi(std::wstring_view text, std::string& out);
 std::wstring AnsiToWide(std::string_view text);
+
+// The same for any code page, the ANSI code page UTF-8 (65001) included.
+bool WideToCodePage(UINT codePage, std::wstring_view text, std::string& out);
+std::wstring CodePageToWide(UINT codePage, std::string_view text);
