@@ -177,9 +177,14 @@ private:
         current = value;
     }
 
-    // A circular move with its centre relative to the start point.
+    // A circular move with its centre relative to the start point; fixed-width
+    // programs give the centre's offsets as unsigned magnitudes.
     void Arc(int motion, long long x, long long y, long long i, long long j)
     {
+        if (m_text.Fixed()) {
+            i = i < 0 ? -i : i;
+            j = j < 0 ? -j : j;
+        }
         m_text.Block();
         if (motion != m_nMotion)
             m_text.Code('G', motion, 2);

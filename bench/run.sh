@@ -2,7 +2,7 @@
 # Throughput benchmark of the mirror on large generated programs.
 #
 #   bash bench/run.sh [--1g] [--sizes 10M,100M] [--styles free,fixed] [--repeat 3]
-#                     [--micro] [--no-build] [--keep] [--mirror PATH]
+#                     [--micro] [--no-build] [--keep] [--mirror PATH] [--against PATH]
 #
 # For every program style and size it generates the program (deterministic,
 # under build/bench, never committed), then times on the same file:
@@ -14,8 +14,9 @@
 # and how time grows with size (1.00 = linear).
 # --1g adds a 1 GB program; --micro also runs the Google Benchmark
 # micro-benchmarks; --mirror times another ncmirror binary (an older build,
-# for before/after figures). Benchmarks print figures; nothing here fails
-# on time.
+# for before/after figures); --against PATH times that ncmirror too, in the
+# same run, as rows old1..old3 with their ratio to the mirror under test.
+# Benchmarks print figures; nothing here fails on time.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 cd "$root"
@@ -27,6 +28,7 @@ micro=0
 build=1
 keep=0
 mirror=""
+against=""
 while [ $# -gt 0 ]; do
   case "$1" in
     --1g) sizes="$sizes,1G" ;;
@@ -37,7 +39,8 @@ while [ $# -gt 0 ]; do
     --no-build) build=0 ;;
     --keep) keep=1 ;;
     --mirror) mirror="$2"; shift ;;
-    -h|--help) sed -n '2,18p' "$0" | sed 's/^# \{0,1\}//'; exit 0 ;;
+    --against) against="$2"; shift ;;
+    -h|--help) sed -n '2,19p' "$0" | sed 's/^# \{0,1\}//'; exit 0 ;;
     *) echo "bench/run.sh: unknown option $1 (try --help)" >&2; exit 2 ;;
   esac
   shift
@@ -71,6 +74,10 @@ else
   mirror_argv() { argv=("$bin/bench/ncm_mirror_file" "$1" "$2" "$3"); }
 fi
 
+if [ -n "$against" ]; then
+  [ -x "$against" ] || { echo "bench/run.sh: $against is not an executable" >&2; exit 1; }
+fi
+
 data=build/bench
 mkdir -p "$data"
 dst="$data/out.nc"
@@ -92,6 +99,7 @@ run_case() {
       cat) cat "$src" >"$dst" ;;
       sed) LC_ALL=C sed 's/Y/Y-/' "$src" >"$dst" ;;
       mode*) mirror_argv "$src" "$dst" "${name#mode}"; "${argv[@]}" >/dev/null ;;
+      old*) "$against" --mode "${name#old}" --output "$dst" --force --quiet "$src" >/dev/null ;;
     esac
     t1=$EPOCHREALTIME
     t=$(awk -v a="$t0" -v b="$t1" 'BEGIN { printf "%.6f", b - a }')
@@ -103,6 +111,7 @@ run_case() {
     cat) /usr/bin/time -v -o "$timing" cat "$src" >"$dst" ;;
     sed) LC_ALL=C /usr/bin/time -v -o "$timing" sed 's/Y/Y-/' "$src" >"$dst" ;;
     mode*) mirror_argv "$src" "$dst" "${name#mode}"; /usr/bin/time -v -o "$timing" "${argv[@]}" >/dev/null ;;
+    old*) /usr/bin/time -v -o "$timing" "$against" --mode "${name#old}" --output "$dst" --force --quiet "$src" >/dev/null ;;
   esac
   rss=$(awk -F': ' '/Maximum resident set size/ { print $2 }' "$timing")
 }
@@ -111,6 +120,7 @@ cpu=$(awk -F': ' '/^model name/ { print $2; exit }' /proc/cpuinfo)
 echo "NC Mirror throughput benchmark"
 echo "machine: ${cpu:-unknown CPU}, $(nproc) cores, $(uname -sr), $(awk '/MemTotal/ { printf "%.0f GB RAM", $2 / 1048576 }' /proc/meminfo)"
 echo "mirror:  $mirror_name; best of $repeat runs ($((repeat * 5)) under 64 MB); files in the page cache; 1 MB = 2^20 bytes"
+[ -n "$against" ] && echo "against: $against (rows old1..old3; 'x new' = its speed as a multiple of the mirror's)"
 echo "load before: $(cat /proc/loadavg) (1, 5, 15 min averages; other work on this machine slows the figures)"
 echo
 
@@ -128,7 +138,10 @@ for style in "${style_list[@]}"; do
     bytes=$(stat -c %s "$src")
     cat "$src" >/dev/null  # into the page cache
     cat_mbs="" sed_mbs=""
-    for name in cat sed mode1 mode2 mode3; do
+    names=(cat sed mode1 mode2 mode3)
+    [ -n "$against" ] && names+=(old1 old2 old3)
+    declare -A mode_mbs=()
+    for name in "${names[@]}"; do
       run_case "$name" "$src"
       mbs=$(awk -v b="$bytes" -v t="$best" 'BEGIN { printf "%.1f", b / 1048576 / t }')
       [ "$name" = cat ] && cat_mbs=$mbs
@@ -136,8 +149,11 @@ for style in "${style_list[@]}"; do
       xcat=$(awk -v m="$mbs" -v c="$cat_mbs" 'BEGIN { printf "%.2f", m / c }')
       xsed=-
       [ -n "$sed_mbs" ] && xsed=$(awk -v m="$mbs" -v s="$sed_mbs" 'BEGIN { printf "%.2f", m / s }')
-      printf '%-6s %6s  %-6s %9.3f %9s %8s %8s %7.1f MB\n' "$style" "$size" "$name" "$best" "$mbs" "$xcat" "$xsed" \
-        "$(awk -v k="$rss" 'BEGIN { print k / 1024 }')"
+      [[ $name == mode* ]] && mode_mbs[${name#mode}]=$mbs
+      xnew=""
+      [[ $name == old* ]] && xnew=$(awk -v m="$mbs" -v n="${mode_mbs[${name#old}]}" 'BEGIN { printf "  x new %.2f", m / n }')
+      printf '%-6s %6s  %-6s %9.3f %9s %8s %8s %7.1f MB%s\n' "$style" "$size" "$name" "$best" "$mbs" "$xcat" "$xsed" \
+        "$(awk -v k="$rss" 'BEGIN { print k / 1024 }')" "$xnew"
       echo "$style $size $bytes $name $best" >>"$results"
     done
   done

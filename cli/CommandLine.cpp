@@ -6,7 +6,7 @@
 
 namespace {
 
-enum class Option { Mode, Output, Force, Quiet, Sync, Help, Version, Unknown };
+enum class Option { Mode, Output, Force, Quiet, Check, Strict, Sync, Help, Version, Unknown };
 
 struct OptionName {
     Option option;
@@ -20,6 +20,8 @@ const OptionName kOptions[] = {
     {Option::Output, 'o', "output", true},
     {Option::Force, 'f', "force", false},
     {Option::Quiet, 'q', "quiet", false},
+    {Option::Check, 0, "check", false},
+    {Option::Strict, 0, "strict", false},
     {Option::Sync, 0, "sync", false},
     {Option::Help, 'h', "help", false},
     {Option::Version, 0, "version", false},
@@ -69,6 +71,8 @@ bool Apply(const OptionName& option, const std::string& value, CommandLine& resu
         return true;
     case Option::Force: result.force = true; return true;
     case Option::Quiet: result.quiet = true; return true;
+    case Option::Check: result.check = true; return true;
+    case Option::Strict: result.strict = true; return true;
     case Option::Sync: result.sync = true; return true;
     case Option::Help: result.help = true; return true;
     case Option::Version: result.version = true; return true;
@@ -151,6 +155,10 @@ bool ParseCommandLine(const std::vector<std::string>& args, CommandLine& result,
     }
     if (result.hasOutput && result.files.size() != 1) {
         error = "-o needs exactly one FILE";
+        return false;
+    }
+    if (result.check && result.hasOutput) {
+        error = "--check writes nothing; -o has no use with it";
         return false;
     }
     return true;

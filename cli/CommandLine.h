@@ -12,6 +12,8 @@ struct CommandLine {
     bool hasOutput = false;
     bool force = false;                // -f: replace existing outputs
     bool quiet = false;                // -q: print errors only
+    bool check = false;                // --check: report findings, write nothing
+    bool strict = false;               // --strict: a finding fails the file
     bool sync = false;                 // --sync: each output reaches the disk before ncmirror goes on
     bool help = false;                 // -h, --help
     bool version = false;              // --version

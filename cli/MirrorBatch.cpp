@@ -35,7 +35,7 @@ bool CMirrorBatch::Run()
         const std::string& source = m_options.files[i];
         m_progress.Begin(i + 1, m_console.DisplayPath(source));
         const std::string output = m_options.hasOutput ? m_options.output : MirrorOutputPath(source, *m_options.mode);
-        if (!MirrorOne(source, output))
+        if (!(m_options.check ? CheckOne(source) : MirrorOne(source, output)))
             allWritten = false;
     }
     m_progress.Clear();
@@ -63,38 +63,77 @@ bool CMirrorBatch::MirrorOne(const std::string& source, const std::string& outpu
             return false;
         replace = true;
     }
-    MirrorFailure failure;
-    long long result = RunEngine(source, output, replace, failure);
-    if (result == kMirrorDestinationError && failure.kind == MirrorFailureKind::OutputExists) {
+    CNcMirror engine;
+    long long result = RunEngine(engine, source, output, replace);
+    if (result == kMirrorDestinationError && engine.LastFailure().kind == MirrorFailureKind::OutputExists) {
         // It appeared while the run went on (another run, another program):
         // the same question as for any existing output.
         if (!MayReplace(source, output))
             return false;
-        result = RunEngine(source, output, true, failure);
+        result = RunEngine(engine, source, output, true);
     }
 
     const std::string text =
         FormatMirrorMessageLine(MirrorMessageForResult(result), shownSource, shownOutput,
                                 result >= 0 ? result : m_options.mode->number);
-    if (result < 0) {
-        PrintError(text, failure);
+    if (result < 0 && result != kMirrorRefusedByCheck) {
+        PrintError(text, engine.LastFailure());
         return false;
     }
-    PrintResult(text);
-    return true;
+    if (result >= 0)
+        PrintResult(text);
+    PrintFindings(shownSource, engine.GetFindings());
+    if (result < 0)
+        PrintError(text);
+    return result >= 0;
 }
 
-long long CMirrorBatch::RunEngine(const std::string& source, const std::string& output, bool replace,
-                                  MirrorFailure& failure)
+bool CMirrorBatch::CheckOne(const std::string& source)
 {
+    const std::string shownSource = m_console.DisplayPath(source);
     CNcMirror engine;
     engine.SetDiagnosticStream(nullptr);
+    const long long result = engine.MirrorToSink(source.c_str(), nullptr, m_options.mode->number);
+    if (result < 0) {
+        int error = 0;
+        const bool missing = KindOfPath(source.c_str(), &error) == PathKind::Missing && error == 0;
+        PrintError(FormatMirrorMessageLine(missing ? MirrorMessage::SourceNotFound : MirrorMessage::CannotRead,
+                                           shownSource),
+                   missing ? MirrorFailure() : engine.LastFailure());
+        return false;
+    }
+    const CMirrorFindings& findings = engine.GetFindings();
+    PrintResult(shownSource + ": " +
+                (findings.Empty() ? std::string("замечаний нет")
+                                  : "замечаний: " + std::to_string(findings.Total())));
+    PrintFindings(shownSource, findings);
+    return findings.Empty();
+}
+
+void CMirrorBatch::PrintFindings(const std::string& shownSource, const CMirrorFindings& findings)
+{
+    if (findings.Empty())
+        return;
+    m_progress.Clear();
+    std::fflush(stdout);
+    std::string text;
+    for (const MirrorFinding& finding : findings.List())
+        text += FormatFindingForLog(shownSource, finding) + "\n";
+    const long long more = findings.Total() - static_cast<long long>(findings.List().size());
+    if (more > 0)
+        text += shownSource + ": предупреждение: " + FormatMoreFindings(more) + "\n";
+    m_console.Write(ConsoleStream::Error, text);
+}
+
+long long CMirrorBatch::RunEngine(CNcMirror& engine, const std::string& source, const std::string& output,
+                                  bool replace)
+{
+    engine.SetDiagnosticStream(nullptr);
+    engine.SetStrict(m_options.strict);
     engine.SetReplaceExisting(replace);
     engine.SetSync(m_options.sync);
     engine.SetTempFileObserver(&m_observer);
-    const long long result = engine.Mirror(source.c_str(), output.c_str(), m_options.mode->number);
-    failure = engine.LastFailure();
-    return result;
+    return engine.Mirror(source.c_str(), output.c_str(), m_options.mode->number);
 }
 
 bool CMirrorBatch::MayReplace(const std::string& source, const std::string& output)

@@ -9,7 +9,9 @@
 #include "Progress.h"
 
 class CConsole;
+class CNcMirror;
 class CTempFileObserver;
+class CMirrorFindings;
 struct CommandLine;
 
 class CMirrorBatch {
@@ -19,15 +21,21 @@ public:
     CMirrorBatch(const CMirrorBatch&) = delete;
     CMirrorBatch& operator=(const CMirrorBatch&) = delete;
 
-    // Mirrors every file, going on past failures; true when every output was
-    // written.
+    // Mirrors (or with --check, checks) every file, going on past failures;
+    // true when every output was written (every file checked without a
+    // finding).
     bool Run();
 
 private:
     bool MirrorOne(const std::string& source, const std::string& output);
+    // --check: the findings of one source, nothing written; true when it
+    // was read and has none.
+    bool CheckOne(const std::string& source);
+    // The findings of the last run on standard error, in the compilers' form.
+    void PrintFindings(const std::string& shownSource, const CMirrorFindings& findings);
     bool MayReplace(const std::string& source, const std::string& output);
-    // One engine run; its result, and in `failure` why it failed.
-    long long RunEngine(const std::string& source, const std::string& output, bool replace, MirrorFailure& failure);
+    // One run of `engine` with the batch's options; its result.
+    long long RunEngine(CNcMirror& engine, const std::string& source, const std::string& output, bool replace);
 
     void PrintResult(const std::string& line);
     // An error line, and the reason of `failure` on a line of its own.

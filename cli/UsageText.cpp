@@ -6,7 +6,7 @@
 
 namespace {
 
-const char kUsageLine[] = "usage: ncmirror -m MODE [-o OUTPUT] [-f] [-q] [--sync] FILE...\n";
+const char kUsageLine[] = "usage: ncmirror -m MODE [-o OUTPUT] [-f] [-q] [--check | --strict] [--sync] FILE...\n";
 
 }  // namespace
 
@@ -26,7 +26,10 @@ std::string HelpText()
            "                        (x=0), the origin\n"
            "  -o, --output PATH     write here instead of beside the source (exactly one FILE)\n"
            "  -f, --force           replace existing outputs\n"
-           "  -q, --quiet           print errors only\n"
+           "  -q, --quiet           print errors and findings only\n"
+           "      --check           check the programs for what a mirror cannot make right\n"
+           "                        and report it; write nothing\n"
+           "      --strict          a program with findings is not written (exit status 1)\n"
            "      --sync            flush each output to the disk (and its folder entry)\n"
            "                        before going on: slower, safe against a power cut\n"
            "  -h, --help            show this help\n"
@@ -34,9 +37,11 @@ std::string HelpText()
            "\n"
            "An existing output is replaced only with -f, or when you answer yes to the\n"
            "question asked at a terminal; otherwise that file is skipped.\n"
-           "Results go to standard output, one line per file; errors to standard error.\n"
+           "Results go to standard output, one line per file; errors to standard error,\n"
+           "and findings there too, one per line: FILE:LINE: предупреждение: TEXT [CODE].\n"
            "Exit status: 0 when every file was written, 1 when any failed or was skipped,\n"
-           "2 for a usage error.\n";
+           "2 for a usage error. With --check: 0 when no file has a finding, 1 when any\n"
+           "has (or cannot be read), 2 for a usage error.\n";
 }
 
 std::string VersionText() { return "ncmirror " NCM_VERSION "\n"; }

@@ -19,7 +19,7 @@
 namespace {
 
 // Classes of a byte, as bits.
-enum : unsigned char {
+enum : unsigned short {
     kLetterX = 0x01,
     kLetterY = 0x02,
     kLetterI = 0x04,
@@ -29,12 +29,13 @@ enum : unsigned char {
     kSkipChar = 0x20,  // ';', '(', ')', '$'
     kNul = 0x40,       // the string's terminator, or a NUL inside the line
     kValue = 0x80,     // continues a value text: a digit, ' ', '+', '-', '.'
-    kNotable = 0x7F,   // everything the sweep stops at
+    kSuspect = 0x100,  // may start a finding of the check: 'M', '#', '[', ':', x y i j
+    kNotable = 0x17F,  // everything the sweep stops at
 };
 
-constexpr std::array<unsigned char, 256> MakeByteClasses()
+constexpr std::array<unsigned short, 256> MakeByteClasses()
 {
-    std::array<unsigned char, 256> classes{};
+    std::array<unsigned short, 256> classes{};
     classes['X'] = kLetterX;
     classes['Y'] = kLetterY;
     classes['I'] = kLetterI;
@@ -48,10 +49,12 @@ constexpr std::array<unsigned char, 256> MakeByteClasses()
         classes[static_cast<unsigned char>(c)] = kValue;
     classes[' '] = kValue;
     classes[0] = kNul;
+    for (const char c : {'M', '#', '[', ':', 'x', 'y', 'i', 'j'})
+        classes[static_cast<unsigned char>(c)] = kSuspect;
     return classes;
 }
 
-constexpr std::array<unsigned char, 256> kByteClasses = MakeByteClasses();
+constexpr std::array<unsigned short, 256> kByteClasses = MakeByteClasses();
 
 unsigned ClassOf(char c) { return kByteClasses[static_cast<unsigned char>(c)]; }
 
@@ -59,6 +62,16 @@ unsigned ClassOf(char c) { return kByteClasses[static_cast<unsigned char>(c)]; }
 int LetterSlot(unsigned bit) { return bit == kLetterX ? 0 : bit == kLetterY ? 1 : bit == kLetterI ? 2 : 3; }
 
 bool IsDigit(char c) { return c >= '0' && c <= '9'; }
+
+bool IsAsciiLetter(char c) { return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z'); }
+
+// G numbers that only the check reads: G10 offset data, G16 polar
+// coordinates, G53 machine coordinates, G65 and G66 calls, G68 rotations.
+bool IsCheckedCode(double number)
+{
+    return number == 10 || number == 16 || number == 53 || number == 65 || number == 66 ||
+           (number >= 68 && number < 69);
+}
 
 // The number of a G word's value text: plain codes ('01', '2 ') directly,
 // anything else ('2.0', ' 3', '+2') as the general reading does it.
@@ -142,9 +155,12 @@ int CNcMirror::MirrorLineInto(std::string& line, const MirrorMode& mode, std::st
         wanted |= ClassOf(*letter) & kLetters;
 
     // 1. One pass: a skip character ends the work; the G words and the
-    //    first word of each letter to negate are noted with their value
-    //    texts. The string's terminating NUL stops every loop, so they need
-    //    no bounds checks.
+    //    first word of each of X, Y, I and J are noted with their value
+    //    texts. Whatever could start a finding of the check marks the line
+    //    for it: a suspect byte, a program number at the start, a second
+    //    word of a letter to negate, or a first one inside a word. The
+    //    string's terminating NUL stops every loop, so they need no bounds
+    //    checks.
     Word gWords[kMaxGWords];
     std::size_t gCount = 0;
     bool manyGWords = false;
@@ -152,6 +168,10 @@ int CNcMirror::MirrorLineInto(std::string& line, const MirrorMode& mode, std::st
     unsigned seen = 0;
     const char* const text = line.c_str();
     const char* const textEnd = text + line.size();
+    const char* start = text;
+    while (*start == ' ')
+        ++start;
+    bool check = *start == 'O';
     for (const char* p = text;;) {
         unsigned cls;
         while (((cls = ClassOf(*p)) & kNotable) == 0)
@@ -166,6 +186,7 @@ int CNcMirror::MirrorLineInto(std::string& line, const MirrorMode& mode, std::st
         if (cls & kSkipChar) {
             TrimLineEnd(line);
             result = line;
+            m_bCheckLine = true;
             return 0;
         }
         Word* word = nullptr;
@@ -174,9 +195,15 @@ int CNcMirror::MirrorLineInto(std::string& line, const MirrorMode& mode, std::st
                 word = &gWords[gCount++];
             else
                 manyGWords = true;
-        } else if (cls & wanted & ~seen) {
+        } else if (cls & kLetters & ~seen) {
             seen |= cls;
             word = &letterWords[LetterSlot(cls)];
+            if ((cls & wanted) && p - 1 > text && IsAsciiLetter(p[-2]))
+                check = true;
+        } else if (cls & wanted) {
+            check = true;
+        } else if (cls & kSuspect) {
+            check = true;
         }
         if (!word)
             continue;
@@ -188,11 +215,11 @@ int CNcMirror::MirrorLineInto(std::string& line, const MirrorMode& mode, std::st
     }
     std::size_t firstBlank = line.find(' ');
     if (manyGWords) {
-        const int count = MirrorLineStepwise(line, mode);
+        m_bCheckLine = true;
+        const int count = MirrorLineByOperations(line, mode);
         result = line;
         return count;
     }
-
     // 2. The end is trimmed first. Only blanks and line-end characters at
     //    the end go, so the positions stay; a value text that ran into the
     //    trimmed blanks ends where the kept text ends.
@@ -210,27 +237,62 @@ int CNcMirror::MirrorLineInto(std::string& line, const MirrorMode& mode, std::st
             firstBlank = std::string::npos;
     }
 
-    // 3. The G words that change. A first G without a value text stops both
-    //    swaps; the pairs do not overlap, so each word changes at most once.
+    // 3. The G numbers: the plane words of the line set the plane for the
+    //    line itself; in a plane that the mode reverses, the arc direction
+    //    and compensation codes change. A first G without a value text
+    //    stops both; the pairs do not overlap, so each word changes at most
+    //    once.
+    double codes[kMaxGWords];
+    bool hasCode[kMaxGWords] = {};
+    if (gCount > 0 && gWords[0].size > 0) {
+        for (std::size_t k = 0; k < gCount; ++k) {
+            const std::size_t n = gWords[k].size;
+            hasCode[k] = n > 0 && ReadCode(std::string_view(line).substr(gWords[k].pos, n), codes[k]);
+            if (!hasCode[k])
+                continue;
+            if (codes[k] == kPlaneXY || codes[k] == kPlaneZX || codes[k] == kPlaneYZ)
+                m_nPlane = static_cast<int>(codes[k]);
+            else if (IsCheckedCode(codes[k]))
+                check = true;
+        }
+    } else {
+        // The check reads every G word, whether the swaps look at it or not.
+        for (std::size_t k = 0; k < gCount && !check; ++k) {
+            double number = 0;
+            check = gWords[k].size > 0 &&
+                    ReadCode(std::string_view(line).substr(gWords[k].pos, gWords[k].size), number) &&
+                    IsCheckedCode(number);
+        }
+    }
     Change changes[kMaxGWords + 4];
     std::size_t changeCount = 0;
     int count = 0;
-    if (mode.swapsMotionCodes && gCount > 0 && gWords[0].size > 0) {
+    if (ReversesPlane(mode, m_nPlane)) {
         const int compensation = fixedWidth ? kSwapCompensationFixed : kSwapCompensationFree;
         for (std::size_t k = 0; k < gCount; ++k) {
-            const std::size_t pos = gWords[k].pos;
-            const std::size_t n = gWords[k].size;
-            double number = 0.0;
-            if (n == 0 || !ReadCode(std::string_view(line).substr(pos, n), number))
+            if (!hasCode[k])
                 continue;
-            int code = SwappedCode(kSwapArcDirection, number);
+            int code = SwappedCode(kSwapArcDirection, codes[k]);
             const bool arc = code != 0;
             if (!arc)
-                code = SwappedCode(compensation, number);
+                code = SwappedCode(compensation, codes[k]);
             if (code == 0)
                 continue;
-            changes[changeCount++] = Change{pos, n, code, arc};
+            changes[changeCount++] = Change{gWords[k].pos, gWords[k].size, code, arc};
             ++count;
+        }
+    }
+
+    // A fixed-width centre that the mode would negate but never does is
+    // wrong when it carries a '-'.
+    if (fixedWidth) {
+        for (const unsigned bit : {mode.negatesX ? unsigned{kLetterI} : 0u, mode.negatesY ? unsigned{kLetterJ} : 0u}) {
+            if ((seen & bit) == 0)
+                continue;
+            const Word& centre = letterWords[LetterSlot(bit)];
+            const std::size_t sign = line.find_first_not_of(' ', centre.pos);
+            if (centre.size > 0 && sign < centre.pos + centre.size && line[sign] == '-')
+                check = true;
         }
     }
 
@@ -244,7 +306,7 @@ int CNcMirror::MirrorLineInto(std::string& line, const MirrorMode& mode, std::st
     }
     const bool spaced = blank != std::string::npos;
 
-    // 5. The first word of each letter, when it has a value text.
+    // 5. The first word of each letter to negate, when it has a value text.
     for (const char* letter = letters; *letter; ++letter) {
         const unsigned bit = ClassOf(*letter) & kLetters;
         if ((seen & bit) == 0)
@@ -260,6 +322,7 @@ int CNcMirror::MirrorLineInto(std::string& line, const MirrorMode& mode, std::st
         changes[k] = Change{pos, n, 0, false};
         ++count;
     }
+    m_bCheckLine = check;
     if (changeCount == 0) {
         result = line;  // trimmed already, and a second trim changes nothing
         return 0;
@@ -288,8 +351,10 @@ int CNcMirror::MirrorLineInto(std::string& line, const MirrorMode& mode, std::st
                 out += n;
             else if (PrintScaled(-1.0f, value))
                 out = Put(out, m_strPrinted.data(), m_strPrinted.size());
-            else
+            else {
                 out = Put(out, value.data(), value.size());
+                m_bCheckLine = true;  // a value that is not a number
+            }
             // The closing end trim would take a blank after the last word
             // again: it is not written.
             if (spaced && (k + 1 < changeCount || c.pos + c.size < kept))
@@ -302,15 +367,22 @@ int CNcMirror::MirrorLineInto(std::string& line, const MirrorMode& mode, std::st
     return count;
 }
 
-int CNcMirror::MirrorLineStepwise(std::string& line, const MirrorMode& mode)
+int CNcMirror::MirrorLineByOperations(std::string& line, const MirrorMode& mode)
 {
+    // A skip line only gets its end trimmed.
+    if (line.find_first_of(";()$") != std::string::npos) {
+        TrimLineEnd(line);
+        return 0;
+    }
     const bool fixedWidth = m_nFormatCount == 0;
     int count = 0;
     TrimLineEnd(line);
-    if (mode.swapsMotionCodes)
+    m_nPlane = SelectedPlane(line, m_nPlane);
+    const bool swaps = ReversesPlane(mode, m_nPlane);
+    if (swaps)
         count += SwapMotionCodes(line, kSwapArcDirection);
     count += ScaleWords(line, -1.0f, fixedWidth ? mode.fixedLetters : mode.freeLetters);
-    if (mode.swapsMotionCodes)
+    if (swaps)
         count += SwapMotionCodes(line, fixedWidth ? kSwapCompensationFixed : kSwapCompensationFree);
     TrimLineEnd(line);
     return count;

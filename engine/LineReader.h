@@ -2,7 +2,7 @@
 // to and including its '\n', or up to the end of the file. A file that holds
 // no '\n' but at least one '\r' is a program whose lines end in '\r': each
 // line is every byte up to and including its '\r', handed out with a '\n' in
-// the '\r's place (SafeOutput writes it back). Other bytes pass as stored.
+// the '\r's place (the run puts it back). Other bytes pass as stored.
 // Only regular files are read, and no line may be longer than kMaxLineBytes,
 // so memory stays bounded whatever the file holds.
 #pragma once

@@ -2,6 +2,7 @@
 // and swapping the G codes that a reflection reverses.
 #include "NcMirror.h"
 
+#include "MirrorModes.h"
 #include "MotionCodes.h"
 #include "NumberText.h"
 #include "WordText.h"
@@ -127,4 +128,24 @@ int CNcMirror::SwapMotionCodes(std::string& line, int type)
         ++count;
     }
     return count;
+}
+
+int CNcMirror::SelectedPlane(std::string_view line, int plane)
+{
+    // 1. A first 'G' without a value ends the reading, as for the swaps.
+    std::size_t at = line.find('G');
+    if (at == std::string_view::npos || !IsValueChar(at + 1 < line.size() ? line[at + 1] : '\0'))
+        return plane;
+
+    // 2. Every G word, left to right; the last plane word wins.
+    for (; at != std::string_view::npos; at = line.find('G', at + 1)) {
+        std::size_t n = 0;
+        while (at + 1 + n < line.size() && IsValueChar(line[at + 1 + n]))
+            ++n;
+        double number = 0.0;
+        if (n > 0 && ReadNumber(line.substr(at + 1, n), number) &&
+            (number == kPlaneXY || number == kPlaneZX || number == kPlaneYZ))
+            plane = static_cast<int>(number);
+    }
+    return plane;
 }

@@ -22,7 +22,42 @@ const MessageEntry kMessages[] = {
     {MirrorMessage::CannotRead, {true, 0x10}, "Невозможно открыть файл:\n %s \n на 'чтение' \n"},
     {MirrorMessage::Written, {false, 0x40},
      "Файл:=\n %s \n\t записан на диск \n Преобразование завершено...\n Число преобразованных адресов =%d"},
+    {MirrorMessage::RefusedByCheck, {true, 0x10},
+     "Файл:=\n %s \n\t не записан: проверка программы нашла замечания \n преобразование прервано...."},
 };
+
+struct FindingEntry {
+    FindingCode code;
+    const char* name;
+    const char* text;  // %s stands for the words concerned
+};
+
+const FindingEntry kFindings[] = {
+    {FindingCode::CommentMotion, "comment-motion",
+     "кадр с комментарием не преобразован, а в нём %s: вынесите комментарий в отдельную строку"},
+    {FindingCode::MachineCoordinates, "machine-coordinates",
+     "G53 (координаты станка): %s изменено отражением, проверьте кадр"},
+    {FindingCode::UnmirroredValue, "unmirrored-value",
+     "%s - не число (переменная или выражение), значение не отражено"},
+    {FindingCode::SecondWord, "second-word", "повторный адрес %s в кадре не отражён (отражается только первый)"},
+    {FindingCode::Rotation, "rotation", "поворот системы координат %s: угол поворота не отражён"},
+    {FindingCode::Polar, "polar",
+     "полярные координаты %s: смена знака радиуса поворачивает точку на 180°, а не отражает её"},
+    {FindingCode::Subprogram, "subprogram", "вызов %s: подпрограммы нет в этом файле, она не отражена"},
+    {FindingCode::OffsetData, "offset-data", "G10 (ввод смещений): %s изменено отражением, проверьте кадр"},
+    {FindingCode::FixedSignedCentre, "fixed-signed-centre",
+     "центр дуги %s задан со знаком и не отражён (в формате со знаком и шестью цифрами I и J не меняются)"},
+    {FindingCode::Lowercase, "lowercase", "строчная буква в %s: адрес не отражён (отражаются только заглавные)"},
+    {FindingCode::PathMismatch, "path-mismatch", "траектория не совпадает с отражённой: %s"},
+};
+
+const FindingEntry& FindingEntryOf(FindingCode code)
+{
+    for (const FindingEntry& e : kFindings)
+        if (e.code == code)
+            return e;
+    return kFindings[0];
+}
 
 const MessageEntry& EntryOf(MirrorMessage message)
 {
@@ -42,7 +77,8 @@ void PathArguments(MirrorMessage message, const std::string& source, const std::
     case MirrorMessage::CannotRead: args[0] = &source; break;
     case MirrorMessage::OutputExists:
     case MirrorMessage::CannotWrite:
-    case MirrorMessage::Written: args[0] = &output; break;
+    case MirrorMessage::Written:
+    case MirrorMessage::RefusedByCheck: args[0] = &output; break;
     case MirrorMessage::BadParameters: args[0] = &source; args[1] = &output; break;
     case MirrorMessage::NoModeChosen: break;
     }
@@ -83,6 +119,8 @@ MirrorMessage MirrorMessageForResult(long long result)
         return MirrorMessage::CannotRead;
     if (result == -2)
         return MirrorMessage::CannotWrite;
+    if (result == -4)
+        return MirrorMessage::RefusedByCheck;
     return MirrorMessage::BadParameters;
 }
 
@@ -117,5 +155,49 @@ std::string FormatMirrorMessageLine(MirrorMessage message, const std::string& so
             put(std::string(1, *p));
         }
     }
+    return text;
+}
+
+const char* FindingCodeName(FindingCode code) { return FindingEntryOf(code).name; }
+
+std::string FormatFindingText(const MirrorFinding& finding)
+{
+    std::string text;
+    for (const char* p = FindingEntryOf(finding.code).text; *p; ++p) {
+        if (p[0] == '%' && p[1] == 's') {
+            text += finding.word;
+            ++p;
+        } else {
+            text += *p;
+        }
+    }
+    return text;
+}
+
+std::string FormatFindingForLog(const std::string& file, const MirrorFinding& finding)
+{
+    return file + ":" + std::to_string(finding.line) + ": предупреждение: " + FormatFindingText(finding) + " [" +
+           FindingCodeName(finding.code) + "]";
+}
+
+std::string FormatFindingForBox(const MirrorFinding& finding)
+{
+    return "строка " + std::to_string(finding.line) + ": " + FormatFindingText(finding);
+}
+
+std::string FormatMoreFindings(long long more) { return "... и ещё " + std::to_string(more); }
+
+std::string FormatFindingsMessage(const CMirrorFindings& findings, std::size_t shown)
+{
+    std::string text = "Программа отражена, но проверьте эти кадры:";
+    std::size_t listed = 0;
+    for (const MirrorFinding& finding : findings.List()) {
+        if (listed == shown)
+            break;
+        text += "\n" + FormatFindingForBox(finding);
+        ++listed;
+    }
+    if (findings.Total() > static_cast<long long>(listed))
+        text += "\n" + FormatMoreFindings(findings.Total() - static_cast<long long>(listed));
     return text;
 }

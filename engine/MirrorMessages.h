@@ -2,6 +2,8 @@
 // and the command-line tool. Texts are UTF-8.
 #pragma once
 
+#include "MirrorFindings.h"
+
 #include <string>
 
 enum class MirrorMessage {
@@ -12,6 +14,7 @@ enum class MirrorMessage {
     CannotWrite,       // result -2: output path
     CannotRead,        // result -1: source path
     Written,           // result >= 0: output path, words rewritten
+    RefusedByCheck,    // result -4 of a strict run: output path
 };
 
 // How the dialog shows a message: beep first, and the message-box icon and
@@ -41,3 +44,24 @@ std::string FormatMirrorMessageLine(MirrorMessage message,
                                     const std::string& source = std::string(),
                                     const std::string& output = std::string(),
                                     long long number = 0);
+
+// The stable ASCII code of a finding ("comment-motion"), as the command line
+// prints it and scripts match it.
+const char* FindingCodeName(FindingCode code);
+
+// The finding's short text with its words filled in.
+std::string FormatFindingText(const MirrorFinding& finding);
+
+// A finding as compilers report a line, so that editors and build logs jump
+// to it: "FILE:LINE: предупреждение: TEXT [CODE]".
+std::string FormatFindingForLog(const std::string& file, const MirrorFinding& finding);
+
+// A finding in a message box: "строка LINE: TEXT".
+std::string FormatFindingForBox(const MirrorFinding& finding);
+
+// The line that stands for the findings a list does not show: "... и ещё M".
+std::string FormatMoreFindings(long long more);
+
+// The message that follows a successful run with findings: a heading, the
+// first `shown` findings a line each, and the line for the rest.
+std::string FormatFindingsMessage(const CMirrorFindings& findings, std::size_t shown = 10);

@@ -3,14 +3,14 @@
 namespace {
 
 // Mode 1 reflects about the X axis (Y changes sign), mode 2 about the Y axis
-// (X changes sign), mode 3 about the origin (both). A reflection about one
-// axis reverses the sense of arcs and the side of cutter compensation; the
-// origin mirror is a half turn and keeps both. Fixed-width programs never
-// negate their arc centres I and J.
+// (X changes sign), mode 3 about the origin (both). A reflection reverses
+// the sense of arcs and the side of cutter compensation in a plane where it
+// negates one axis; the origin mirror is a half turn in XY and keeps both
+// there. Fixed-width programs never negate their arc centres I and J.
 const MirrorMode kModes[] = {
-    {1, "x", "_x", "YJ", "Y", true},
-    {2, "y", "_y", "XI", "X", true},
-    {3, "xy", "_xy", "XYIJ", "XY", false},
+    {1, "x", "_x", "YJ", "Y", false, true},
+    {2, "y", "_y", "XI", "X", true, false},
+    {3, "xy", "_xy", "XYIJ", "XY", true, true},
 };
 
 }  // namespace

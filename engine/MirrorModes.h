@@ -10,8 +10,26 @@ struct MirrorMode {
     const char* suffix;        // appended to the base name of the output: "_x"
     const char* freeLetters;   // words negated in free-format programs
     const char* fixedLetters;  // words negated in fixed-width programs
-    bool swapsMotionCodes;     // arc direction and compensation side swapped
+    bool negatesX;             // X (and I) change sign
+    bool negatesY;             // Y (and J) change sign
 };
+
+// Arc planes, by the G code that selects them: XY, ZX, YZ. A run starts in
+// the XY plane.
+enum : int { kPlaneXY = 17, kPlaneZX = 18, kPlaneYZ = 19 };
+
+// True when the mode reverses the sense of rotation in `plane`, that is,
+// negates exactly one of its two axes (Z is never negated). Arc direction
+// and cutter-compensation side are swapped in exactly those planes.
+inline bool ReversesPlane(const MirrorMode& mode, int plane)
+{
+    switch (plane) {
+    case kPlaneXY: return mode.negatesX != mode.negatesY;
+    case kPlaneZX: return mode.negatesX;
+    case kPlaneYZ: return mode.negatesY;
+    default: return false;
+    }
+}
 
 // The mode with this number, or null when there is none.
 const MirrorMode* FindMirrorMode(int number);

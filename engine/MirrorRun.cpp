@@ -11,7 +11,7 @@
 
 #include <climits>
 
-CNcMirror::CNcMirror() : m_nSpaced(-1), m_nFormatCount(-1), m_pDiagnostics(stderr) {}
+CNcMirror::CNcMirror() : m_nSpaced(-1), m_nFormatCount(-1), m_nPlane(kPlaneXY), m_pDiagnostics(stderr) {}
 
 CNcMirror::~CNcMirror() = default;
 
@@ -61,20 +61,56 @@ long long CNcMirror::DestinationFailed(const SafeOutput& output)
     return kMirrorDestinationError;
 }
 
-long long CNcMirror::Mirror(const char* source, const char* destination, int mode)
+namespace {
+
+// A line read with a '\n' in place of its '\r', back to its own end.
+std::string_view WithCarriageReturn(std::string_view line, std::string& buffer)
+{
+    if (line.empty() || line.back() != '\n')
+        return line;
+    buffer.assign(line.data(), line.size());
+    buffer.back() = '\r';
+    return buffer;
+}
+
+// A run's lines into the safe output of a destination file.
+class FileSink final : public CMirrorSink {
+public:
+    explicit FileSink(SafeOutput& output) : m_output(output) {}
+    bool Line(std::string_view, std::string_view mirrored) override
+    {
+        return m_output.Write(mirrored.data(), mirrored.size());
+    }
+
+private:
+    SafeOutput& m_output;
+};
+
+}  // namespace
+
+long long CNcMirror::OpenRun(const char* source, int mode, LineReader& reader, const MirrorMode*& pMode)
 {
     // 1. The mode decides the letters and the swaps.
     m_failure = MirrorFailure();
-    const MirrorMode* pMode = FindMirrorMode(mode);
+    pMode = FindMirrorMode(mode);
     if (!pMode)
         return kMirrorModeError;
 
     // 2. The source must be a readable regular file.
-    LineReader reader;
     if (!reader.Open(source)) {
         ReportUnreadable(source);
         return SourceFailed(reader);
     }
+    return 0;
+}
+
+long long CNcMirror::Mirror(const char* source, const char* destination, int mode)
+{
+    // 1. and 2. The mode, and the source open for reading.
+    LineReader reader;
+    const MirrorMode* pMode = nullptr;
+    if (const long long opened = OpenRun(source, mode, reader, pMode); opened < 0)
+        return opened;
 
     // 3. The destination must be writable; its old content stays until the
     //    whole run has succeeded.
@@ -82,33 +118,72 @@ long long CNcMirror::Mirror(const char* source, const char* destination, int mod
     if (!output.Open(destination, m_outputOptions))
         return DestinationFailed(output);
 
+    // 4. to 6. Scan, mirror and check every line into the temporary file.
+    FileSink sink(output);
+    const long long count = RunLines(reader, *pMode, &sink);
+    if (count == kMirrorDestinationError)
+        return DestinationFailed(output);
+    if (count < 0)
+        return count;
+    if (m_bStrict && !m_check.Findings().Empty())
+        return kMirrorRefusedByCheck;
+
+    // 7. Release the source (it may be the destination itself), then put the
+    //    new program in place.
+    reader.Close();
+    if (!output.Commit())
+        return DestinationFailed(output);
+    return count;
+}
+
+long long CNcMirror::MirrorToSink(const char* source, CMirrorSink* sink, int mode)
+{
+    LineReader reader;
+    const MirrorMode* pMode = nullptr;
+    if (const long long opened = OpenRun(source, mode, reader, pMode); opened < 0)
+        return opened;
+    return RunLines(reader, *pMode, sink);
+}
+
+long long CNcMirror::RunLines(LineReader& reader, const MirrorMode& mode, CMirrorSink* sink)
+{
     // 4. One pass decides the number format, over the same open file; it
-    //    ends early at the first sign of free format. Lines that end in '\r'
-    //    are written back so.
+    //    ends early at the first sign of free format.
+    m_check.Begin(mode, true);
     m_nFormatCount = ScanLines(reader, true);
     if (m_nFormatCount < 0 || !reader.Rewind())
         return SourceFailed(reader);
-    output.WriteCarriageReturns(reader.CarriageReturnLines());
+    // Lines that end in '\r' are read with a '\n' in its place and get it back.
+    const bool carriageReturns = reader.CarriageReturnLines();
 
     // 5. Line by line: rewrite what is not a skip line, normalise the end,
-    //    write.
+    //    check what the sweep cannot rule out, hand the line on. Every run
+    //    starts in the XY plane.
+    m_nPlane = kPlaneXY;
+    m_check.Begin(mode, m_nFormatCount == 0);
     long long count = 0;
+    long long lineNo = 0;
     std::string_view read;
     while (reader.NextLine(read)) {
+        ++lineNo;
+        const int planeBefore = m_nPlane;
         CopyLine(m_strLine, read.data(), read.size());
         std::string_view mirrored;
-        count += MirrorLineInto(m_strLine, *pMode, mirrored);
-        if (!output.Write(mirrored.data(), mirrored.size()))
-            return DestinationFailed(output);
+        count += MirrorLineInto(m_strLine, mode, mirrored);
+        if (m_bCheckLine)
+            m_check.CheckLine(lineNo, read, planeBefore);
+        if (carriageReturns) {
+            read = WithCarriageReturn(read, m_strReadEnded);
+            mirrored = WithCarriageReturn(mirrored, m_strMirroredEnded);
+        }
+        if (sink && !sink->Line(read, mirrored))
+            return kMirrorDestinationError;
     }
     // A source still being written (a post-processor) gives no output.
     if (reader.Failed() || !reader.CheckUnchanged())
         return SourceFailed(reader);
 
-    // 6. Release the source (it may be the destination itself), then put the
-    //    new program in place.
-    reader.Close();
-    if (!output.Commit())
-        return DestinationFailed(output);
+    // 6. Calls of programs the file never defined are known only now.
+    m_check.End();
     return count;
 }

@@ -5,6 +5,7 @@
 // number of words it rewrote, or one of the negative result codes below.
 #pragma once
 
+#include "MirrorCheck.h"
 #include "MirrorFailure.h"
 #include "SafeOutput.h"
 
@@ -20,6 +21,17 @@ enum : long long {
     kMirrorSourceError = -1,       // the source cannot be opened or read
     kMirrorDestinationError = -2,  // the destination cannot be written
     kMirrorModeError = -3,         // the mode is not 1, 2 or 3
+    kMirrorRefusedByCheck = -4,    // strict runs only: the check found something, nothing written
+};
+
+// Receives a mirrored program line by line, for runs that write no file of
+// their own (standard output, a comparison in memory).
+class CMirrorSink {
+public:
+    virtual ~CMirrorSink() = default;
+    // One line of the source as read and its mirrored bytes; false stops the
+    // run as a failure of the destination.
+    virtual bool Line(std::string_view source, std::string_view mirrored) = 0;
 };
 
 // Swap types of SwapMotionCodes: which pair of G numbers is exchanged.
@@ -38,6 +50,18 @@ public:
     // platform's narrow encoding). The output is built in a temporary file
     // beside the destination and moved over it only when the run succeeds.
     long long Mirror(const char* source, const char* destination, int mode);
+
+    // The same run, its lines handed to `sink` instead of a file; with a
+    // null sink only the check runs. Results as Mirror's (-2: the sink
+    // refused a line).
+    long long MirrorToSink(const char* source, CMirrorSink* sink, int mode);
+
+    // The findings of the last run, in the order of their lines.
+    const CMirrorFindings& GetFindings() const { return m_check.Findings(); }
+
+    // Strict runs write nothing when the check finds anything: Mirror then
+    // returns kMirrorRefusedByCheck and an existing destination stays.
+    void SetStrict(bool strict) { m_bStrict = strict; }
 
     // Format count of a file: 0 = fixed-width format, more = free format,
     // -1 = the file cannot be read.
@@ -58,13 +82,22 @@ public:
     // Who learns of the run's temporary file (none by default).
     void SetTempFileObserver(CTempFileObserver* observer) { m_outputOptions.pObserver = observer; }
 
-    // Why the last Mirror or ScanFormat failed; kind None after a success.
+    // Why the last run or ScanFormat failed; kind None after a success.
     const MirrorFailure& LastFailure() const { return m_failure; }
 
     // One line of the program rewritten as Mirror does it, in the format of
-    // m_nFormatCount: a skip line only gets its end trimmed. The number of
+    // m_nFormatCount and the arc plane m_nPlane (which the line's plane
+    // words change): a skip line only gets its end trimmed. The number of
     // words changed.
     int MirrorLine(std::string& line, const MirrorMode& mode);
+
+    // MirrorLine as the public operations one after the other: the reference
+    // that the one-sweep rewrite is held to.
+    int MirrorLineByOperations(std::string& line, const MirrorMode& mode);
+
+    // The arc plane after `line` (17, 18 or 19), starting from `plane`: the
+    // last G17, G18 or G19 of a line whose first 'G' has a value text.
+    static int SelectedPlane(std::string_view line, int plane);
 
     // --- Word scanner and line editing ------------------------------------
     // Value text after the first `letter` of the line; its length, 0 if none
@@ -89,21 +122,24 @@ public:
 
     std::int32_t m_nSpaced;       // 1 while the line being rewritten holds a blank, else -1
     std::int32_t m_nFormatCount;  // result of the format scan: 0 = fixed width
+    std::int32_t m_nPlane;        // arc plane in effect: 17 (XY), 18 (ZX), 19 (YZ)
 
 private:
     void ReportUnreadable(const char* path) const;
     int ScanLines(class LineReader& reader, bool untilFree);
+    // The mode of a run and its source opened; 0, or the run's result code.
+    long long OpenRun(const char* source, int mode, class LineReader& reader, const MirrorMode*& pMode);
+    // The run after its files are open: format scan, then every line
+    // mirrored, checked and handed to `sink` (none: check only).
+    long long RunLines(class LineReader& reader, const MirrorMode& mode, CMirrorSink* sink);
     // TrimLineEnd of a line known to hold a blank.
     static int TrimEndOfSpacedLine(std::string& line);
     // MirrorLine, the result left in `line` or in m_strWork; `result` shows
     // it until the next line.
     int MirrorLineInto(std::string& line, const MirrorMode& mode, std::string_view& result);
-    // MirrorLine as its operations one after the other.
-    int MirrorLineStepwise(std::string& line, const MirrorMode& mode);
     // The reprinted product of the number in `value` into m_strPrinted;
     // false (m_strPrinted undefined) when the text holds no number.
     bool PrintScaled(float factor, std::string_view value);
-
     // The failure of `reader` or `output` as the run's result.
     long long SourceFailed(const class LineReader& reader);
     long long DestinationFailed(const SafeOutput& output);
@@ -111,7 +147,12 @@ private:
     std::FILE* m_pDiagnostics;
     SafeOutputOptions m_outputOptions;
     MirrorFailure m_failure;
+    bool m_bStrict = false;
+    bool m_bCheckLine = false;  // the last line mirrored may hold a finding
+    CMirrorCheck m_check;
     std::string m_strLine;     // the line being rewritten; keeps its capacity between lines
     std::string m_strPrinted;  // the reprinted number
     std::string m_strWork;     // the line being written with its changes
+    std::string m_strReadEnded;      // a line read, and its mirror, with the '\r' end
+    std::string m_strMirroredEnded;  // of a program whose lines end so
 };

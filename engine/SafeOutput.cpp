@@ -1,6 +1,5 @@
 #include "SafeOutput.h"
 
-#include <algorithm>
 #include <cstring>
 
 namespace {
@@ -15,7 +14,6 @@ bool SafeOutput::Open(const char* destination, const SafeOutputOptions& options)
     m_options = options;
     m_failure = MirrorFailure();
     m_bFailed = false;
-    m_bCarriageReturns = false;
     m_nUsed = 0;
 
     // 1. An existing destination must be a file we may replace; 2. a new
@@ -63,25 +61,12 @@ bool SafeOutput::Write(const char* data, std::size_t size)
         return false;
     if (m_nUsed + size > kBufferSize && !Flush())
         return false;
-    if (size >= kBufferSize && !m_bCarriageReturns) {
+    if (size >= kBufferSize) {
         MirrorFailure failure;
         return m_file.Write(data, size, failure) || Fail(failure);
     }
-    // Through the buffer, a piece at a time.
-    while (size > 0) {
-        const std::size_t piece = std::min(size, kBufferSize - m_nUsed);
-        char* to = m_buffer.get() + m_nUsed;
-        std::memcpy(to, data, piece);
-        if (m_bCarriageReturns) {
-            for (char* end = to + piece; (to = static_cast<char*>(std::memchr(to, '\n', end - to))) != nullptr;)
-                *to++ = '\r';
-        }
-        m_nUsed += piece;
-        data += piece;
-        size -= piece;
-        if (m_nUsed == kBufferSize && !Flush())
-            return false;
-    }
+    std::memcpy(m_buffer.get() + m_nUsed, data, size);
+    m_nUsed += size;
     return true;
 }
 

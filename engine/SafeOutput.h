@@ -29,9 +29,6 @@ public:
     // read-only folder, or an existing file that is not to be replaced.
     bool Open(const char* destination, const SafeOutputOptions& options = SafeOutputOptions());
 
-    // From now on every '\n' is written as '\r': the program's lines end in '\r'.
-    void WriteCarriageReturns(bool on) { m_bCarriageReturns = on; }
-
     // Appends bytes; false once any write has failed.
     bool Write(const char* data, std::size_t size);
 
@@ -59,6 +56,5 @@ private:
     std::size_t m_nUsed = 0;
     bool m_bOpen = false;
     bool m_bFailed = false;
-    bool m_bCarriageReturns = false;
     MirrorFailure m_failure;
 };

@@ -8,7 +8,9 @@
 //     come out with only their end normalised;
 //   - every rewrite touches value bytes only (digits, blanks, signs, point);
 //   - every line, and the count, equal what the public line operations give
-//     when applied one after the other in the mode's order;
+//     when applied one after the other in the mode's order, the arc plane
+//     carried from line to line;
+//   - the run's findings equal those of the check applied to every line;
 // and the line operations on the program's first line: the engine prints
 // every negated value exactly as the C library's snprintf does, and its end
 // normalisation matches an independent one.
@@ -40,20 +42,31 @@ const char* LettersOf(int mode, bool fixedWidth)
     return fixedWidth ? entry->fixedLetters : entry->freeLetters;
 }
 
-// The line rewritten by the public operations one after the other, in the
-// order of the mode; the words they changed.
-int MirroredStepwise(CNcMirror& engine, std::string& line, int mode, bool fixedWidth)
+// Findings of the check applied to every line of the program, without the
+// sweep's choice of lines.
+CMirrorFindings FindingsOfEveryLine(const std::vector<std::string>& lines, int mode, bool fixedWidth)
 {
-    const bool swaps = FindMirrorMode(mode)->swapsMotionCodes;
-    int count = 0;
-    CNcMirror::TrimLineEnd(line);
-    if (swaps)
-        count += CNcMirror::SwapMotionCodes(line, kSwapArcDirection);
-    count += engine.ScaleWords(line, -1.0f, LettersOf(mode, fixedWidth));
-    if (swaps)
-        count += CNcMirror::SwapMotionCodes(line, fixedWidth ? kSwapCompensationFixed : kSwapCompensationFree);
-    CNcMirror::TrimLineEnd(line);
-    return count;
+    CMirrorCheck check;
+    check.Begin(*FindMirrorMode(mode), fixedWidth);
+    int plane = kPlaneXY;
+    for (std::size_t i = 0; i < lines.size(); ++i) {
+        check.CheckLine(static_cast<long long>(i + 1), lines[i], plane);
+        if (!fuzzcheck::IsSkipLine(lines[i]))
+            plane = CNcMirror::SelectedPlane(lines[i], plane);
+    }
+    check.End();
+    return check.Findings();
+}
+
+bool SameFindings(const CMirrorFindings& a, const CMirrorFindings& b)
+{
+    if (a.Total() != b.Total() || a.List().size() != b.List().size())
+        return false;
+    for (std::size_t i = 0; i < a.List().size(); ++i)
+        if (a.List()[i].line != b.List()[i].line || a.List()[i].code != b.List()[i].code ||
+            a.List()[i].word != b.List()[i].word)
+            return false;
+    return true;
 }
 
 void CheckMirrorRun(const std::string& program, int mode)
@@ -90,20 +103,32 @@ void CheckMirrorRun(const std::string& program, int mode)
     Require((mirror.ScanFormat(source.c_str()) == 0) == fixedWidth, "scan agrees with the run");
     const char* letters = LettersOf(mode, fixedWidth);
     long long stepwiseCount = 0;
+    CNcMirror reference;  // carries the arc plane from line to line, as the run
+    reference.m_nFormatCount = mirror.m_nFormatCount;
     for (std::size_t i = 0; i < in.size(); ++i) {
         const std::string expectedEnd = fuzzcheck::EndNormalised(in[i]);
         if (fuzzcheck::IsSkipLine(in[i])) {
             Require(out[i] == expectedEnd, "skip line has only its end normalised", i + 1);
+            std::string skipped = in[i];
+            reference.MirrorLineByOperations(skipped, *FindMirrorMode(mode));
             continue;
         }
         if (!fuzzcheck::HoldsAnyOf(in[i], letters) && !fuzzcheck::HoldsAnyOf(in[i], "G"))
             Require(out[i] == expectedEnd, "line without words has only its end normalised", i + 1);
         Require(fuzzcheck::Skeleton(out[i]) == fuzzcheck::Skeleton(in[i]), "only value bytes change", i + 1);
         std::string stepwise = in[i];
-        stepwiseCount += MirroredStepwise(mirror, stepwise, mode, fixedWidth);
+        stepwiseCount += reference.MirrorLineByOperations(stepwise, *FindMirrorMode(mode));
         Require(out[i] == stepwise, "line equals the operations one by one", i + 1);
     }
     Require(count == stepwiseCount, "count equals the operations' counts");
+
+    // The check only reads: the same findings as the check of every line,
+    // each on a line of the file.
+    const CMirrorFindings& findings = mirror.GetFindings();
+    Require(SameFindings(findings, FindingsOfEveryLine(in, mode, fixedWidth)),
+            "the sweep hands every line with a finding to the check");
+    for (const MirrorFinding& f : findings.List())
+        Require(f.line >= 1 && f.line <= static_cast<long long>(in.size()), "finding on a line of the file");
 }
 
 void CheckLineOperations(const std::string& program, bool fixedWidth)

@@ -60,15 +60,11 @@ bool NarrowPath(const std::wstring& path, std::string& narrow)
 // One engine run. The dialog always has the output reach the disk before
 // it replaces anything: after a power cut the old program or the new one is
 // there, never an empty file.
-long long RunEngine(const std::string& source, const std::string& output, int mode, bool replace,
-                    MirrorFailure& failure)
+long long RunEngine(CNcMirror& engine, const std::string& source, const std::string& output, int mode, bool replace)
 {
-    CNcMirror engine;
     engine.SetReplaceExisting(replace);
     engine.SetSync(true);
-    const long long result = engine.Mirror(source.c_str(), output.c_str(), mode);
-    failure = engine.LastFailure();
-    return result;
+    return engine.Mirror(source.c_str(), output.c_str(), mode);
 }
 
 bool IsMissing(const MirrorFailure& failure)
@@ -105,9 +101,9 @@ void CMirrorDlg::OnRunMirror()
         return;
     // Only a source that is not there is "not found"; one that is there but
     // cannot be read (another program holds it) gets the reason.
-    MirrorFailure failure;
     {
         NativeFile probe;
+        MirrorFailure failure;
         if (!probe.OpenForReading(sourceNarrow.c_str(), failure)) {
             if (IsMissing(failure))
                 ShowMirrorMessage(MirrorMessage::SourceNotFound, sourceUtf8);
@@ -132,15 +128,19 @@ void CMirrorDlg::OnRunMirror()
             return;
         replace = true;
     }
-    long long result = RunEngine(sourceNarrow, outputNarrow, mode->number, replace, failure);
-    if (result == kMirrorDestinationError && failure.kind == MirrorFailureKind::OutputExists) {
+    CNcMirror engine;
+    long long result = RunEngine(engine, sourceNarrow, outputNarrow, mode->number, replace);
+    if (result == kMirrorDestinationError && engine.LastFailure().kind == MirrorFailureKind::OutputExists) {
         // Another program wrote it while the run went on: the same question.
         if (ShowMirrorMessage(MirrorMessage::OutputExists, sourceUtf8, outputUtf8) != IDYES)
             return;
-        result = RunEngine(sourceNarrow, outputNarrow, mode->number, true, failure);
+        result = RunEngine(engine, sourceNarrow, outputNarrow, mode->number, true);
     }
     ShowMirrorMessage(MirrorMessageForResult(result), sourceUtf8, outputUtf8,
-                      result == kMirrorModeError ? mode->number : result, failure);
+                      result == kMirrorModeError ? mode->number : result, engine.LastFailure());
+    // What the mirror could not make right follows the success message.
+    if (result >= 0 && !engine.GetFindings().Empty())
+        AfxMessageBox(Utf8ToWide(FormatFindingsMessage(engine.GetFindings())), MB_ICONWARNING | MB_OK);
 
     SelectInFileList(name);
 }

@@ -563,3 +563,50 @@ TEST_F(CliTest, UsageErrors)
     EXPECT_EQ(run.status, 0) << run.err;
     EXPECT_TRUE(Exists("-m_x.nc"));
 }
+
+// Findings go to standard error in the compilers' form after the file's
+// result line, even with -q; --check writes nothing and sets the status by
+// the findings; --strict refuses a program with findings and keeps the old
+// output.
+TEST_F(CliTest, FindingsCheckAndStrict)
+{
+    WriteFile("bad.nc", "G1 X10. Y5.\nG1 X10. Y5. X20.\nG53 X-508. Y0.\n");
+    WriteFile("good.nc", kPocket);
+    const char* const kSecondWord =
+        "bad.nc:2: предупреждение: повторный адрес X20. в кадре не отражён (отражается только первый) [second-word]\n";
+    const char* const kMachine =
+        "bad.nc:3: предупреждение: G53 (координаты станка): X-508. изменено отражением, проверьте кадр "
+        "[machine-coordinates]\n";
+
+    const ProcessResult run = Run({"-q", "-m", "y", "bad.nc"});
+    EXPECT_EQ(0, run.status);
+    EXPECT_EQ("", run.out);
+    EXPECT_EQ(std::string(kSecondWord) + kMachine, run.err);
+    EXPECT_TRUE(Exists("bad_y.nc"));
+
+    const struct {
+        std::vector<std::string> args;
+        int status;
+        const char* out;
+    } checks[] = {
+        {{"--check", "-m", "y", "good.nc"}, 0, "good.nc: замечаний нет\n"},
+        {{"--check", "-m", "y", "good.nc", "bad.nc"}, 1, "good.nc: замечаний нет\nbad.nc: замечаний: 2\n"},
+        {{"--check", "-m", "x", "bad.nc"}, 0, "bad.nc: замечаний нет\n"},
+        {{"--check", "-m", "y", "missing.nc"}, 1, ""},
+        {{"--check", "-m", "y", "-o", "out.nc", "bad.nc"}, 2, ""},
+    };
+    for (const auto& c : checks) {
+        const ProcessResult r = Run(c.args);
+        EXPECT_EQ(c.status, r.status) << c.args[2] << " " << r.err;
+        EXPECT_EQ(c.out, r.out);
+    }
+    EXPECT_FALSE(Exists("good_y.nc"));
+
+    WriteFile("bad_y.nc", "old\n");
+    const ProcessResult strict = Run({"--strict", "-f", "-m", "y", "bad.nc", "good.nc"});
+    EXPECT_EQ(1, strict.status);
+    EXPECT_EQ("old\n", ReadFile("bad_y.nc"));
+    EXPECT_TRUE(Exists("good_y.nc"));
+    EXPECT_NE(strict.err.find(kSecondWord), std::string::npos) << strict.err;
+    EXPECT_NE(strict.err.find("не записан"), std::string::npos) << strict.err;
+}

@@ -1,8 +1,8 @@
 // A whole line mirrored in one sweep must come out exactly as the public
-// operations give it one after the other: end trim, arc swap, negation of
-// the mode's letters, compensation swap, end trim (skip lines: the trim
-// only). Checked over many generated NC-like lines in every mode and both
-// number formats.
+// operations give it one after the other: end trim, the plane words, and in
+// a plane the mode reverses the arc swap, negation of the mode's letters,
+// compensation swap, end trim (skip lines: the trim only). Checked over many
+// generated NC-like lines in every mode and both number formats.
 #include "MirrorModes.h"
 #include "NcMirror.h"
 #include "TestRandom.h"
@@ -13,25 +13,6 @@
 #include <string>
 
 namespace {
-
-// The mirror of one line from the operations, one by one.
-std::string Stepwise(std::string line, const MirrorMode& mode, int formatCount, int& count)
-{
-    CNcMirror engine;
-    engine.m_nFormatCount = formatCount;
-    const bool fixedWidth = formatCount == 0;
-    count = 0;
-    if (line.find_first_of(";()$") == std::string::npos) {
-        CNcMirror::TrimLineEnd(line);
-        if (mode.swapsMotionCodes)
-            count += CNcMirror::SwapMotionCodes(line, kSwapArcDirection);
-        count += engine.ScaleWords(line, -1.0f, fixedWidth ? mode.fixedLetters : mode.freeLetters);
-        if (mode.swapsMotionCodes)
-            count += CNcMirror::SwapMotionCodes(line, fixedWidth ? kSwapCompensationFixed : kSwapCompensationFree);
-    }
-    CNcMirror::TrimLineEnd(line);
-    return line;
-}
 
 // Lines of G words (many of them the swapped codes), coordinates in
 // plain and odd spellings, blanks in every place, skip characters and
@@ -44,7 +25,8 @@ public:
         const unsigned words = Pick(5) == 0 ? 10 + Pick(20) : Pick(8);
         for (unsigned w = 0; w < words; ++w) {
             line += "GGGXYIJZNF"[Pick(10)];
-            const char* const values[] = {"02", "03", "2", "3", "41", "42", "43", "01", "2.0", " 3 ", "",
+            const char* const values[] = {"02", "03", "2", "3", "41", "42", "43", "01", "2.0", " 3 ", "", "17",
+                                          "18", "19", "18.0", " 19",
                                           "12.345", "-6.789", "+001000", "-000250", "100.", "0",
                                           "-0.0", "1.123456", "+", "1-2", "  7  ", "99999999999999999.5"};
             line += values[Pick(sizeof values / sizeof values[0])];
@@ -67,22 +49,23 @@ private:
 
 TEST(MirrorLine, OneSweepEqualsTheOperationsOneByOne)
 {
+    // Each engine carries its arc plane from line to line, as in a run.
     NcLines lines;
-    CNcMirror fixedEngine, freeEngine;
-    fixedEngine.m_nFormatCount = 0;
-    freeEngine.m_nFormatCount = 1;
     int compared = 0;
-    for (int i = 0; i < 20000; ++i) {
-        const std::string line = lines.Next();
-        for (const MirrorMode* mode = MirrorModesBegin(); mode != MirrorModesEnd(); ++mode) {
-            for (CNcMirror* engine : {&fixedEngine, &freeEngine}) {
-                int expectedCount = 0;
-                const std::string expected = Stepwise(line, *mode, engine->m_nFormatCount, expectedCount);
-                std::string swept = line;
-                const int count = engine->MirrorLine(swept, *mode);
-                ASSERT_EQ(expected, swept) << "mode " << mode->number << ", format " << engine->m_nFormatCount
-                                           << ", line \"" << line << '"';
+    for (const MirrorMode* mode = MirrorModesBegin(); mode != MirrorModesEnd(); ++mode) {
+        for (const int formatCount : {0, 1}) {
+            CNcMirror swept, stepwise;
+            swept.m_nFormatCount = stepwise.m_nFormatCount = formatCount;
+            for (int i = 0; i < 20000; ++i) {
+                const std::string line = lines.Next();
+                std::string expected = line;
+                const int expectedCount = stepwise.MirrorLineByOperations(expected, *mode);
+                std::string actual = line;
+                const int count = swept.MirrorLine(actual, *mode);
+                ASSERT_EQ(expected, actual) << "mode " << mode->number << ", format " << formatCount
+                                            << ", plane " << stepwise.m_nPlane << ", line \"" << line << '"';
                 ASSERT_EQ(expectedCount, count) << line;
+                ASSERT_EQ(stepwise.m_nPlane, swept.m_nPlane) << line;
                 ++compared;
             }
         }

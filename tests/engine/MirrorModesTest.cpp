@@ -12,11 +12,21 @@ TEST(MirrorModes, TableAndLookups)
     EXPECT_EQ(nullptr, FindMirrorMode(4));
     EXPECT_STREQ("_x", FindMirrorMode(1)->suffix);
     EXPECT_STREQ("XYIJ", FindMirrorMode(3)->freeLetters);
-    EXPECT_FALSE(FindMirrorMode(3)->swapsMotionCodes);
     EXPECT_EQ(FindMirrorMode(2), FindMirrorModeByName("y"));
     EXPECT_EQ(FindMirrorMode(3), FindMirrorModeByName("3"));
     EXPECT_EQ(nullptr, FindMirrorModeByName("X"));
     EXPECT_EQ(nullptr, FindMirrorModeByName(""));
+}
+
+TEST(MirrorModes, ArcSenseIsReversedWhereTheModeNegatesOneAxisOfThePlane)
+{
+    // Rows: modes 1, 2, 3; columns: G17 (XY), G18 (ZX), G19 (YZ).
+    const bool reversed[3][3] = {{true, false, true}, {true, true, false}, {false, true, true}};
+    for (int mode = 1; mode <= 3; ++mode)
+        for (int plane = kPlaneXY; plane <= kPlaneYZ; ++plane)
+            EXPECT_EQ(reversed[mode - 1][plane - kPlaneXY], ReversesPlane(*FindMirrorMode(mode), plane))
+                << "mode " << mode << " G" << plane;
+    EXPECT_FALSE(ReversesPlane(*FindMirrorMode(1), 20));
 }
 
 TEST(MirrorModes, OutputNameGoesBeforeTheLastPointOfTheFileName)
@@ -48,4 +58,24 @@ TEST(MirrorMessages, TextsCarryTheirValues)
     EXPECT_TRUE(MirrorMessageStyleOf(MirrorMessage::CannotWrite).beepFirst);
     EXPECT_EQ(0x24u, MirrorMessageStyleOf(MirrorMessage::OutputExists).boxFlags);
     EXPECT_EQ(0x40u, MirrorMessageStyleOf(MirrorMessage::Written).boxFlags);
+}
+
+TEST(MirrorMessages, FindingsReadAsCompilerLinesAndAsAShortList)
+{
+    CMirrorFindings findings;
+    for (long long line = 1; line <= 12; ++line)
+        findings.Add(line * 10, FindingCode::SecondWord, "X20.");
+    findings.Add(200, FindingCode::Polar, "G16");
+    EXPECT_EQ("p.nc:10: предупреждение: повторный адрес X20. в кадре не отражён (отражается только первый) "
+              "[second-word]",
+              FormatFindingForLog("p.nc", findings.List().front()));
+    const std::string box = FormatFindingsMessage(findings);
+    EXPECT_EQ(0u, box.find("Программа отражена, но проверьте эти кадры:\nстрока 10: повторный адрес X20."));
+    EXPECT_NE(std::string::npos, box.find("\nстрока 100: "));
+    EXPECT_EQ(std::string::npos, box.find("строка 110"));
+    const std::string more = "\n... и ещё 3";
+    EXPECT_EQ(box.size() - more.size(), box.rfind(more));
+    CMirrorFindings two;
+    two.Add(7, FindingCode::Polar, "G16");
+    EXPECT_EQ(std::string::npos, FormatFindingsMessage(two).find("ещё"));
 }

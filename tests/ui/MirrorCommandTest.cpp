@@ -7,6 +7,7 @@
 #include "TestFolder.h"
 #include "WindowProbe.h"
 
+#include "MirrorMessages.h"
 #include "NcMirror.h"
 
 #include <gtest/gtest.h>
@@ -58,6 +59,14 @@ bool GoldenCounts(const std::string& program, long long counts[3])
     return false;
 }
 
+std::wstring FromUtf8(const std::string& text)
+{
+    std::wstring wide(text.size(), L'\0');
+    wide.resize(static_cast<std::size_t>(
+        MultiByteToWideChar(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), wide.data(), static_cast<int>(wide.size()))));
+    return wide;
+}
+
 class MirrorCommand : public testing::Test {
 protected:
     void SetUp() override
@@ -69,8 +78,10 @@ protected:
         ASSERT_TRUE(folder.Write(L"a.upa", program));
     }
 
-    // What the engine itself writes for `input` in `mode`, and its count.
-    std::string EngineOutput(const std::string& input, int mode, long long& count)
+    // What the engine itself writes for `input` in `mode`, its count and,
+    // when asked, its findings.
+    std::string EngineOutput(const std::string& input, int mode, long long& count,
+                             CMirrorFindings* findings = nullptr)
     {
         if (!reference.Write(L"in", input))
             return "<cannot write the engine's input>";
@@ -80,6 +91,8 @@ protected:
         out = in + ".out";
         CNcMirror engine;
         count = engine.Mirror(in.c_str(), out.c_str(), mode);
+        if (findings)
+            *findings = engine.GetFindings();
         return reference.Read(L"in.out");
     }
 
@@ -309,4 +322,52 @@ TEST_F(MirrorCommand, PathsBeyondThePlatformLimitStopWithoutWriting)
     const std::wstring output = std::wstring(room - 3, L'b') + L"_x.up";
     EXPECT_EQ(text, tooLong + folder.PathOf(output) + L" \n преобразование прервано....");
     EXPECT_FALSE(folder.Exists(output));
+}
+
+TEST_F(MirrorCommand, FindingsFollowTheSuccessMessageInAWarningBox)
+{
+    // Twelve lines whose second X word stays unmirrored, and a program
+    // without findings.
+    std::string findings = "%\n";
+    for (int i = 1; i <= 12; ++i)
+        findings += "G1 X" + std::to_string(i) + ". Y1. X" + std::to_string(i + 1) + ".\n";
+    ASSERT_TRUE(folder.Write(L"twice.up", findings));
+    long long count = 0;
+    CMirrorFindings engineFindings;
+    EngineOutput(findings, 2, count, &engineFindings);
+    ASSERT_EQ(12, engineFindings.Total());
+    const std::wstring expected = FromUtf8(FormatFindingsMessage(engineFindings));
+
+    // Icons are told apart by the boxes of known kind in the same process:
+    // the exclamation of "no mode chosen" is the warning icon.
+    StartApp();
+    TypeFileName(*app, L"twice.up");
+    const OpenedBox noMode = Run();
+    const HICON exclamation = MessageBoxIcon(noMode.window);
+    ASSERT_NE(exclamation, nullptr);
+    ASSERT_TRUE(AnswerAndWait(noMode, IDOK));
+    ChooseMode(*app, kAxisY);
+    const OpenedBox written = Run();
+    const HICON information = MessageBoxIcon(written.window);
+    EXPECT_NE(information, exclamation);
+    EXPECT_EQ(written.text, WrittenText(folder.PathOf(L"twice_y.up"), count));
+    ASSERT_TRUE(AnswerAndWait(written, IDOK));
+    OpenedBox warning;
+    warning.window = WaitForNewDialog(app->Pid(), {app->MainDialog()});
+    ASSERT_NE(warning.window, nullptr) << "no findings after the success message";
+    EXPECT_EQ(MessageBoxText(warning.window), expected);
+    EXPECT_NE(MessageBoxText(warning.window).find(L"\n... и ещё 2"), std::wstring::npos);
+    EXPECT_EQ(WindowText(warning.window), L"NcMirrorGui");
+    EXPECT_EQ(MessageBoxIcon(warning.window), exclamation);
+    EXPECT_TRUE(SaveScreenshot(L"findings-message"));
+    ASSERT_TRUE(AnswerAndWait(warning, IDOK));
+
+    // Without findings the success message stands alone, with its own icon.
+    ChooseMode(*app, kAxisX);
+    TypeFileName(*app, L"uo128.up");
+    const OpenedBox clean = Run();
+    EXPECT_EQ(clean.text, WrittenText(folder.PathOf(L"uo128_x.up"), 10));
+    EXPECT_EQ(MessageBoxIcon(clean.window), information);
+    ASSERT_TRUE(AnswerAndWait(clean, IDOK));
+    EXPECT_TRUE(NothingMoreOpens(*app));
 }

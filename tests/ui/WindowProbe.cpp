@@ -87,6 +87,20 @@ HWND WaitForNewDialog(DWORD pid, const std::vector<HWND>& known, DWORD timeoutMs
 
 std::wstring MessageBoxText(HWND box) { return WindowText(GetDlgItem(box, 0xFFFF)); }
 
+HICON MessageBoxIcon(HWND box)
+{
+    // The static control of icon style; its identifier differs between
+    // Windows (0x14) and Wine.
+    for (HWND child : ChildrenOf(box)) {
+        if (ClassOf(child) != L"Static" || (StyleOf(child) & SS_TYPEMASK) != SS_ICON)
+            continue;
+        DWORD_PTR icon = 0;
+        SendMessageTimeoutW(child, STM_GETICON, 0, 0, SMTO_ABORTIFHUNG, kMessageTimeoutMs, &icon);
+        return reinterpret_cast<HICON>(icon);
+    }
+    return nullptr;
+}
+
 void Answer(HWND box, int command) { PostMessageW(box, WM_COMMAND, MAKEWPARAM(command, BN_CLICKED), 0); }
 
 void Click(HWND button)

@@ -25,6 +25,8 @@ HWND WaitForNewDialog(DWORD pid, const std::vector<HWND>& known, DWORD timeoutMs
 // Message boxes: the text shown, and the answer given through a command.
 std::wstring MessageBoxText(HWND box);
 void Answer(HWND box, int command);
+// The icon a message box shows, or null.
+HICON MessageBoxIcon(HWND box);
 
 // Sends a click and waits for it to be handled.
 void Click(HWND button);

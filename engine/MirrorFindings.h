@@ -1,0 +1,54 @@
+// Findings: what a mirror run noticed about the source program that no
+// rewrite of words can make right. They never change the output.
+#pragma once
+
+#include <array>
+#include <cstddef>
+#include <string>
+#include <vector>
+
+enum class FindingCode {
+    CommentMotion,       // a motion on a line with a comment, left unmirrored
+    MachineCoordinates,  // G53: a machine position changed by the mirror
+    UnmirroredValue,     // a variable, an expression or no number after a letter
+    SecondWord,          // a later word of a letter that only the first of is rewritten
+    Rotation,            // G68: the angle of a coordinate rotation is not negated
+    Polar,               // G16: negating the radius turns the point by 180 degrees
+    Subprogram,          // a called program that is not in this file
+    OffsetData,          // G10: offset data changed by the mirror
+    FixedSignedCentre,   // a signed arc centre of a fixed-width program, never negated
+    Lowercase,           // a lowercase letter, which the mirror does not read
+    PathMismatch,        // the output's path is not the reflection of the source's
+};
+
+constexpr std::size_t kFindingCodeCount = static_cast<std::size_t>(FindingCode::PathMismatch) + 1;
+
+struct MirrorFinding {
+    long long line;    // 1-based line of the file the finding is about
+    FindingCode code;
+    std::string word;  // the words concerned, as the program spells them
+};
+
+// The findings of one run: the first kMaxKept in full, and a complete count
+// per code, so that memory stays bounded on any file.
+class CMirrorFindings {
+public:
+    static constexpr std::size_t kMaxKept = 1000;
+
+    void Clear();
+    void Add(long long line, FindingCode code, std::string word);
+    // Counts `count` findings without keeping them.
+    void AddUnkept(FindingCode code, long long count);
+    // Orders the kept findings by line (stable: on one line, in the order found).
+    void SortByLine();
+
+    const std::vector<MirrorFinding>& List() const { return m_list; }
+    long long Count(FindingCode code) const { return m_counts[static_cast<std::size_t>(code)]; }
+    long long Total() const { return m_nTotal; }
+    bool Empty() const { return m_nTotal == 0; }
+
+private:
+    std::vector<MirrorFinding> m_list;
+    std::array<long long, kFindingCodeCount> m_counts{};
+    long long m_nTotal = 0;
+};
