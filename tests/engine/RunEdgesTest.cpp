@@ -164,16 +164,23 @@ TEST(RunEdges, LongestNamesAndPathsAreWritten)
     };
     MirrorFailureKind reason;
 #ifdef _WIN32
-    // Output paths up to the 259 characters of the narrow file functions.
+    // Output paths up to the 259 characters of the narrow file functions:
+    // a long name, or a short one in a deep folder (where a temporary name
+    // longer than the output's own would not fit).
     const std::size_t base = (dir / "").size();
-    ASSERT_LT(base + 5, 250u);
+    ASSERT_LT(base + 10, 250u);
     for (std::size_t length = 250; length <= 259; ++length) {
         SCOPED_TRACE(length);
-        const std::string output = dir / (std::string(length - base - 3, 'o') + ".nc");
-        ASSERT_EQ(length, output.size());
-        EXPECT_EQ(4, mirror(output, reason));
-        EXPECT_EQ(kMirroredX, ReadBytes(output));
-        fs::remove(output);
+        const std::string folder = dir / std::string(length - base - 5, 'f');
+        fs::create_directory(folder);
+        for (const std::string& output : {dir / (std::string(length - base - 3, 'o') + ".nc"), folder + "\\o.nc"}) {
+            ASSERT_EQ(length, output.size());
+            EXPECT_EQ(4, mirror(output, reason)) << static_cast<int>(reason);
+            EXPECT_EQ(kMirroredX, ReadBytes(output));
+            fs::remove(output);
+        }
+        EXPECT_TRUE(fs::is_empty(folder));
+        fs::remove(folder);
         EXPECT_EQ(std::vector<std::string>{"p.nc"}, dir.Names());
     }
 #else
