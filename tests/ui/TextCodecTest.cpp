@@ -33,3 +33,19 @@ TEST(TextCodec, PathsConvertExactlyOrNotAtAll)
     EXPECT_TRUE(WideToCodePage(65001, L"", empty));
     EXPECT_EQ("", empty);
 }
+
+// Windows refuses WC_NO_BEST_FIT_CHARS and the "default character used"
+// pointer for UTF-8 and a few other code pages (Wine lets them pass).
+TEST(TextCodec, AsksEachCodePageOnlyWhatItAccepts)
+{
+    for (const UINT codePage : {65001u, 65000u, 42u, 50220u, 50229u, 57002u, 57011u}) {
+        const NarrowingRules rules = NarrowingRulesOf(codePage);
+        EXPECT_EQ(0u, rules.flags & ~static_cast<DWORD>(codePage == 65001 ? WC_ERR_INVALID_CHARS : 0)) << codePage;
+        EXPECT_FALSE(rules.reportsDefaultUse) << codePage;
+    }
+    for (const UINT codePage : {1251u, 1252u, 866u, 932u, 1250u}) {
+        const NarrowingRules rules = NarrowingRulesOf(codePage);
+        EXPECT_EQ(static_cast<DWORD>(WC_NO_BEST_FIT_CHARS), rules.flags) << codePage;
+        EXPECT_TRUE(rules.reportsDefaultUse) << codePage;
+    }
+}

@@ -2,17 +2,16 @@
 
 #include <climits>
 
-namespace {
-
-// Code pages whose conversions take neither WC_NO_BEST_FIT_CHARS nor the
-// "default character used" flag: the call fails outright with them.
-bool TakesNoFlags(UINT codePage)
+NarrowingRules NarrowingRulesOf(UINT codePage)
 {
-    return codePage == CP_UTF8 || codePage == CP_UTF7 || codePage == 42 || (codePage >= 50220 && codePage <= 50229) ||
-           (codePage >= 57002 && codePage <= 57011);
+    // UTF-8 has every character; it only refuses half a surrogate pair.
+    if (codePage == CP_UTF8)
+        return {WC_ERR_INVALID_CHARS, false};
+    if (codePage == CP_UTF7 || codePage == 42 || (codePage >= 50220 && codePage <= 50229) ||
+        (codePage >= 57002 && codePage <= 57011))
+        return {0, false};
+    return {WC_NO_BEST_FIT_CHARS, true};
 }
-
-}  // namespace
 
 std::wstring CodePageToWide(UINT codePage, std::string_view text)
 {
@@ -35,10 +34,10 @@ bool WideToCodePage(UINT codePage, std::wstring_view text, std::string& out)
     if (text.size() > INT_MAX)
         return false;
     const int size = static_cast<int>(text.size());
-    // UTF-8 has every character; it only refuses half a surrogate pair.
-    const DWORD flags = codePage == CP_UTF8 ? WC_ERR_INVALID_CHARS : TakesNoFlags(codePage) ? 0 : WC_NO_BEST_FIT_CHARS;
+    const NarrowingRules rules = NarrowingRulesOf(codePage);
+    const DWORD flags = rules.flags;
     BOOL lossy = FALSE;
-    BOOL* usedDefault = TakesNoFlags(codePage) ? nullptr : &lossy;
+    BOOL* usedDefault = rules.reportsDefaultUse ? &lossy : nullptr;
     const int length = WideCharToMultiByte(codePage, flags, text.data(), size, nullptr, 0, nullptr, usedDefault);
     if (length <= 0 || lossy)
         return false;
