@@ -59,8 +59,12 @@ bool LineReader::Refill()
         return false;
     }
     m_nEnd = static_cast<std::size_t>(n);
+    // A file that holds a '\n' has lines that end in it: settled as soon as
+    // one is seen, so that the lines need not ask.
     if (m_ends == LineEnds::CarriageReturn)
         ReplaceAll(m_buffer.get(), m_nEnd, '\r', '\n');
+    else if (m_ends == LineEnds::Unknown && std::memchr(m_buffer.get(), '\n', m_nEnd))
+        m_ends = LineEnds::LineFeed;
     return m_nEnd > 0;
 }
 
@@ -76,8 +80,6 @@ bool LineReader::NextLine(std::string_view& line)
     const std::size_t n = static_cast<const char*>(nl) - start + 1;
     line = std::string_view(start, n);
     m_nPos += n;
-    if (m_ends == LineEnds::Unknown)
-        m_ends = LineEnds::LineFeed;
     return true;
 }
 
