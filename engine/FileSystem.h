@@ -60,7 +60,11 @@ public:
     bool Sync(MirrorFailure& failure);
     // Closes, telling an error the system reports on closing (a delayed write).
     bool Close(MirrorFailure& failure);
-    void Close();
+    void Close()
+    {
+        MirrorFailure ignored;
+        Close(ignored);
+    }
 
 private:
     friend class OutputPlace;

@@ -196,12 +196,6 @@ bool NativeFile::Close(MirrorFailure& failure)
     return false;
 }
 
-void NativeFile::Close()
-{
-    MirrorFailure ignored;
-    Close(ignored);
-}
-
 bool OutputPlace::Prepare(const char* destination, bool replace, MirrorFailure& failure)
 {
     Close();
