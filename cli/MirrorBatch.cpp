@@ -57,8 +57,8 @@ bool CMirrorBatch::MirrorOne(const std::string& source, const std::string& outpu
 
     // An existing file (or a link to one) is replaced only when the user
     // allows it. Anything else in the way the engine refuses.
-    bool replace = false;
-    if (KindOfPath(output.c_str()) == PathKind::File) {
+    bool replace = m_options.force;
+    if (!replace && KindOfPath(output.c_str()) == PathKind::File) {
         if (!MayReplace(source, output))
             return false;
         replace = true;

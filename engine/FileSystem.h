@@ -86,11 +86,15 @@ public:
     // link to one) that is not read-only, and with `replace` false there must
     // be none at all, not even a link.
     bool Prepare(const char* destination, bool replace, MirrorFailure& failure);
-    // Creates the temporary file under a short name of fixed length in the
-    // destination's folder, so that no path grows past the platform's limits.
-    // A replaced file's permission bits, owner and group (where the process
-    // may set them) pass to it.
-    bool CreateTemp(NativeFile& file, MirrorFailure& failure);
+    // Picks the name of try `attempt` (0, 1, ...) for the temporary file:
+    // short and of fixed length, so that no path grows past the platform's
+    // limits. Temp() tells it from now on.
+    void NameTemp(unsigned attempt);
+    // Creates the temporary file under that name in the destination's
+    // folder. A replaced file's permission bits, owner and group (where the
+    // process may set them) pass to it. False with `failure` set, and `taken`
+    // true when only the name was in use already.
+    bool CreateTemp(NativeFile& file, MirrorFailure& failure, bool& taken);
     const TempFileRecord& Temp() const { return m_temp; }
     // Moves the closed temporary file over the destination in one step. With
     // `replace` false it never replaces a file that appeared meanwhile

@@ -275,19 +275,16 @@ bool OutputPlace::Prepare(const char* destination, bool replace, MirrorFailure& 
     return true;
 }
 
-bool OutputPlace::CreateTemp(NativeFile& file, MirrorFailure& failure)
+void OutputPlace::NameTemp(unsigned attempt) { MakeTempName(m_temp.szName, this, attempt); }
+
+bool OutputPlace::CreateTemp(NativeFile& file, MirrorFailure& failure, bool& taken)
 {
     file.Close();
-    int fd = -1;
-    for (unsigned attempt = 0; attempt < 64 && fd < 0; ++attempt) {
-        MakeTempName(m_temp.szName, this, attempt);
-        fd = Retry([&] {
-            return ::openat(m_temp.nFolder, m_temp.szName, O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
-        });
-        if (fd < 0 && errno != EEXIST)
-            break;
-    }
+    const int fd = Retry([&] {
+        return ::openat(m_temp.nFolder, m_temp.szName, O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+    });
     if (fd < 0) {
+        taken = errno == EEXIST;
         failure = SystemFailure(errno);
         m_temp.szName[0] = '\0';
         return false;

@@ -285,33 +285,32 @@ bool OutputPlace::Prepare(const char* destination, bool replace, MirrorFailure& 
     return true;
 }
 
-bool OutputPlace::CreateTemp(NativeFile& file, MirrorFailure& failure)
+void OutputPlace::NameTemp(unsigned attempt)
+{
+    unsigned long long mix = static_cast<unsigned long long>(std::chrono::steady_clock::now().time_since_epoch().count());
+    mix ^= static_cast<unsigned long long>(::GetCurrentProcessId()) << 32;
+    mix ^= reinterpret_cast<std::uintptr_t>(this);
+    mix += attempt * 0x9E3779B97F4A7C15ull;
+    mix ^= mix >> 29;
+    wchar_t name[32];
+    std::swprintf(name, 32, L"~ncm%08llx.tmp", mix & 0xFFFFFFFFull);
+    m_temp.strWidePath = m_strTarget.substr(0, m_strTarget.rfind(L'\\')) + L"\\" + name;
+    for (int i = 0; i < 32; ++i)
+        m_temp.szName[i] = static_cast<char>(name[i]);
+}
+
+bool OutputPlace::CreateTemp(NativeFile& file, MirrorFailure& failure, bool& taken)
 {
     file.Close();
-    const std::wstring folder = m_strTarget.substr(0, m_strTarget.rfind(L'\\'));
-    HANDLE created = INVALID_HANDLE_VALUE;
-    DWORD error = ERROR_FILE_EXISTS;
-    const auto ticks = static_cast<unsigned long long>(std::chrono::steady_clock::now().time_since_epoch().count());
-    for (unsigned attempt = 0; attempt < 64 && created == INVALID_HANDLE_VALUE && error == ERROR_FILE_EXISTS; ++attempt) {
-        unsigned long long mix = ticks ^ (static_cast<unsigned long long>(::GetCurrentProcessId()) << 32) ^
-                                 reinterpret_cast<std::uintptr_t>(this);
-        mix += attempt * 0x9E3779B97F4A7C15ull;
-        mix ^= mix >> 29;
-        wchar_t name[32];
-        std::swprintf(name, 32, L"~ncm%08llx.tmp", mix & 0xFFFFFFFFull);
-        m_temp.strWidePath = folder + L"\\" + name;
-        // Shared for deletion, so that an interrupted run's file can be removed.
-        created = ::CreateFileW(m_temp.strWidePath.c_str(), GENERIC_WRITE, FILE_SHARE_DELETE, nullptr, CREATE_NEW,
-                                FILE_ATTRIBUTE_NORMAL, nullptr);
-        error = created == INVALID_HANDLE_VALUE ? ::GetLastError() : 0;
-        if (error == ERROR_ALREADY_EXISTS)
-            error = ERROR_FILE_EXISTS;
-        for (int i = 0; i < 31; ++i)
-            m_temp.szName[i] = static_cast<char>(name[i]);
-    }
+    // Shared for deletion, so that an interrupted run's file can be removed.
+    const HANDLE created = ::CreateFileW(m_temp.strWidePath.c_str(), GENERIC_WRITE, FILE_SHARE_DELETE, nullptr,
+                                         CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr);
     if (created == INVALID_HANDLE_VALUE) {
+        const DWORD error = ::GetLastError();
+        taken = error == ERROR_FILE_EXISTS || error == ERROR_ALREADY_EXISTS;
         failure = SystemFailure(static_cast<int>(error));
-        m_temp = TempFileRecord();
+        m_temp.strWidePath.clear();
+        m_temp.szName[0] = '\0';
         return false;
     }
     file.m_handle = reinterpret_cast<std::intptr_t>(created);

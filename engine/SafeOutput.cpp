@@ -5,6 +5,7 @@
 namespace {
 
 constexpr std::size_t kBufferSize = 1 << 16;
+constexpr unsigned kNameAttempts = 64;
 
 }  // namespace
 
@@ -16,21 +17,30 @@ bool SafeOutput::Open(const char* destination, const SafeOutputOptions& options)
     m_bFailed = false;
     m_nUsed = 0;
 
-    // 1. An existing destination must be a file we may replace; 2. a new
-    //    temporary file in its folder, so the final move stays on one file
-    //    system.
+    // 1. An existing destination must be a file we may replace.
     if (!m_place.Prepare(destination, m_options.bReplace, m_failure)) {
         m_place.Close();
         return false;
     }
-    if (!m_place.CreateTemp(m_file, m_failure)) {
-        m_place.Close();
-        return false;
+    // 2. A new temporary file in its folder, so the final move stays on one
+    //    file system. The observer learns of each name before the file is
+    //    made: an interruption at any moment finds it.
+    for (unsigned attempt = 0;; ++attempt) {
+        m_place.NameTemp(attempt);
+        m_announced = m_place.Temp();
+        if (m_options.pObserver)
+            m_options.pObserver->OnTempFileCreated(m_announced);
+        bool taken = false;
+        if (m_place.CreateTemp(m_file, m_failure, taken))
+            break;
+        if (m_options.pObserver)
+            m_options.pObserver->OnTempFileGone(m_announced);
+        if (!taken || attempt + 1 == kNameAttempts) {
+            m_place.Close();
+            return false;
+        }
     }
     m_bOpen = true;
-    m_announced = m_place.Temp();
-    if (m_options.pObserver)
-        m_options.pObserver->OnTempFileCreated(m_announced);
     if (!m_buffer)
         m_buffer = std::make_unique<char[]>(kBufferSize);
     return true;

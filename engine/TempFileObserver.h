@@ -17,7 +17,9 @@ struct TempFileRecord {
 
 class CTempFileObserver {
 public:
-    // The file exists now; called before any byte is written to it.
+    // The file is about to be made under this name: called just before, so
+    // that an interruption at any moment from now on finds it (removing a
+    // name that is not made yet does no harm).
     virtual void OnTempFileCreated(const TempFileRecord& file) = 0;
     // The file is gone: moved over the destination or removed.
     virtual void OnTempFileGone(const TempFileRecord& file) = 0;
