@@ -6,9 +6,20 @@
 #include "MirrorMessages.h"
 #include "MirrorModes.h"
 #include "NcMirror.h"
+#include "Platform.h"
+#include "StdinSpool.h"
+#include "StdoutSink.h"
 
 #include <cctype>
 #include <cstdio>
+
+namespace {
+
+// How messages name the standard streams.
+const char kShownStandardInput[] = "<stdin>";
+const char kShownStandardOutput[] = "<stdout>";
+
+}  // namespace
 
 bool IsYesAnswer(const std::string& answer)
 {
@@ -24,7 +35,10 @@ bool IsYesAnswer(const std::string& answer)
 
 CMirrorBatch::CMirrorBatch(CConsole& console, const CommandLine& options, CTempFileObserver& observer)
     : m_console(console), m_options(options), m_observer(observer),
-      m_progress(console, !options.quiet && console.ErrorIsTerminal(), options.files.size())
+      m_progress(console, !options.quiet && console.ErrorIsTerminal(), options.files.size()),
+      m_resultStream(!options.check && options.files.size() == 1 && WritesToStandardOutput(options, options.files[0])
+                         ? ConsoleStream::Error
+                         : ConsoleStream::Output)
 {
 }
 
@@ -32,34 +46,75 @@ bool CMirrorBatch::Run()
 {
     bool allWritten = true;
     for (std::size_t i = 0; i < m_options.files.size(); ++i) {
-        const std::string& source = m_options.files[i];
-        m_progress.Begin(i + 1, m_console.DisplayPath(source));
-        const std::string output = m_options.hasOutput ? m_options.output : MirrorOutputPath(source, *m_options.mode);
-        if (!(m_options.check ? CheckOne(source) : MirrorOne(source, output)))
+        const std::string& file = m_options.files[i];
+        m_progress.Begin(i + 1, ShownPath(file));
+        if (!RunOne(file))
             allWritten = false;
     }
     m_progress.Clear();
     return allWritten;
 }
 
-bool CMirrorBatch::MirrorOne(const std::string& source, const std::string& output)
+std::string CMirrorBatch::ShownPath(const std::string& file) const
 {
-    const std::string shownSource = m_console.DisplayPath(source);
-    const std::string shownOutput = m_console.DisplayPath(output);
+    return file == kStandardInput ? kShownStandardInput : m_console.DisplayPath(file);
+}
 
+bool CMirrorBatch::RunOne(const std::string& file)
+{
+    if (file != kStandardInput)
+        return RunOn(file, file);
+    // The engine reads its source twice: standard input is kept in a
+    // temporary file for the run, removed when it ends.
+    PrepareStreamsForData();
+    CStdinSpool spool(m_observer);
+    const CStdinSpool::Result spooled = spool.Fill(stdin);
+    m_bInputTaken = true;
+    if (spooled == CStdinSpool::Result::CannotRead) {
+        PrintError(FormatMirrorMessageLine(MirrorMessage::CannotRead, kShownStandardInput));
+        return false;
+    }
+    if (spooled == CStdinSpool::Result::CannotWrite) {
+        PrintError(FormatMirrorMessageLine(MirrorMessage::CannotWrite, std::string(),
+                                           m_console.DisplayPath(spool.Path())));
+        return false;
+    }
+    return RunOn(spool.Path(), file);
+}
+
+bool CMirrorBatch::RunOn(const std::string& source, const std::string& file)
+{
+    const std::string shownSource = ShownPath(file);
+    if (m_options.check)
+        return CheckOne(source, shownSource);
+    if (WritesToStandardOutput(m_options, file))
+        return MirrorToStdout(source, shownSource);
+    const std::string output = m_options.hasOutput ? m_options.output : MirrorOutputPath(file, *m_options.mode);
+    return MirrorOne(source, shownSource, output);
+}
+
+bool CMirrorBatch::SourceExists(const std::string& source, const std::string& shownSource)
+{
     // Only a source that is not there is "not found"; a folder, a FIFO or a
     // file we may not read is the engine's to refuse, with its reason.
     int error = 0;
-    if (KindOfPath(source.c_str(), &error) == PathKind::Missing && error == 0) {
-        PrintError(FormatMirrorMessageLine(MirrorMessage::SourceNotFound, shownSource));
+    if (KindOfPath(source.c_str(), &error) != PathKind::Missing || error != 0)
+        return true;
+    PrintError(FormatMirrorMessageLine(MirrorMessage::SourceNotFound, shownSource));
+    return false;
+}
+
+bool CMirrorBatch::MirrorOne(const std::string& source, const std::string& shownSource, const std::string& output)
+{
+    const std::string shownOutput = m_console.DisplayPath(output);
+    if (!SourceExists(source, shownSource))
         return false;
-    }
 
     // An existing file (or a link to one) is replaced only when the user
     // allows it. Anything else in the way the engine refuses.
     bool replace = m_options.force;
     if (!replace && KindOfPath(output.c_str()) == PathKind::File) {
-        if (!MayReplace(source, output))
+        if (!MayReplace(shownSource, output))
             return false;
         replace = true;
     }
@@ -68,11 +123,48 @@ bool CMirrorBatch::MirrorOne(const std::string& source, const std::string& outpu
     if (result == kMirrorDestinationError && engine.LastFailure().kind == MirrorFailureKind::OutputExists) {
         // It appeared while the run went on (another run, another program):
         // the same question as for any existing output.
-        if (!MayReplace(source, output))
+        if (!MayReplace(shownSource, output))
             return false;
         result = RunEngine(engine, source, output, true);
     }
+    return Report(result, engine, shownSource, shownOutput);
+}
 
+long long CMirrorBatch::RunEngine(CNcMirror& engine, const std::string& source, const std::string& output,
+                                  bool replace)
+{
+    engine.SetDiagnosticStream(nullptr);
+    engine.SetStrict(m_options.strict);
+    engine.SetReplaceExisting(replace);
+    engine.SetSync(m_options.sync);
+    engine.SetTempFileObserver(&m_observer);
+    return engine.Mirror(source.c_str(), output.c_str(), m_options.mode->number);
+}
+
+bool CMirrorBatch::MirrorToStdout(const std::string& source, const std::string& shownSource)
+{
+    if (!SourceExists(source, shownSource))
+        return false;
+    PrepareStreamsForData();
+    CNcMirror engine;
+    engine.SetDiagnosticStream(nullptr);
+    const int mode = m_options.mode->number;
+    // The lines go out as they are made, so a strict run learns first, in
+    // a run of the check alone, whether it may write at all.
+    if (m_options.strict && engine.MirrorToSink(source.c_str(), nullptr, mode) >= 0 &&
+        !engine.GetFindings().Empty())
+        return Report(kMirrorRefusedByCheck, engine, shownSource, kShownStandardOutput);
+    CStdoutSink sink;
+    long long result = engine.MirrorToSink(source.c_str(), &sink, mode);
+    if (!sink.Finish() && result >= 0)
+        result = kMirrorDestinationError;
+    return Report(result, engine, shownSource, kShownStandardOutput);
+}
+
+bool CMirrorBatch::Report(long long result, const CNcMirror& engine, const std::string& shownSource,
+                          const std::string& shownOutput)
+{
+    const CMirrorFindings& findings = engine.GetFindings();
     const std::string text =
         FormatMirrorMessageLine(MirrorMessageForResult(result), shownSource, shownOutput,
                                 result >= 0 ? result : m_options.mode->number);
@@ -82,15 +174,14 @@ bool CMirrorBatch::MirrorOne(const std::string& source, const std::string& outpu
     }
     if (result >= 0)
         PrintResult(text);
-    PrintFindings(shownSource, engine.GetFindings());
+    PrintFindings(shownSource, findings);
     if (result < 0)
         PrintError(text);
     return result >= 0;
 }
 
-bool CMirrorBatch::CheckOne(const std::string& source)
+bool CMirrorBatch::CheckOne(const std::string& source, const std::string& shownSource)
 {
-    const std::string shownSource = m_console.DisplayPath(source);
     CNcMirror engine;
     engine.SetDiagnosticStream(nullptr);
     const long long result = engine.MirrorToSink(source.c_str(), nullptr, m_options.mode->number);
@@ -125,25 +216,14 @@ void CMirrorBatch::PrintFindings(const std::string& shownSource, const CMirrorFi
     m_console.Write(ConsoleStream::Error, text);
 }
 
-long long CMirrorBatch::RunEngine(CNcMirror& engine, const std::string& source, const std::string& output,
-                                  bool replace)
-{
-    engine.SetDiagnosticStream(nullptr);
-    engine.SetStrict(m_options.strict);
-    engine.SetReplaceExisting(replace);
-    engine.SetSync(m_options.sync);
-    engine.SetTempFileObserver(&m_observer);
-    return engine.Mirror(source.c_str(), output.c_str(), m_options.mode->number);
-}
-
-bool CMirrorBatch::MayReplace(const std::string& source, const std::string& output)
+bool CMirrorBatch::MayReplace(const std::string& shownSource, const std::string& output)
 {
     if (m_options.force)
         return true;
     const std::string shownOutput = m_console.DisplayPath(output);
-    if (!m_console.InputIsTerminal()) {
-        PrintError("'" + shownOutput + "' exists; '" + m_console.DisplayPath(source) +
-                   "' skipped (-f replaces it)");
+    // The answer would come from standard input, which a program may have used up.
+    if (!m_console.InputIsTerminal() || m_bInputTaken) {
+        PrintError("'" + shownOutput + "' exists; '" + shownSource + "' skipped (-f replaces it)");
         return false;
     }
     m_progress.Clear();
@@ -163,7 +243,7 @@ void CMirrorBatch::PrintResult(const std::string& line)
     if (m_options.quiet)
         return;
     m_progress.Clear();
-    m_console.Write(ConsoleStream::Output, line + "\n");
+    m_console.Write(m_resultStream, line + "\n");
 }
 
 void CMirrorBatch::PrintError(const std::string& line, const MirrorFailure& failure)

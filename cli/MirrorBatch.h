@@ -5,6 +5,7 @@
 
 #include <string>
 
+#include "Console.h"
 #include "MirrorFailure.h"
 #include "Progress.h"
 
@@ -26,14 +27,34 @@ public:
     // finding).
     bool Run();
 
+    // False when standard output carries a program and the result lines go
+    // to standard error.
+    bool ResultsOnStandardOutput() const { return m_resultStream == ConsoleStream::Output; }
+
 private:
-    bool MirrorOne(const std::string& source, const std::string& output);
+    // One FILE of the command line ("-": standard input); true when its
+    // output was written (with --check: when it has no finding).
+    bool RunOne(const std::string& file);
+    // The same for `source`, the file that holds the program of `file`.
+    bool RunOn(const std::string& source, const std::string& file);
+    // `file` as messages show it.
+    std::string ShownPath(const std::string& file) const;
+    // False (and says so) when `source` is not there at all.
+    bool SourceExists(const std::string& source, const std::string& shownSource);
+
+    bool MirrorOne(const std::string& source, const std::string& shownSource, const std::string& output);
+    // The mirror to standard output, the result line to standard error.
+    bool MirrorToStdout(const std::string& source, const std::string& shownSource);
     // --check: the findings of one source, nothing written; true when it
     // was read and has none.
-    bool CheckOne(const std::string& source);
+    bool CheckOne(const std::string& source, const std::string& shownSource);
+    // The result line, the findings and the failure (with its reason) of a
+    // run of `engine`, each where it belongs; true when the output was written.
+    bool Report(long long result, const CNcMirror& engine, const std::string& shownSource,
+                const std::string& shownOutput);
     // The findings of the last run on standard error, in the compilers' form.
     void PrintFindings(const std::string& shownSource, const CMirrorFindings& findings);
-    bool MayReplace(const std::string& source, const std::string& output);
+    bool MayReplace(const std::string& shownSource, const std::string& output);
     // One run of `engine` with the batch's options; its result.
     long long RunEngine(CNcMirror& engine, const std::string& source, const std::string& output, bool replace);
 
@@ -45,6 +66,8 @@ private:
     const CommandLine& m_options;
     CTempFileObserver& m_observer;
     CProgress m_progress;
+    ConsoleStream m_resultStream;  // standard error when standard output carries a program
+    bool m_bInputTaken = false;    // standard input was read as a program
 };
 
 // True for an answer that means yes: y, yes, д, да in any case.

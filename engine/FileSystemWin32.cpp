@@ -98,8 +98,9 @@ PathKind KindOfPath(const char* path, int* error)
         return failure.kind == MirrorFailureKind::NotRegularFile ? PathKind::Other : PathKind::Missing;
     const DWORD attributes = ::GetFileAttributesW(full.c_str());
     if (attributes == INVALID_FILE_ATTRIBUTES) {
+        // A name that cannot be (a '*' in it) is not there either.
         const DWORD code = ::GetLastError();
-        if (error && code != ERROR_FILE_NOT_FOUND && code != ERROR_PATH_NOT_FOUND)
+        if (error && ClassifySystemError(static_cast<int>(code)) != SystemError::NotFound)
             *error = static_cast<int>(code);
         return PathKind::Missing;
     }
@@ -118,6 +119,8 @@ SystemError ClassifySystemError(int error)
     case ERROR_FILE_NOT_FOUND:
     case ERROR_PATH_NOT_FOUND:
     case ERROR_INVALID_DRIVE:
+    case ERROR_INVALID_NAME:
+    case ERROR_BAD_PATHNAME:
     case ERROR_BAD_NETPATH:
     case ERROR_BAD_NET_NAME: return SystemError::NotFound;
     case ERROR_ACCESS_DENIED:

@@ -8,6 +8,7 @@
 #include <signal.h>
 #include <unistd.h>
 
+#include <cctype>
 #include <cstdlib>
 #include <filesystem>
 #include <chrono>
@@ -16,6 +17,7 @@
 #include <functional>
 #include <iterator>
 #include <random>
+#include <set>
 #include <sstream>
 #include <thread>
 
@@ -77,7 +79,8 @@ protected:
         std::vector<std::string> names;
         for (const auto& entry : fs::directory_iterator(m_folder)) {
             const std::string name = entry.path().filename().string();
-            if (name.rfind("~ncm", 0) == 0 || name.find(".tmp") != std::string::npos)
+            if (name.rfind("~ncm", 0) == 0 || name.find(".tmp") != std::string::npos ||
+                name.rfind("ncmirror-stdin-", 0) == 0)
                 names.push_back(name);
         }
         return names;
@@ -356,18 +359,22 @@ TEST_F(CliTest, ExistingOutputIsSkippedWithoutForceAndReplacedWithIt)
     EXPECT_FALSE(Exists("nowhere.nc"));
 }
 
-// SIGINT, SIGTERM and SIGHUP at any point of a long run: the temporary file
-// goes, the old output stays, and the status says which signal ended it.
+// SIGINT, SIGTERM and SIGHUP at any point of a long run: the temporary files
+// go (the output's, and the copy of a program read from standard input), the
+// old output stays, and the status says which signal ended it.
 TEST_F(CliTest, InterruptedRunLeavesNothingBehind)
 {
     WriteFile("big.nc", HundredMegabytes());
     const unsigned seed = std::random_device()();
     SCOPED_TRACE(testing::Message() << "seed " << seed);
     std::mt19937 random(seed);
-    for (const int signal : {SIGINT, SIGTERM, SIGHUP}) {
-        SCOPED_TRACE(strsignal(signal));
+    const std::string fromFile = "exec \"$0\" -f -m x big.nc";
+    const std::string fromInput = "TMPDIR=. exec \"$0\" -f -m x -o big_x.nc - < big.nc";
+    for (const auto& [signal, command] : {std::pair{SIGINT, fromFile}, std::pair{SIGTERM, fromFile},
+                                          std::pair{SIGHUP, fromFile}, std::pair{SIGINT, fromInput}}) {
+        SCOPED_TRACE(testing::Message() << strsignal(signal) << ": " << command);
         WriteFile("big_x.nc", "old output\n");
-        StartedProgram program = StartProgram({NCM_CLI_PATH, "-f", "-m", "x", "big.nc"}, m_folder.string());
+        StartedProgram program = StartProgram({"/bin/sh", "-c", command, NCM_CLI_PATH}, m_folder.string());
         std::this_thread::sleep_for(std::chrono::milliseconds(std::uniform_int_distribution<int>(0, 40)(random)));
         ASSERT_TRUE(StopWhileWriting(program)) << "the run ended before the signal";
         kill(program.pid, signal);
@@ -535,6 +542,10 @@ TEST_F(CliTest, UsageErrors)
         {"--force=yes", "-m", "x", "a.nc"},
         {"-m", "x", "-o", "out.nc", "a.nc", "b.nc"},
         {"-m", "x", "-o", "", "a.nc"},
+        {"-m", "x", "-c", "a.nc", "b.nc"},
+        {"-m", "x", "-c", "-o", "out.nc", "a.nc"},
+        {"-m", "x", "-", "a.nc"},
+        {"--check", "-c", "-m", "x", "a.nc"},
     };
     for (const std::vector<std::string>& args : cases) {
         std::string shown;
@@ -602,6 +613,12 @@ TEST_F(CliTest, FindingsCheckAndStrict)
     }
     EXPECT_FALSE(Exists("good_y.nc"));
 
+    // To standard output: nothing at all, since the findings are known first.
+    const ProcessResult strictPipe = Run({"--strict", "-m", "y", "-c", "bad.nc"});
+    EXPECT_EQ(1, strictPipe.status);
+    EXPECT_EQ("", strictPipe.out);
+    EXPECT_NE(strictPipe.err.find(kSecondWord), std::string::npos) << strictPipe.err;
+
     WriteFile("bad_y.nc", "old\n");
     const ProcessResult strict = Run({"--strict", "-f", "-m", "y", "bad.nc", "good.nc"});
     EXPECT_EQ(1, strict.status);
@@ -609,4 +626,111 @@ TEST_F(CliTest, FindingsCheckAndStrict)
     EXPECT_TRUE(Exists("good_y.nc"));
     EXPECT_NE(strict.err.find(kSecondWord), std::string::npos) << strict.err;
     EXPECT_NE(strict.err.find("не записан"), std::string::npos) << strict.err;
+}
+
+// The filter: -c FILE and '-' (standard input) write exactly the bytes of
+// the file-to-file mirror to standard output, in every mode, for LF and CRLF
+// programs and one without a final line end. The result line goes to
+// standard error; no output file is written and the input's temporary copy
+// is gone afterwards.
+TEST_F(CliTest, FilterWritesTheMirrorToStandardOutput)
+{
+    const std::string programs[] = {kPocket, kFixedCrlf, "G17 G90\r\nG2 X1.5 Y-2. I1. J0.5\nG1 X3 Y4"};
+    fs::create_directory(PathOf("spool"));
+    const std::string inSpool = "TMPDIR=" + PathOf("spool") + " exec \"$0\" \"$@\"";
+    for (const std::string& program : programs) {
+        WriteFile("p.nc", program);
+        for (const ModeCase& mode : {kModeCases[0], kModeCases[1], kModeCases[2]}) {
+            SCOPED_TRACE(program.substr(0, 12) + " -m " + mode.name);
+            long long count = 0;
+            const std::string expected = EngineOutput("p.nc", mode.number, count);
+            const std::string resultLine = "Файл:= <stdout> записан на диск Преобразование завершено... Число "
+                                           "преобразованных адресов =" + std::to_string(count) + "\n";
+            const ProcessResult named = Run({"-m", mode.name, "-c", "p.nc"});
+            const ProcessResult piped =
+                RunProgram({"/bin/sh", "-c", inSpool, NCM_CLI_PATH, "-m", mode.name, "-"}, m_folder.string(), program);
+            for (const ProcessResult& run : {named, piped}) {
+                EXPECT_EQ(run.status, 0) << run.err;
+                EXPECT_TRUE(run.out == expected) << "standard output differs from the file mirror";
+                EXPECT_EQ(run.err, resultLine);
+            }
+        }
+    }
+    EXPECT_TRUE(fs::is_empty(PathOf("spool")));
+    EXPECT_EQ(std::distance(fs::directory_iterator(m_folder), fs::directory_iterator()), 2);
+
+    // With -o the program from standard input goes to that file.
+    const ProcessResult toFile = Run({"-m", "y", "-o", "out.nc", "-"}, kPocket);
+    EXPECT_EQ(toFile.status, 0) << toFile.err;
+    WriteFile("p.nc", kPocket);
+    long long count = 0;
+    EXPECT_EQ(ReadFile("out.nc"), EngineOutput("p.nc", 2, count));
+    EXPECT_NE(toFile.out.find("Файл:= out.nc записан"), std::string::npos) << toFile.out;
+}
+
+namespace {
+
+// The options --help lists: "-x" and "--name" at the start of its lines,
+// after blanks, and a long name after "-x, ".
+std::set<std::string> OptionsOfHelp(const std::string& help)
+{
+    std::set<std::string> options;
+    std::istringstream lines(help);
+    std::string line;
+    while (std::getline(lines, line)) {
+        std::size_t at = line.find_first_not_of(' ');
+        while (at != std::string::npos && line.compare(at, 1, "-") == 0) {
+            const std::size_t end = line.find_first_not_of("-abcdefghijklmnopqrstuvwxyz", at);
+            options.insert(line.substr(at, end - at));
+            if (end == std::string::npos || line.compare(end, 2, ", ") != 0)
+                break;
+            at = end + 2;
+        }
+    }
+    return options;
+}
+
+// The options a manual page source describes: the words "\-x" and
+// "\-\-name" of the heading lines (those after ".TP") of its OPTIONS section.
+std::set<std::string> OptionsOfManualPage(const std::string& page)
+{
+    std::set<std::string> options;
+    std::istringstream lines(page);
+    std::string line;
+    bool inOptions = false, heading = false;
+    while (std::getline(lines, line)) {
+        if (line.rfind(".SH", 0) == 0)
+            inOptions = line == ".SH OPTIONS";
+        const bool isHeading = inOptions && heading;
+        heading = line == ".TP";
+        for (std::size_t at = line.find("\\-"); isHeading && at != std::string::npos; at = line.find("\\-", at)) {
+            std::string option;
+            while (line.compare(at, 2, "\\-") == 0) {
+                option += '-';
+                at += 2;
+            }
+            while (at < line.size() && (std::islower(static_cast<unsigned char>(line[at])) || line[at] == '-'))
+                option += line[at++];
+            options.insert(option);
+        }
+    }
+    return options;
+}
+
+}  // namespace
+
+// Every option of --help is in the manual page and every option of the
+// manual page in --help: whoever adds an option adds it to both.
+TEST_F(CliTest, ManualPageAndHelpNameTheSameOptions)
+{
+    std::ifstream page(NCM_MAN_PAGE);
+    ASSERT_TRUE(page) << NCM_MAN_PAGE;
+    const std::set<std::string> inPage =
+        OptionsOfManualPage(std::string(std::istreambuf_iterator<char>(page), std::istreambuf_iterator<char>()));
+    const std::set<std::string> inHelp = OptionsOfHelp(Run({"--help"}).out);
+    EXPECT_GE(inHelp.size(), 12u);
+    for (const std::string& option : inHelp)
+        EXPECT_TRUE(inPage.count(option)) << option << " is in --help but not in the OPTIONS of the manual page";
+    for (const std::string& option : inPage)
+        EXPECT_TRUE(inHelp.count(option)) << option << " is in the OPTIONS of the manual page but not in --help";
 }
