@@ -146,6 +146,13 @@ const std::string& HundredMegabytes()
     return program;
 }
 
+// The first 20 MB of it, whole lines, for runs that need only time to act in.
+std::string TwentyMegabytes()
+{
+    const std::string& all = HundredMegabytes();
+    return all.substr(0, all.find('\n', 20u << 20) + 1);
+}
+
 struct ModeCase {
     const char* name;
     int number;
@@ -389,7 +396,7 @@ TEST_F(CliTest, InterruptedRunLeavesNothingBehind)
 // A source that a post-processor is still writing gives no output.
 TEST_F(CliTest, SourceChangedDuringTheRunIsNotWritten)
 {
-    WriteFile("big.nc", HundredMegabytes());
+    WriteFile("big.nc", TwentyMegabytes());
     StartedProgram program = StartProgram({NCM_CLI_PATH, "-m", "x", "big.nc"}, m_folder.string());
     ASSERT_TRUE(StopWhileWriting(program));
     std::ofstream(PathOf("big.nc"), std::ios::binary | std::ios::app) << "N99 G01 X1. Y1.\n";
@@ -407,7 +414,7 @@ TEST_F(CliTest, SourceChangedDuringTheRunIsNotWritten)
 // that it exists now and leaves it.
 TEST_F(CliTest, RunsRacingWithoutForceWriteTheOutputOnce)
 {
-    WriteFile("big.nc", HundredMegabytes());
+    WriteFile("big.nc", TwentyMegabytes());
     StartedProgram first = StartProgram({NCM_CLI_PATH, "-m", "x", "-o", "out.nc", "big.nc"}, m_folder.string());
     ASSERT_TRUE(StopWhileWriting(first));
     const ProcessResult second = Run({"-m", "y", "-o", "out.nc", "big.nc"});
