@@ -7,7 +7,7 @@
 
 namespace {
 
-enum class Option { Mode, Output, Stdout, Force, Quiet, Check, Strict, Help, Version, Unknown };
+enum class Option { Mode, Output, Stdout, Force, Quiet, Check, Strict, Sync, Help, Version, Unknown };
 
 struct OptionName {
     Option option;
@@ -24,6 +24,7 @@ const OptionName kOptions[] = {
     {Option::Quiet, 'q', "quiet", false},
     {Option::Check, 0, "check", false},
     {Option::Strict, 0, "strict", false},
+    {Option::Sync, 0, "sync", false},
     {Option::Help, 'h', "help", false},
     {Option::Version, 0, "version", false},
 };
@@ -75,6 +76,7 @@ bool Apply(const OptionName& option, const std::string& value, CommandLine& resu
     case Option::Quiet: result.quiet = true; return true;
     case Option::Check: result.check = true; return true;
     case Option::Strict: result.strict = true; return true;
+    case Option::Sync: result.sync = true; return true;
     case Option::Help: result.help = true; return true;
     case Option::Version: result.version = true; return true;
     case Option::Unknown: break;

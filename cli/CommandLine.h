@@ -15,6 +15,7 @@ struct CommandLine {
     bool quiet = false;                // -q: print errors only
     bool check = false;                // --check: report findings, write nothing
     bool strict = false;               // --strict: a finding fails the file
+    bool sync = false;                 // --sync: each output reaches the disk before ncmirror goes on
     bool help = false;                 // -h, --help
     bool version = false;              // --version
     std::vector<std::string> files;

@@ -33,8 +33,8 @@ bool IsYesAnswer(const std::string& answer)
     return false;
 }
 
-CMirrorBatch::CMirrorBatch(CConsole& console, const CommandLine& options)
-    : m_console(console), m_options(options),
+CMirrorBatch::CMirrorBatch(CConsole& console, const CommandLine& options, CTempFileObserver& observer)
+    : m_console(console), m_options(options), m_observer(observer),
       m_progress(console, !options.quiet && console.ErrorIsTerminal(), options.files.size()),
       m_resultStream(!options.check && options.files.size() == 1 && WritesToStandardOutput(options, options.files[0])
                          ? ConsoleStream::Error
@@ -67,7 +67,7 @@ bool CMirrorBatch::RunOne(const std::string& file)
     // The engine reads its source twice: standard input is kept in a
     // temporary file for the run, removed when it ends.
     PrepareStreamsForData();
-    CStdinSpool spool;
+    CStdinSpool spool(m_observer);
     const CStdinSpool::Result spooled = spool.Fill(stdin);
     m_bInputTaken = true;
     if (spooled == CStdinSpool::Result::CannotRead) {
@@ -93,49 +93,57 @@ bool CMirrorBatch::RunOn(const std::string& source, const std::string& file)
     return MirrorOne(source, shownSource, output);
 }
 
-bool CMirrorBatch::SourceIsFile(const std::string& source, const std::string& shownSource)
+bool CMirrorBatch::SourceExists(const std::string& source, const std::string& shownSource)
 {
-    // A pipe passes as a file here; the engine, which reads its source
-    // twice, refuses it as unreadable.
-    switch (KindOfPath(source.c_str())) {
-    case PathKind::File: return true;
-    case PathKind::Missing:
-        PrintError(FormatMirrorMessageLine(MirrorMessage::SourceNotFound, shownSource));
-        return false;
-    case PathKind::Directory:
-        PrintError(FormatMirrorMessageLine(MirrorMessage::CannotRead, shownSource));
-        return false;
-    }
+    // Only a source that is not there is "not found"; a folder, a FIFO or a
+    // file we may not read is the engine's to refuse, with its reason.
+    int error = 0;
+    if (KindOfPath(source.c_str(), &error) != PathKind::Missing || error != 0)
+        return true;
+    PrintError(FormatMirrorMessageLine(MirrorMessage::SourceNotFound, shownSource));
     return false;
 }
 
 bool CMirrorBatch::MirrorOne(const std::string& source, const std::string& shownSource, const std::string& output)
 {
     const std::string shownOutput = m_console.DisplayPath(output);
-    if (!SourceIsFile(source, shownSource))
+    if (!SourceExists(source, shownSource))
         return false;
 
-    switch (KindOfPath(output.c_str())) {
-    case PathKind::Missing: break;
-    case PathKind::File:
+    // An existing file (or a link to one) is replaced only when the user
+    // allows it. Anything else in the way the engine refuses.
+    bool replace = m_options.force;
+    if (!replace && KindOfPath(output.c_str()) == PathKind::File) {
         if (!MayReplace(shownSource, output))
             return false;
-        break;
-    case PathKind::Directory:
-        PrintError(FormatMirrorMessageLine(MirrorMessage::CannotWrite, shownSource, shownOutput));
-        return false;
+        replace = true;
     }
-
     CNcMirror engine;
+    long long result = RunEngine(engine, source, output, replace);
+    if (result == kMirrorDestinationError && engine.LastFailure().kind == MirrorFailureKind::OutputExists) {
+        // It appeared while the run went on (another run, another program):
+        // the same question as for any existing output.
+        if (!MayReplace(shownSource, output))
+            return false;
+        result = RunEngine(engine, source, output, true);
+    }
+    return Report(result, engine, shownSource, shownOutput);
+}
+
+long long CMirrorBatch::RunEngine(CNcMirror& engine, const std::string& source, const std::string& output,
+                                  bool replace)
+{
     engine.SetDiagnosticStream(nullptr);
     engine.SetStrict(m_options.strict);
-    const long long result = engine.Mirror(source.c_str(), output.c_str(), m_options.mode->number);
-    return Report(result, engine.GetFindings(), shownSource, shownOutput);
+    engine.SetReplaceExisting(replace);
+    engine.SetSync(m_options.sync);
+    engine.SetTempFileObserver(&m_observer);
+    return engine.Mirror(source.c_str(), output.c_str(), m_options.mode->number);
 }
 
 bool CMirrorBatch::MirrorToStdout(const std::string& source, const std::string& shownSource)
 {
-    if (!SourceIsFile(source, shownSource))
+    if (!SourceExists(source, shownSource))
         return false;
     PrepareStreamsForData();
     CNcMirror engine;
@@ -145,22 +153,23 @@ bool CMirrorBatch::MirrorToStdout(const std::string& source, const std::string& 
     // a run of the check alone, whether it may write at all.
     if (m_options.strict && engine.MirrorToSink(source.c_str(), nullptr, mode) >= 0 &&
         !engine.GetFindings().Empty())
-        return Report(kMirrorRefusedByCheck, engine.GetFindings(), shownSource, kShownStandardOutput);
+        return Report(kMirrorRefusedByCheck, engine, shownSource, kShownStandardOutput);
     CStdoutSink sink;
     long long result = engine.MirrorToSink(source.c_str(), &sink, mode);
     if (!sink.Finish() && result >= 0)
         result = kMirrorDestinationError;
-    return Report(result, engine.GetFindings(), shownSource, kShownStandardOutput);
+    return Report(result, engine, shownSource, kShownStandardOutput);
 }
 
-bool CMirrorBatch::Report(long long result, const CMirrorFindings& findings, const std::string& shownSource,
+bool CMirrorBatch::Report(long long result, const CNcMirror& engine, const std::string& shownSource,
                           const std::string& shownOutput)
 {
+    const CMirrorFindings& findings = engine.GetFindings();
     const std::string text =
         FormatMirrorMessageLine(MirrorMessageForResult(result), shownSource, shownOutput,
                                 result >= 0 ? result : m_options.mode->number);
     if (result < 0 && result != kMirrorRefusedByCheck) {
-        PrintError(text);
+        PrintError(text, engine.LastFailure());
         return false;
     }
     if (result >= 0)
@@ -177,9 +186,11 @@ bool CMirrorBatch::CheckOne(const std::string& source, const std::string& shownS
     engine.SetDiagnosticStream(nullptr);
     const long long result = engine.MirrorToSink(source.c_str(), nullptr, m_options.mode->number);
     if (result < 0) {
-        const bool missing = KindOfPath(source.c_str()) == PathKind::Missing;
+        int error = 0;
+        const bool missing = KindOfPath(source.c_str(), &error) == PathKind::Missing && error == 0;
         PrintError(FormatMirrorMessageLine(missing ? MirrorMessage::SourceNotFound : MirrorMessage::CannotRead,
-                                           shownSource));
+                                           shownSource),
+                   missing ? MirrorFailure() : engine.LastFailure());
         return false;
     }
     const CMirrorFindings& findings = engine.GetFindings();
@@ -235,9 +246,13 @@ void CMirrorBatch::PrintResult(const std::string& line)
     m_console.Write(m_resultStream, line + "\n");
 }
 
-void CMirrorBatch::PrintError(const std::string& line)
+void CMirrorBatch::PrintError(const std::string& line, const MirrorFailure& failure)
 {
     m_progress.Clear();
     std::fflush(stdout);
-    m_console.Write(ConsoleStream::Error, "ncmirror: " + line + "\n");
+    std::string text = "ncmirror: " + line + "\n";
+    const std::string reason = MirrorFailureText(failure);
+    if (!reason.empty())
+        text += "ncmirror: " + reason + "\n";
+    m_console.Write(ConsoleStream::Error, text);
 }

@@ -6,15 +6,19 @@
 #include <string>
 
 #include "Console.h"
+#include "MirrorFailure.h"
 #include "Progress.h"
 
 class CConsole;
+class CNcMirror;
+class CTempFileObserver;
 class CMirrorFindings;
 struct CommandLine;
 
 class CMirrorBatch {
 public:
-    CMirrorBatch(CConsole& console, const CommandLine& options);
+    // `observer` learns of every temporary file of the runs.
+    CMirrorBatch(CConsole& console, const CommandLine& options, CTempFileObserver& observer);
     CMirrorBatch(const CMirrorBatch&) = delete;
     CMirrorBatch& operator=(const CMirrorBatch&) = delete;
 
@@ -35,8 +39,8 @@ private:
     bool RunOn(const std::string& source, const std::string& file);
     // `file` as messages show it.
     std::string ShownPath(const std::string& file) const;
-    // True when `source` is a file; otherwise says why not.
-    bool SourceIsFile(const std::string& source, const std::string& shownSource);
+    // False (and says so) when `source` is not there at all.
+    bool SourceExists(const std::string& source, const std::string& shownSource);
 
     bool MirrorOne(const std::string& source, const std::string& shownSource, const std::string& output);
     // The mirror to standard output, the result line to standard error.
@@ -44,19 +48,23 @@ private:
     // --check: the findings of one source, nothing written; true when it
     // was read and has none.
     bool CheckOne(const std::string& source, const std::string& shownSource);
-    // The result line, the findings and the failure of a run, each where it
-    // belongs; true when the output was written.
-    bool Report(long long result, const CMirrorFindings& findings, const std::string& shownSource,
+    // The result line, the findings and the failure (with its reason) of a
+    // run of `engine`, each where it belongs; true when the output was written.
+    bool Report(long long result, const CNcMirror& engine, const std::string& shownSource,
                 const std::string& shownOutput);
     // The findings of the last run on standard error, in the compilers' form.
     void PrintFindings(const std::string& shownSource, const CMirrorFindings& findings);
     bool MayReplace(const std::string& shownSource, const std::string& output);
+    // One run of `engine` with the batch's options; its result.
+    long long RunEngine(CNcMirror& engine, const std::string& source, const std::string& output, bool replace);
 
     void PrintResult(const std::string& line);
-    void PrintError(const std::string& line);
+    // An error line, and the reason of `failure` on a line of its own.
+    void PrintError(const std::string& line, const MirrorFailure& failure = MirrorFailure());
 
     CConsole& m_console;
     const CommandLine& m_options;
+    CTempFileObserver& m_observer;
     CProgress m_progress;
     ConsoleStream m_resultStream;  // standard error when standard output carries a program
     bool m_bInputTaken = false;    // standard input was read as a program

@@ -26,7 +26,8 @@ int CMirrorTool::Run(int argc, char** argv)
         m_console.Write(ConsoleStream::Output, VersionText());
         return Finish(kExitAllWritten);
     }
-    CMirrorBatch batch(m_console, options);
+    m_cleanup.Install();
+    CMirrorBatch batch(m_console, options, m_cleanup);
     const int status = batch.Run() ? kExitAllWritten : kExitSomeFailed;
     // A program written to standard output has had its writes checked and
     // reported by the run itself.

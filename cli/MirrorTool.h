@@ -4,6 +4,7 @@
 #pragma once
 
 #include "Console.h"
+#include "InterruptCleanup.h"
 
 enum : int {
     kExitAllWritten = 0,  // every file was written
@@ -19,4 +20,5 @@ private:
     int Finish(int status);
 
     CConsole m_console;
+    CInterruptCleanup m_cleanup;  // removes the temporary file of a run that is interrupted
 };

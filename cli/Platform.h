@@ -4,6 +4,8 @@
 // PlatformWindows.cpp).
 #pragma once
 
+#include "TempFileObserver.h"
+
 #include <cstdio>
 #include <string>
 #include <vector>
@@ -17,8 +19,11 @@ void PrepareStreamsForData();
 // Creates a new, empty temporary file only this user can read and opens it
 // for writing in binary mode; its path (the platform's narrow encoding) goes
 // to `path`. Null when no such file can be made; `path` then says where it
-// was tried, for the message.
-std::FILE* CreateTemporaryFile(std::string& path);
+// was tried, for the message. `observer` learns of each name before the file
+// is made under it (so that an interruption at any moment finds the file),
+// by `record`, which ForgetTempFile releases once the file is gone.
+std::FILE* CreateTemporaryFile(std::string& path, CTempFileObserver& observer, TempFileRecord& record);
+void ForgetTempFile(TempFileRecord& record);
 
 // The files one file argument names. On Windows, where no shell does it, a
 // '*' or '?' in the argument's last part makes it a pattern: the files (not

@@ -6,6 +6,7 @@
 #include <io.h>
 
 #include <algorithm>
+#include <cstdio>
 
 namespace {
 
@@ -51,21 +52,46 @@ void PrepareStreamsForData()
     _setmode(_fileno(stdout), _O_BINARY);
 }
 
-std::FILE* CreateTemporaryFile(std::string& path)
+std::FILE* CreateTemporaryFile(std::string& path, CTempFileObserver& observer, TempFileRecord& record)
 {
     char folder[MAX_PATH + 1];
     const DWORD length = GetTempPathA(sizeof folder, folder);
-    char name[MAX_PATH + 1];
     path = length > 0 && length <= MAX_PATH ? folder : "%TEMP%";
-    // GetTempFileNameA creates the file under a name that was free.
-    if (length == 0 || length > MAX_PATH || GetTempFileNameA(folder, "ncm", 0, name) == 0)
+    if (length == 0 || length > MAX_PATH)
         return nullptr;
-    path = name;
-    std::FILE* file = std::fopen(name, "wb");
-    if (!file)
-        DeleteFileA(name);
-    return file;
+    // A name that is free, made only if it still is.
+    unsigned mix = GetTickCount() ^ (GetCurrentProcessId() << 16);
+    for (int attempt = 0; attempt < 64; ++attempt) {
+        char name[MAX_PATH + 16];
+        std::snprintf(name, sizeof name, "%sncm%04X.tmp", folder, (mix + attempt * 7919u) & 0xFFFFu);
+        path = name;
+        const int wideLength = MultiByteToWideChar(CP_ACP, 0, name, -1, nullptr, 0);
+        record.strWidePath.assign(static_cast<std::size_t>(wideLength > 0 ? wideLength : 1), L'\0');
+        MultiByteToWideChar(CP_ACP, 0, name, -1, record.strWidePath.data(), wideLength);
+        record.strWidePath.resize(record.strWidePath.size() - 1);
+        observer.OnTempFileCreated(record);
+        const HANDLE created = CreateFileA(name, GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_DELETE, nullptr,
+                                          CREATE_NEW, FILE_ATTRIBUTE_TEMPORARY, nullptr);
+        if (created != INVALID_HANDLE_VALUE) {
+            const int fd = _open_osfhandle(reinterpret_cast<intptr_t>(created), _O_WRONLY | _O_BINARY);
+            if (std::FILE* file = fd >= 0 ? _fdopen(fd, "wb") : nullptr)
+                return file;
+            if (fd >= 0)
+                _close(fd);
+            else
+                CloseHandle(created);
+            DeleteFileA(name);
+        }
+        const DWORD error = GetLastError();
+        observer.OnTempFileGone(record);
+        if (created != INVALID_HANDLE_VALUE || error != ERROR_FILE_EXISTS)
+            break;
+    }
+    ForgetTempFile(record);
+    return nullptr;
 }
+
+void ForgetTempFile(TempFileRecord& record) { record = TempFileRecord(); }
 
 std::vector<std::string> ExpandFileArgument(const std::string& argument)
 {

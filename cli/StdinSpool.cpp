@@ -6,13 +6,16 @@
 
 CStdinSpool::~CStdinSpool()
 {
-    if (m_bCreated)
-        std::remove(m_strPath.c_str());
+    if (!m_bCreated)
+        return;
+    std::remove(m_strPath.c_str());
+    m_observer.OnTempFileGone(m_record);
+    ForgetTempFile(m_record);
 }
 
 CStdinSpool::Result CStdinSpool::Fill(std::FILE* input)
 {
-    std::FILE* file = CreateTemporaryFile(m_strPath);
+    std::FILE* file = CreateTemporaryFile(m_strPath, m_observer, m_record);
     if (!file)
         return Result::CannotWrite;
     m_bCreated = true;

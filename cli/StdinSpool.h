@@ -4,6 +4,8 @@
 // bounded on input of any size. The file is removed when the object ends.
 #pragma once
 
+#include "TempFileObserver.h"
+
 #include <cstdio>
 #include <string>
 
@@ -15,7 +17,8 @@ public:
         CannotWrite,  // the temporary file cannot be made or written (Path(): where)
     };
 
-    CStdinSpool() = default;
+    // `observer` learns of the temporary file while it exists.
+    explicit CStdinSpool(CTempFileObserver& observer) : m_observer(observer) {}
     ~CStdinSpool();
     CStdinSpool(const CStdinSpool&) = delete;
     CStdinSpool& operator=(const CStdinSpool&) = delete;
@@ -26,6 +29,8 @@ public:
     const std::string& Path() const { return m_strPath; }
 
 private:
+    CTempFileObserver& m_observer;
     std::string m_strPath;  // the temporary file, or where it was tried
     bool m_bCreated = false;
+    TempFileRecord m_record;  // the file as the observer knows it
 };

@@ -6,7 +6,7 @@
 
 namespace {
 
-const char kUsageLine[] = "usage: ncmirror -m MODE [-o OUTPUT | -c] [-f] [-q] [--check | --strict] FILE...\n";
+const char kUsageLine[] = "usage: ncmirror -m MODE [-o OUTPUT | -c] [-f] [-q] [--check | --strict] [--sync] FILE...\n";
 
 }  // namespace
 
@@ -34,6 +34,8 @@ std::string HelpText()
            "      --check           check the programs for what a mirror cannot make right\n"
            "                        and report it; write nothing\n"
            "      --strict          a program with findings is not written (exit status 1)\n"
+           "      --sync            flush each output to the disk (and its folder entry)\n"
+           "                        before going on: slower, safe against a power cut\n"
            "  -h, --help            show this help\n"
            "      --version         show the version\n"
            "\n"

@@ -219,7 +219,7 @@ bool WritePlainLine(const char* line, const char* end, const LineNotes& notes,
 }  // namespace
 
 long long CNcMirror::MirrorLineAside(std::string_view line, const char* limit, const MirrorMode& mode,
-                                     long long lineNo, bool open, SafeOutput& output)
+                                     long long lineNo, bool open, bool carriageReturn, SafeOutput& output)
 {
     // While the format is open a mark of free format starts the run over.
     if (open) {
@@ -241,6 +241,9 @@ long long CNcMirror::MirrorLineAside(std::string_view line, const char* limit, c
     const int count = MirrorLineInto(input, mode, mirrored, limit);
     if (m_bCheckLine)
         m_check.CheckLine(lineNo, line, planeBefore);
+    // Lines that end in '\r' are read with a '\n' in its place.
+    if (carriageReturn)
+        mirrored = WithCarriageReturn(mirrored, m_strMirroredEnded);
     if (!output.Write(mirrored.data(), mirrored.size()))
         return kMirrorDestinationError;
     return count;
@@ -264,7 +267,20 @@ long long CNcMirror::MirrorBuffered(LineReader& reader, const MirrorMode& mode, 
     OutputRoom room(output);
     const char* begin = nullptr;
     const char* end = nullptr;
-    while (reader.Peek(begin, end)) {
+    for (;;) {
+        // A program whose lines end in '\r' goes line by line.
+        if (reader.CarriageReturnLines()) {
+            std::string_view read;
+            if (!reader.NextLine(read))
+                break;
+            const long long n = MirrorLineAside(read, reader.ReadableEnd(read), mode, ++lineNo, rules.open, true, output);
+            if (n < 0)
+                return n;
+            count += n;
+            continue;
+        }
+        if (!reader.Peek(begin, end))
+            break;
         // 1. Every line that ends in this buffer.
         const char* line = begin;
         LineNotes notes;
@@ -283,7 +299,7 @@ long long CNcMirror::MirrorBuffered(LineReader& reader, const MirrorMode& mode, 
                 if (!plain) {
                     room.Release();
                     const long long n = MirrorLineAside(std::string_view(line, static_cast<std::size_t>(at + 1 - line)),
-                                                        end, mode, lineNo, rules.open, output);
+                                                        end, mode, lineNo, rules.open, false, output);
                     if (n < 0)
                         return n;
                     count += n;
@@ -317,15 +333,17 @@ long long CNcMirror::MirrorBuffered(LineReader& reader, const MirrorMode& mode, 
             std::string_view read;
             if (!reader.NextLine(read))
                 break;
-            const long long n = MirrorLineAside(read, reader.ReadableEnd(read), mode, ++lineNo, rules.open, output);
+            const long long n = MirrorLineAside(read, reader.ReadableEnd(read), mode, ++lineNo, rules.open,
+                                                reader.CarriageReturnLines(), output);
             if (n < 0)
                 return n;
             count += n;
         }
     }
     room.Release();
-    if (reader.Failed())
-        return kMirrorSourceError;
+    // A source still being written (a post-processor) gives no output.
+    if (reader.Failed() || !reader.CheckUnchanged())
+        return SourceFailed(reader);
     return count;
 }
 
@@ -345,7 +363,7 @@ long long CNcMirror::RunToFile(LineReader& reader, const MirrorMode& mode, SafeO
             return count;
         }
         if (!reader.Rewind())
-            return kMirrorSourceError;
+            return SourceFailed(reader);
         if (!output.Restart())
             return kMirrorDestinationError;
     }

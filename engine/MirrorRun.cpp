@@ -39,42 +39,40 @@ int CNcMirror::ScanLines(LineReader& reader, bool untilFree)
 
 int CNcMirror::ScanFormat(const char* path)
 {
+    m_failure = MirrorFailure();
     LineReader reader;
     if (!reader.Open(path)) {
         ReportUnreadable(path);
-        return -1;
+        return static_cast<int>(SourceFailed(reader));
     }
-    return ScanLines(reader, false);
+    const int count = ScanLines(reader, false);
+    return count < 0 ? static_cast<int>(SourceFailed(reader)) : count;
 }
 
-namespace {
+long long CNcMirror::SourceFailed(const LineReader& reader)
+{
+    m_failure = reader.Failure();
+    return kMirrorSourceError;
+}
 
-// A run's lines into the safe output of a destination file.
-class FileSink final : public CMirrorSink {
-public:
-    explicit FileSink(SafeOutput& output) : m_output(output) {}
-    bool Line(std::string_view, std::string_view mirrored) override
-    {
-        return m_output.Write(mirrored.data(), mirrored.size());
-    }
-
-private:
-    SafeOutput& m_output;
-};
-
-}  // namespace
+long long CNcMirror::DestinationFailed(const SafeOutput& output)
+{
+    m_failure = output.Failure();
+    return kMirrorDestinationError;
+}
 
 long long CNcMirror::OpenRun(const char* source, int mode, LineReader& reader, const MirrorMode*& pMode)
 {
     // 1. The mode decides the letters and the swaps.
+    m_failure = MirrorFailure();
     pMode = FindMirrorMode(mode);
     if (!pMode)
         return kMirrorModeError;
 
-    // 2. The source must be readable.
+    // 2. The source must be a readable regular file.
     if (!reader.Open(source)) {
         ReportUnreadable(source);
-        return kMirrorSourceError;
+        return SourceFailed(reader);
     }
     return 0;
 }
@@ -90,11 +88,13 @@ long long CNcMirror::Mirror(const char* source, const char* destination, int mod
     // 3. The destination must be writable; its old content stays until the
     //    whole run has succeeded.
     SafeOutput output;
-    if (!output.Open(destination))
-        return kMirrorDestinationError;
+    if (!output.Open(destination, m_outputOptions))
+        return DestinationFailed(output);
 
     // 4. to 6. Mirror and check every line into the temporary file.
     const long long count = RunToFile(reader, *pMode, output);
+    if (count == kMirrorDestinationError)
+        return DestinationFailed(output);
     if (count < 0)
         return count;
     if (m_bStrict && !m_check.Findings().Empty())
@@ -104,7 +104,7 @@ long long CNcMirror::Mirror(const char* source, const char* destination, int mod
     //    new program in place.
     reader.Close();
     if (!output.Commit())
-        return kMirrorDestinationError;
+        return DestinationFailed(output);
     return count;
 }
 
@@ -124,7 +124,9 @@ long long CNcMirror::RunLines(LineReader& reader, const MirrorMode& mode, CMirro
     m_check.Begin(mode, true);
     m_nFormatCount = ScanLines(reader, true);
     if (m_nFormatCount < 0 || !reader.Rewind())
-        return kMirrorSourceError;
+        return SourceFailed(reader);
+    // Lines that end in '\r' are read with a '\n' in its place and get it back.
+    const bool carriageReturns = reader.CarriageReturnLines();
 
     // 5. Line by line: rewrite what is not a skip line, normalise the end,
     //    check what the sweep cannot rule out, hand the line on. Every run
@@ -150,11 +152,16 @@ long long CNcMirror::RunLines(LineReader& reader, const MirrorMode& mode, CMirro
         count += MirrorLineInto(line, mode, mirrored, limit);
         if (m_bCheckLine)
             m_check.CheckLine(lineNo, read, planeBefore);
+        if (carriageReturns) {
+            read = WithCarriageReturn(read, m_strReadEnded);
+            mirrored = WithCarriageReturn(mirrored, m_strMirroredEnded);
+        }
         if (sink && !sink->Line(read, mirrored))
             return kMirrorDestinationError;
     }
-    if (reader.Failed())
-        return kMirrorSourceError;
+    // A source still being written (a post-processor) gives no output.
+    if (reader.Failed() || !reader.CheckUnchanged())
+        return SourceFailed(reader);
 
     // 6. Calls of programs the file never defined are known only now.
     m_check.End();

@@ -6,6 +6,8 @@
 #pragma once
 
 #include "MirrorCheck.h"
+#include "MirrorFailure.h"
+#include "SafeOutput.h"
 
 #include <cstdint>
 #include <cstdio>
@@ -69,6 +71,20 @@ public:
     // standard error unless changed, nowhere when null.
     void SetDiagnosticStream(std::FILE* stream) { m_pDiagnostics = stream; }
 
+    // How Mirror writes. By default it replaces an existing destination; a
+    // front end that has not chosen to replace sets false, and then a
+    // destination that exists, or appears during the run, fails the run (-2,
+    // OutputExists) and stays as it is.
+    void SetReplaceExisting(bool replace) { m_outputOptions.bReplace = replace; }
+    // True: the output reaches the disk before it is moved into place, and
+    // the move too (slower; off by default).
+    void SetSync(bool sync) { m_outputOptions.bSync = sync; }
+    // Who learns of the run's temporary file (none by default).
+    void SetTempFileObserver(CTempFileObserver* observer) { m_outputOptions.pObserver = observer; }
+
+    // Why the last run or ScanFormat failed; kind None after a success.
+    const MirrorFailure& LastFailure() const { return m_failure; }
+
     // One line of the program rewritten as Mirror does it, in the format of
     // m_nFormatCount and the arc plane m_nPlane (which the line's plane
     // words change): a skip line only gets its end trimmed. The number of
@@ -124,7 +140,7 @@ private:
     long long MirrorBuffered(class LineReader& reader, const MirrorMode& mode, class SafeOutput& output);
     // One line through the line-by-line mirror and the check, written out.
     long long MirrorLineAside(std::string_view line, const char* limit, const MirrorMode& mode, long long lineNo,
-                              bool open, class SafeOutput& output);
+                              bool open, bool carriageReturn, class SafeOutput& output);
     // TrimLineEnd of a line known to hold a blank.
     static int TrimEndOfSpacedLine(std::string& line);
     // MirrorLine of the bytes of `line`, which must end in '\n' or be
@@ -136,12 +152,19 @@ private:
     // The reprinted product of the number in `value` into m_strPrinted;
     // false (m_strPrinted undefined) when the text holds no number.
     bool PrintScaled(float factor, std::string_view value);
+    // The failure of `reader` or `output` as the run's result.
+    long long SourceFailed(const class LineReader& reader);
+    long long DestinationFailed(const SafeOutput& output);
 
     std::FILE* m_pDiagnostics;
+    SafeOutputOptions m_outputOptions;
+    MirrorFailure m_failure;
     bool m_bStrict = false;
     bool m_bCheckLine = false;  // the last line mirrored may hold a finding
     CMirrorCheck m_check;
     std::string m_strLine;     // the line being rewritten; keeps its capacity between lines
     std::string m_strPrinted;  // the reprinted number
     std::string m_strWork;     // the line being written with its changes
+    std::string m_strReadEnded;      // a line read, and its mirror, with the '\r' end
+    std::string m_strMirroredEnded;  // of a program whose lines end so
 };

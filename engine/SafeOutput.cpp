@@ -1,81 +1,79 @@
 #include "SafeOutput.h"
 
-#include "FileSystem.h"
-
-#include <chrono>
 #include <cstring>
 
 namespace {
 
 constexpr std::size_t kBufferSize = 1 << 16;
-constexpr int kNameAttempts = 64;
-
-// A temporary name beside `destination` that nothing else is likely to use.
-std::string TempNameFor(const std::string& destination, unsigned attempt)
-{
-    const auto ticks = static_cast<unsigned long long>(
-        std::chrono::steady_clock::now().time_since_epoch().count());
-    return destination + ".~" + std::to_string((ticks + attempt * 7919u) % 1000000u) + ".tmp";
-}
+constexpr unsigned kNameAttempts = 64;
 
 }  // namespace
 
-bool SafeOutput::Open(const char* destination)
+bool SafeOutput::Open(const char* destination, const SafeOutputOptions& options)
 {
     Discard();
-    if (!destination || !*destination)
-        return false;
-    // A link keeps pointing at the program it names: the file behind it is replaced.
-    m_strDestination = FileBehindPath(destination);
-    destination = m_strDestination.c_str();
+    m_options = options;
+    m_failure = MirrorFailure();
+    m_bFailed = false;
+    m_nUsed = 0;
 
     // 1. An existing destination must be a file we may replace.
-    const PathKind kind = KindOfPath(destination);
-    if (kind == PathKind::Directory || (kind == PathKind::File && IsReadOnlyFile(destination)))
-        return false;
-
-    // 2. A new temporary file in the same folder, so the final move stays on
-    //    one file system.
-    for (int attempt = 0; attempt < kNameAttempts && !m_pFile; ++attempt) {
-        m_strTemp = TempNameFor(m_strDestination, static_cast<unsigned>(attempt));
-        m_pFile = CreateNewFile(m_strTemp.c_str());
-        if (!m_pFile && KindOfPath(m_strTemp.c_str()) == PathKind::Missing)
-            break;  // not a name clash: the folder cannot take a new file
-    }
-    if (!m_pFile) {
-        m_strTemp.clear();
+    if (!m_place.Prepare(destination, m_options.bReplace, m_failure)) {
+        m_place.Close();
         return false;
     }
-    std::setvbuf(m_pFile, nullptr, _IONBF, 0);
-
-    // 3. A replaced program keeps the access rights it had.
-    if (kind == PathKind::File)
-        CopyPermissions(destination, m_strTemp.c_str());
-
+    // 2. A new temporary file in its folder, so the final move stays on one
+    //    file system. The observer learns of each name before the file is
+    //    made: an interruption at any moment finds it.
+    for (unsigned attempt = 0;; ++attempt) {
+        m_place.NameTemp(attempt);
+        m_announced = m_place.Temp();
+        if (m_options.pObserver)
+            m_options.pObserver->OnTempFileCreated(m_announced);
+        bool taken = false;
+        if (m_place.CreateTemp(m_file, m_failure, taken))
+            break;
+        if (m_options.pObserver)
+            m_options.pObserver->OnTempFileGone(m_announced);
+        if (!taken || attempt + 1 == kNameAttempts) {
+            m_place.Close();
+            return false;
+        }
+    }
+    m_bOpen = true;
     if (!m_buffer)
         m_buffer = std::make_unique<char[]>(kBufferSize);
-    m_nUsed = 0;
-    m_bFailed = false;
     return true;
+}
+
+bool SafeOutput::Fail(const MirrorFailure& failure)
+{
+    if (!m_bFailed)
+        m_failure = failure;
+    m_bFailed = true;
+    return false;
 }
 
 bool SafeOutput::Flush()
 {
-    if (m_nUsed > 0 && !m_bFailed)
-        m_bFailed = std::fwrite(m_buffer.get(), 1, m_nUsed, m_pFile) != m_nUsed;
+    if (m_nUsed > 0 && !m_bFailed) {
+        MirrorFailure failure;
+        if (!m_file.Write(m_buffer.get(), m_nUsed, failure))
+            Fail(failure);
+    }
     m_nUsed = 0;
     return !m_bFailed;
 }
 
 bool SafeOutput::Write(const char* data, std::size_t size)
 {
-    if (!m_pFile || m_bFailed)
+    if (!m_bOpen || m_bFailed)
         return false;
     if (m_nUsed + size > kBufferSize && !Flush())
         return false;
     if (size >= kBufferSize) {
-        m_bFailed = std::fwrite(data, 1, size, m_pFile) != size;
-        return !m_bFailed;
+        MirrorFailure failure;
+        return m_file.Write(data, size, failure) || Fail(failure);
     }
     std::memcpy(m_buffer.get() + m_nUsed, data, size);
     m_nUsed += size;
@@ -84,7 +82,7 @@ bool SafeOutput::Write(const char* data, std::size_t size)
 
 char* SafeOutput::Space(std::size_t size)
 {
-    if (!m_pFile || m_bFailed || size > kMaxSpace)
+    if (!m_bOpen || m_bFailed || size > kMaxSpace)
         return nullptr;
     if (m_nUsed + size > kBufferSize && !Flush())
         return nullptr;
@@ -93,41 +91,40 @@ char* SafeOutput::Space(std::size_t size)
 
 bool SafeOutput::Restart()
 {
-    if (!m_pFile || m_bFailed)
+    if (!m_bOpen || m_bFailed)
         return false;
     m_nUsed = 0;
-    // Reopened for writing, the temporary file is empty again.
-    m_pFile = std::freopen(m_strTemp.c_str(), "wb", m_pFile);
-    if (!m_pFile) {
-        Discard();
-        return false;
-    }
-    std::setvbuf(m_pFile, nullptr, _IONBF, 0);
-    return true;
+    MirrorFailure failure;
+    return m_file.Empty(failure) || Fail(failure);
 }
 
 bool SafeOutput::Commit()
 {
-    if (!m_pFile)
+    if (!m_bOpen)
         return false;
-    const bool written = Flush() && std::fflush(m_pFile) == 0 && !std::ferror(m_pFile);
-    const bool closed = std::fclose(m_pFile) == 0;
-    m_pFile = nullptr;
-    if (!written || !closed || !MoveFileOver(m_strTemp.c_str(), m_strDestination.c_str())) {
-        Discard();
-        return false;
+    MirrorFailure failure;
+    if (Flush() && (!m_options.bSync || m_file.Sync(failure)) && m_file.Close(failure) &&
+        m_place.MoveTempOver(m_options.bReplace, m_options.bSync, failure)) {
+        Release();
+        return true;
     }
-    m_strTemp.clear();
-    return true;
+    Fail(failure);
+    Discard();
+    return false;
 }
 
 void SafeOutput::Discard()
 {
-    if (m_pFile)
-        std::fclose(m_pFile);
-    m_pFile = nullptr;
-    if (!m_strTemp.empty())
-        std::remove(m_strTemp.c_str());
-    m_strTemp.clear();
+    m_file.Close();
+    m_place.RemoveTemp();
+    Release();
     m_nUsed = 0;
+}
+
+void SafeOutput::Release()
+{
+    if (m_bOpen && m_options.pObserver)
+        m_options.pObserver->OnTempFileGone(m_announced);
+    m_bOpen = false;
+    m_place.Close();
 }

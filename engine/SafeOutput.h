@@ -4,9 +4,18 @@
 // bytes, and the temporary file is removed when the object ends.
 #pragma once
 
-#include <cstdio>
+#include "FileSystem.h"
+#include "MirrorFailure.h"
+#include "TempFileObserver.h"
+
 #include <memory>
 #include <string>
+
+struct SafeOutputOptions {
+    bool bReplace = true;  // an existing destination may be replaced
+    bool bSync = false;    // the file reaches the disk before the move, and the move too
+    CTempFileObserver* pObserver = nullptr;  // told of the temporary file
+};
 
 class SafeOutput {
 public:
@@ -15,9 +24,10 @@ public:
     SafeOutput& operator=(const SafeOutput&) = delete;
     ~SafeOutput() { Discard(); }
 
-    // Prepares to write `destination`; false when it cannot be written (a
-    // read-only file, a directory, a missing or read-only folder).
-    bool Open(const char* destination);
+    // Prepares to write `destination`; false when it cannot be written (see
+    // Failure): a read-only file, a folder, a special file, a missing or
+    // read-only folder, or an existing file that is not to be replaced.
+    bool Open(const char* destination, const SafeOutputOptions& options = SafeOutputOptions());
 
     // Appends bytes; false once any write has failed.
     bool Write(const char* data, std::size_t size);
@@ -40,13 +50,22 @@ public:
     // Drops the temporary file, leaving the destination as it was.
     void Discard();
 
+    // Why Open, a write or Commit failed.
+    const MirrorFailure& Failure() const { return m_failure; }
+
 private:
     bool Flush();
+    bool Fail(const MirrorFailure& failure);
+    // The observer learns that the temporary file is gone; the folder is let go.
+    void Release();
 
-    std::string m_strDestination;
-    std::string m_strTemp;
-    std::FILE* m_pFile = nullptr;
+    SafeOutputOptions m_options;
+    OutputPlace m_place;
+    TempFileRecord m_announced;  // the temporary file as the observer was told of it
+    NativeFile m_file;
     std::unique_ptr<char[]> m_buffer;
     std::size_t m_nUsed = 0;
+    bool m_bOpen = false;
     bool m_bFailed = false;
+    MirrorFailure m_failure;
 };

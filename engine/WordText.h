@@ -3,6 +3,7 @@
 
 #include <cstring>
 #include <string>
+#include <string_view>
 
 // A character that continues a value text: a digit, ' ', '+', '-' or '.'.
 inline bool IsValueChar(char c)
@@ -41,4 +42,15 @@ inline void CopyLine(std::string& line, const char* data, std::size_t size)
     line.resize(size);
     if (size > 0)
         std::memcpy(&line[0], data, size);
+}
+
+// A line read with a '\n' in place of its '\r' (a program whose lines end
+// in '\r'), back to its own end, in `buffer` when it changes.
+inline std::string_view WithCarriageReturn(std::string_view line, std::string& buffer)
+{
+    if (line.empty() || line.back() != '\n')
+        return line;
+    buffer.assign(line.data(), line.size());
+    buffer.back() = '\r';
+    return buffer;
 }

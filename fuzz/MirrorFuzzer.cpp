@@ -91,8 +91,12 @@ void CheckMirrorRun(const std::string& program, int mode)
 
     std::string output;
     Require(ReadBytes(destination, output), "destination readable");
-    const auto in = fuzzcheck::SplitLines(program);
-    const auto out = fuzzcheck::SplitLines(output);
+    // A program without '\n' whose lines end in '\r' reads, and is written,
+    // as if each '\r' were a '\n'.
+    const bool crLines = program.find('\n') == std::string::npos && program.find('\r') != std::string::npos;
+    Require(!crLines || output.find('\n') == std::string::npos, "lines ending in '\\r' stay so");
+    const auto in = fuzzcheck::SplitLines(crLines ? fuzzcheck::CarriageReturnsAsLineFeeds(program) : program);
+    const auto out = fuzzcheck::SplitLines(crLines ? fuzzcheck::CarriageReturnsAsLineFeeds(output) : output);
     Require(in.size() == out.size(), "same number of lines");
 
     const bool fixedWidth = mirror.m_nFormatCount == 0;

@@ -44,6 +44,14 @@ std::vector<std::string> SplitLines(const std::string& bytes)
     return lines;
 }
 
+std::string CarriageReturnsAsLineFeeds(std::string bytes)
+{
+    for (char& c : bytes)
+        if (c == '\r')
+            c = '\n';
+    return bytes;
+}
+
 bool IsSkipLine(const std::string& line)
 {
     return line.find_first_of(";()$") != std::string::npos;

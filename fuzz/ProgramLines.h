@@ -11,6 +11,9 @@ namespace fuzzcheck {
 // line without one.
 std::vector<std::string> SplitLines(const std::string& bytes);
 
+// The bytes with every '\r' turned into '\n'.
+std::string CarriageReturnsAsLineFeeds(std::string bytes);
+
 // A line the mirror leaves alone apart from its end: ';', '(', ')' or '$'.
 bool IsSkipLine(const std::string& line);
 

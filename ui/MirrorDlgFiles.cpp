@@ -3,6 +3,7 @@
 
 #include "resource.h"
 #include "w32/FileDialog.h"
+#include "w32/SystemProgram.h"
 #include "w32/WinApp.h"
 
 #include <iterator>
@@ -111,19 +112,9 @@ void CMirrorDlg::OnNotepad()
 {
     const std::wstring name = GetDlgItemText(IDC_FILE_LIST);
     const std::wstring folder = GetDlgItemText(IDC_FOLDER);
-    // The wide form of the command line keeps any file name intact, whatever
-    // the system's code page.
-    std::wstring command = L"notepad \"" + folder + L"\\" + name + L"\"";
-    STARTUPINFOW startup{};
-    startup.cb = sizeof startup;
-    startup.dwFlags = STARTF_USESHOWWINDOW;
-    startup.wShowWindow = SW_SHOW;
-    PROCESS_INFORMATION process{};
-    if (!::CreateProcessW(nullptr, command.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup,
-                          &process)) {
+    // The system's Notepad, never a notepad.exe beside the program or in the
+    // current folder. The wide command line keeps any file name intact,
+    // whatever the system's code page.
+    if (!StartSystemProgram(L"notepad.exe", L"\"" + folder + L"\\" + name + L"\""))
         AfxMessageBox(L"WinExec failed", MB_ICONSTOP | MB_OK);
-        return;
-    }
-    ::CloseHandle(process.hThread);
-    ::CloseHandle(process.hProcess);
 }

@@ -1,6 +1,7 @@
 // The main dialog: the mirror command.
 #include "MirrorDlg.h"
 
+#include "FileSystem.h"
 #include "MirrorMessages.h"
 #include "MirrorModes.h"
 #include "NcMirror.h"
@@ -8,7 +9,6 @@
 #include "w32/TextCodec.h"
 #include "w32/WinApp.h"
 
-#include <cstdio>
 #include <string>
 
 namespace {
@@ -17,14 +17,20 @@ namespace {
 constexpr std::size_t kMaxPathLength = MAX_PATH - 1;
 
 // Shows one of the shared result messages, with the beep first where its
-// style asks for one. Paths are UTF-8 here.
+// style asks for one, and the reason of `failure` on a line of its own.
+// Paths are UTF-8 here.
 int ShowMirrorMessage(MirrorMessage message, const std::string& source = std::string(),
-                      const std::string& output = std::string(), long long number = 0)
+                      const std::string& output = std::string(), long long number = 0,
+                      const MirrorFailure& failure = MirrorFailure())
 {
     const MirrorMessageStyle style = MirrorMessageStyleOf(message);
     if (style.beepFirst)
         ::MessageBeep(0);
-    return AfxMessageBox(Utf8ToWide(FormatMirrorMessage(message, source, output, number)), style.boxFlags);
+    std::string text = FormatMirrorMessage(message, source, output, number);
+    const std::string reason = MirrorFailureText(failure);
+    if (!reason.empty())
+        text += (text.back() == '\n' ? "" : "\n") + reason;
+    return AfxMessageBox(Utf8ToWide(text), style.boxFlags);
 }
 
 // A stop message about a path that the file functions cannot take as it is.
@@ -51,13 +57,19 @@ bool NarrowPath(const std::wstring& path, std::string& narrow)
     return true;
 }
 
-bool CanOpenForReading(const std::string& path)
+// One engine run. The dialog always has the output reach the disk before
+// it replaces anything: after a power cut the old program or the new one is
+// there, never an empty file.
+long long RunEngine(CNcMirror& engine, const std::string& source, const std::string& output, int mode, bool replace)
 {
-    std::FILE* file = std::fopen(path.c_str(), "rb");
-    if (!file)
-        return false;
-    std::fclose(file);
-    return true;
+    engine.SetReplaceExisting(replace);
+    engine.SetSync(true);
+    return engine.Mirror(source.c_str(), output.c_str(), mode);
+}
+
+bool IsMissing(const MirrorFailure& failure)
+{
+    return failure.kind == MirrorFailureKind::System && ClassifySystemError(failure.nError) == SystemError::NotFound;
 }
 
 }  // namespace
@@ -87,9 +99,18 @@ void CMirrorDlg::OnRunMirror()
     std::string sourceNarrow;
     if (!NarrowPath(source, sourceNarrow))
         return;
-    if (!CanOpenForReading(sourceNarrow)) {
-        ShowMirrorMessage(MirrorMessage::SourceNotFound, sourceUtf8);
-        return;
+    // Only a source that is not there is "not found"; one that is there but
+    // cannot be read (another program holds it) gets the reason.
+    {
+        NativeFile probe;
+        MirrorFailure failure;
+        if (!probe.OpenForReading(sourceNarrow.c_str(), failure)) {
+            if (IsMissing(failure))
+                ShowMirrorMessage(MirrorMessage::SourceNotFound, sourceUtf8);
+            else
+                ShowMirrorMessage(MirrorMessage::CannotRead, sourceUtf8, std::string(), 0, failure);
+            return;
+        }
     }
 
     // The output name is derived on the UTF-8 form, where no byte of a
@@ -99,14 +120,24 @@ void CMirrorDlg::OnRunMirror()
     std::string outputNarrow;
     if (!NarrowPath(output, outputNarrow))
         return;
-    if (CanOpenForReading(outputNarrow) &&
-        ShowMirrorMessage(MirrorMessage::OutputExists, sourceUtf8, outputUtf8) != IDYES)
-        return;
-
+    // The question whenever a file is there, readable or not. A folder or a
+    // device in the way the engine refuses.
+    bool replace = false;
+    if (KindOfPath(outputNarrow.c_str()) == PathKind::File) {
+        if (ShowMirrorMessage(MirrorMessage::OutputExists, sourceUtf8, outputUtf8) != IDYES)
+            return;
+        replace = true;
+    }
     CNcMirror engine;
-    const long long result = engine.Mirror(sourceNarrow.c_str(), outputNarrow.c_str(), mode->number);
+    long long result = RunEngine(engine, sourceNarrow, outputNarrow, mode->number, replace);
+    if (result == kMirrorDestinationError && engine.LastFailure().kind == MirrorFailureKind::OutputExists) {
+        // Another program wrote it while the run went on: the same question.
+        if (ShowMirrorMessage(MirrorMessage::OutputExists, sourceUtf8, outputUtf8) != IDYES)
+            return;
+        result = RunEngine(engine, sourceNarrow, outputNarrow, mode->number, true);
+    }
     ShowMirrorMessage(MirrorMessageForResult(result), sourceUtf8, outputUtf8,
-                      result == kMirrorModeError ? mode->number : result);
+                      result == kMirrorModeError ? mode->number : result, engine.LastFailure());
     // What the mirror could not make right follows the success message.
     if (result >= 0 && !engine.GetFindings().Empty())
         AfxMessageBox(Utf8ToWide(FormatFindingsMessage(engine.GetFindings())), MB_ICONWARNING | MB_OK);

@@ -4,6 +4,7 @@
 #include <poll.h>
 #include <pty.h>
 #include <signal.h>
+#include <sys/resource.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -29,12 +30,15 @@ const std::chrono::seconds kTimeLimit(20);
     _exit(127);
 }
 
-int StatusOf(pid_t pid)
+int StatusOf(pid_t pid, long* peakMemoryKb = nullptr)
 {
     int status = 0;
-    while (waitpid(pid, &status, 0) < 0)
+    rusage usage{};
+    while (wait4(pid, &status, 0, &usage) < 0)
         if (errno != EINTR)
             return -1;
+    if (peakMemoryKb)
+        *peakMemoryKb = usage.ru_maxrss;
     if (WIFEXITED(status))
         return WEXITSTATUS(status);
     return WIFSIGNALED(status) ? 128 + WTERMSIG(status) : -1;
@@ -73,11 +77,11 @@ bool Drain(std::vector<int> fds, std::vector<std::string*> texts)
 
 }  // namespace
 
-ProcessResult RunProgram(const std::vector<std::string>& args, const std::string& folder, const std::string& input)
+StartedProgram StartProgram(const std::vector<std::string>& args, const std::string& folder, const std::string& input)
 {
     int in[2], out[2], err[2];
     if (pipe(in) != 0 || pipe(out) != 0 || pipe(err) != 0)
-        return ProcessResult();
+        return StartedProgram();
     // The program may exit before it reads its input: the write must then
     // fail with EPIPE instead of killing the test. The program itself gets
     // the default back.
@@ -99,11 +103,25 @@ ProcessResult RunProgram(const std::vector<std::string>& args, const std::string
     if (!input.empty() && write(in[1], input.data(), input.size()) < 0 && errno != EPIPE)
         std::perror("write");
     close(in[1]);
+    return StartedProgram{pid, out[0], err[0]};
+}
+
+ProcessResult FinishProgram(StartedProgram& program)
+{
     ProcessResult result;
-    if (!Drain({out[0], err[0]}, {&result.out, &result.err}))
-        kill(pid, SIGKILL);
-    result.status = StatusOf(pid);
+    if (program.pid <= 0)
+        return result;
+    if (!Drain({program.out, program.err}, {&result.out, &result.err}))
+        kill(program.pid, SIGKILL);
+    result.status = StatusOf(program.pid, &result.peakMemoryKb);
+    program = StartedProgram();
     return result;
+}
+
+ProcessResult RunProgram(const std::vector<std::string>& args, const std::string& folder, const std::string& input)
+{
+    StartedProgram program = StartProgram(args, folder, input);
+    return FinishProgram(program);
 }
 
 ProcessResult RunInTerminal(const std::vector<std::string>& args, const std::string& folder,

@@ -54,6 +54,28 @@ TEST(GoldenFiles, EveryProgramInEveryModeMatchesByteForByte)
     }
 }
 
+// A run to a sink (standard output) hands on the same bytes as the file
+// run: lines that end in '\r' keep their '\r'.
+TEST(GoldenFiles, SinkRunsGiveTheFileBytes)
+{
+    struct Collect : CMirrorSink {
+        bool Line(std::string_view, std::string_view mirrored) override
+        {
+            bytes.append(mirrored.data(), mirrored.size());
+            return true;
+        }
+        std::string bytes;
+    };
+    const fs::path golden = fs::path(NCM_TEST_DATA_DIR) / "golden";
+    for (const char* name : {"cr_free", "line_ends"}) {
+        SCOPED_TRACE(name);
+        Collect sink;
+        CNcMirror engine;
+        EXPECT_GT(engine.MirrorToSink((golden / (std::string(name) + ".nc")).string().c_str(), &sink, 1), 0);
+        EXPECT_EQ(ReadBytes(golden / (std::string(name) + ".x.out")), sink.bytes);
+    }
+}
+
 TEST(GoldenFiles, FormatScanTellsFixedWidthFromFreeFormat)
 {
     const fs::path golden = fs::path(NCM_TEST_DATA_DIR) / "golden";

@@ -3,7 +3,7 @@
 // mirrors line by line. On any program both give the same bytes, count and
 // findings: generated programs with every kind of line, lines that cross the
 // read buffer, free format that shows only late in a fixed-width program,
-// and a last line without its end.
+// a last line without its end, and lines that end in '\r'.
 #include "MirrorModes.h"
 #include "NcMirror.h"
 #include "TestFiles.h"
@@ -93,6 +93,8 @@ TEST(RunPaths, FileAndSinkRunsGiveTheSameBytesCountsAndFindings)
     // Lines longer than the read buffer, and a last line without its end.
     programs.push_back(std::string(70000, ' ') + "X1. Y2.\n" + "G1 X" + std::string(100000, '1') + ".5 Y3.\nY-4.");
     programs.push_back("X+001000Y+002000\nN2X+000001");
+    // Lines that end in '\r'.
+    programs.push_back("G01 X1. Y-2. \rG02 X3. Y4. I1. J2.\r(C)\rG1 X5. Y5. X6.\rY7.");
 
     for (std::size_t p = 0; p < programs.size(); ++p) {
         WriteBytes(dir.path() / "p.nc", programs[p]);

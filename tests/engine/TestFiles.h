@@ -9,7 +9,23 @@
 #include <string>
 #include <vector>
 
+#ifdef _WIN32
+#include <process.h>
+#else
+#include <unistd.h>
+#endif
+
 namespace fs = std::filesystem;
+
+// The test process's id: test suites run at the same time use their own folders.
+inline long long ProcessId()
+{
+#ifdef _WIN32
+    return _getpid();
+#else
+    return getpid();
+#endif
+}
 
 inline std::string ReadBytes(const fs::path& path)
 {
@@ -26,7 +42,7 @@ inline void WriteBytes(const fs::path& path, const std::string& bytes)
 class ScratchFolder {
 public:
     explicit ScratchFolder(const std::string& name)
-        : m_path(fs::temp_directory_path() / ("ncmirror_test_" + name))
+        : m_path(fs::temp_directory_path() / ("ncmirror_test_" + name + "_" + std::to_string(ProcessId())))
     {
         Remove();
         fs::create_directories(m_path);

@@ -5,9 +5,9 @@
 
 const wchar_t* const kMainCaption = L"Преобразование координат УП..";
 
-AppSession::AppSession(const std::wstring& folder)
+AppSession::AppSession(const std::wstring& folder, const std::wstring& copy)
 {
-    const std::wstring app = AppPath();
+    const std::wstring app = copy.empty() ? AppPath() : copy;
     std::wstring command = L"\"" + app + L"\"";
     STARTUPINFOW startup{};
     startup.cb = sizeof startup;

@@ -8,9 +8,9 @@
 
 class AppSession {
 public:
-    // Starts the application with `folder` as its current directory
-    // (empty: the driver's own).
-    explicit AppSession(const std::wstring& folder = std::wstring());
+    // Starts the application (the one under test, or a copy of it at `app`)
+    // with `folder` as its current directory (empty: the driver's own).
+    explicit AppSession(const std::wstring& folder = std::wstring(), const std::wstring& app = std::wstring());
     ~AppSession();
     AppSession(const AppSession&) = delete;
     AppSession& operator=(const AppSession&) = delete;

@@ -2,6 +2,7 @@
 // filter, the file-open dialog, and Notepad.
 #include "AppSession.h"
 #include "DialogSteps.h"
+#include "DriverEnv.h"
 #include "TestFolder.h"
 #include "WindowProbe.h"
 
@@ -127,9 +128,17 @@ TEST_F(FileSelection, CancelledBrowseChangesNothing)
     EXPECT_TRUE(NothingMoreOpens(app, 300));
 }
 
+// The system's Notepad opens the file, even when a program named notepad.exe
+// lies beside the application and in the current folder.
 TEST_F(FileSelection, NotepadOpensTheChosenFile)
 {
-    START_APP_IN(app, folder.Path());
+    const std::wstring planted = folder.PathOf(L"notepad.exe");
+    ASSERT_TRUE(CopyFileW(ToWindowsPath(EnvText(L"NCM_PLANTED")).c_str(), planted.c_str(), FALSE));
+    const std::wstring copy = folder.PathOf(L"NcMirrorGui.exe");
+    ASSERT_TRUE(CopyFileW(AppPath().c_str(), copy.c_str(), FALSE));
+    AppSession app(folder.Path(), copy);
+    ASSERT_TRUE(app.Started()) << "cannot start the application";
+    ASSERT_NE(app.MainDialog(), nullptr) << "the main dialog did not appear";
     const OpenedBox picker = ClickAndWaitForBox(app, kBrowse);
     ASSERT_NE(picker.window, nullptr);
     SetText(GetDlgItem(picker.window, 0x47C), folder.PathOf(L"nc\\other.up"));
@@ -162,4 +171,5 @@ TEST_F(FileSelection, NotepadOpensTheChosenFile)
             TerminateProcess(notepad, 0);
         CloseHandle(notepad);
     }
+    EXPECT_FALSE(folder.Exists(L"planted-notepad-ran.txt")) << "the planted notepad.exe ran";
 }

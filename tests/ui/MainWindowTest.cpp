@@ -91,6 +91,34 @@ RECT ClientRectOf(HWND dialog, HWND control)
     return r;
 }
 
+// Every label and button text of `dialog` fits its control, measured with the
+// font the control draws it in: the dialog answers a registered message
+// with the room a control's text needs (its client size).
+void ExpectTextsFit(HWND dialog)
+{
+    const UINT measure = RegisterWindowMessageW(L"NcMirror.TextRoom");
+    int measured = 0;
+    for (HWND control : ChildrenOf(dialog)) {
+        const std::wstring cls = ClassOf(control);
+        const std::wstring text = WindowText(control);
+        const LONG type = StyleOf(control) & SS_TYPEMASK;
+        const bool label = cls == L"Static" && (type == SS_LEFT || type == SS_CENTER || type == SS_RIGHT);
+        if ((!label && cls != L"Button") || text.empty())
+            continue;
+        SCOPED_TRACE(testing::PrintToString(text));
+        DWORD_PTR room = 0;
+        ASSERT_TRUE(SendMessageTimeoutW(dialog, measure, 0, reinterpret_cast<LPARAM>(control), SMTO_ABORTIFHUNG, 5000,
+                                        &room));
+        RECT client;
+        GetClientRect(control, &client);
+        EXPECT_GT(LOWORD(room), 0) << "not measured";
+        EXPECT_LE(LOWORD(room), client.right) << "too wide";
+        EXPECT_LE(HIWORD(room), client.bottom) << "too high";
+        ++measured;
+    }
+    EXPECT_GT(measured, 0);
+}
+
 // Starts the application and fails the test when its dialog does not show.
 #define START_APP(session)                                                  \
     AppSession session;                                                     \
@@ -116,6 +144,7 @@ void CheckAboutBox(const AppSession& app, void (*open)(HWND), const wchar_t* scr
     ASSERT_NE(ok, nullptr);
     EXPECT_EQ(WindowText(ok), L"OK");
     EXPECT_FALSE(IsWindowEnabled(main)) << "the about box is not modal";
+    ExpectTextsFit(about);
     // The version line shows the version of the build.
     const std::wstring version = L"Версия " + std::wstring(NCM_VERSION, NCM_VERSION + sizeof NCM_VERSION - 1);
     bool versionShown = false;
@@ -181,6 +210,9 @@ TEST(MainWindow, OpensWithCaptionLayoutAndTexts)
 
     // Enter means the browse button.
     EXPECT_EQ(SendMessageW(main, DM_GETDEFID, 0, 0), MAKELONG(kBrowse, DC_HASDEFID));
+
+    // No text is cut, whatever font this Windows draws it in.
+    ExpectTextsFit(main);
 
     Sleep(300);  // let the dialog finish painting
     EXPECT_TRUE(SaveScreenshot(L"main-dialog" + EnvText(L"NCM_SHOT_SUFFIX")));

@@ -24,6 +24,22 @@ std::wstring WrittenText(const std::wstring& output, long long count)
            std::to_wstring(count);
 }
 
+// Holds a file open without sharing it, as a program that works on it can.
+class FileHold {
+public:
+    explicit FileHold(const std::wstring& path)
+        : m_file(CreateFileW(path.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr))
+    {
+        EXPECT_NE(m_file, INVALID_HANDLE_VALUE) << "cannot hold the file";
+    }
+    ~FileHold() { CloseHandle(m_file); }
+    FileHold(const FileHold&) = delete;
+    FileHold& operator=(const FileHold&) = delete;
+
+private:
+    HANDLE m_file;
+};
+
 std::wstring QuestionText(const std::wstring& output)
 {
     return L"Файл:=\n " + output + L" \n\t уже существует! \n Перезаписать существующий ?";
@@ -247,9 +263,45 @@ TEST_F(MirrorCommand, ReadOnlyOutputIsNotTouched)
     box.window = WaitForNewDialog(app->Pid(), {app->MainDialog()});
     ASSERT_NE(box.window, nullptr);
     EXPECT_EQ(MessageBoxText(box.window), L"Невозможно записать файл:\n " + folder.PathOf(L"uo128_y.up") +
-                                              L" \n Проверьте права доступа или ошибка системы");
+                                              L" \n Проверьте права доступа или ошибка системы\nФайл только для чтения.");
     ASSERT_TRUE(AnswerAndWait(box, IDOK));
     EXPECT_EQ(folder.Read(L"uo128_y.up"), "kept\n");
+}
+
+// Files another program holds open: a held source is there but cannot be
+// read (not "not found"), a held output is still asked about, and the
+// system's reason shows under the message. Nothing is left behind.
+TEST_F(MirrorCommand, FilesHeldByAnotherProgram)
+{
+    ASSERT_TRUE(folder.Write(L"uo128_x.up", "kept\n"));
+    StartApp();
+    const std::wstring inUse = L"\nФайл занят другой программой.";
+    {
+        const FileHold hold(folder.PathOf(L"uo128.up"));
+        EXPECT_EQ(RunAndConfirm(L"uo128.up", kAxisX),
+                  L"Невозможно открыть файл:\n " + folder.PathOf(L"uo128.up") + L" \n на 'чтение' " + inUse);
+        EXPECT_TRUE(NothingMoreOpens(*app));
+    }
+    {
+        const FileHold hold(folder.PathOf(L"uo128_x.up"));
+        OpenedBox box = Run();
+        EXPECT_EQ(box.text, QuestionText(folder.PathOf(L"uo128_x.up")));
+        ASSERT_TRUE(AnswerAndWait(box, IDNO));
+        EXPECT_TRUE(NothingMoreOpens(*app));
+        box = Run();
+        ASSERT_TRUE(AnswerAndWait(box, IDYES));
+        box.window = WaitForNewDialog(app->Pid(), {app->MainDialog()});
+        ASSERT_NE(box.window, nullptr);
+        // Windows calls a move over a held file a sharing or an access fault.
+        const std::wstring cannotWrite =
+            L"Невозможно записать файл:\n " + folder.PathOf(L"uo128_x.up") + L" \n Проверьте права доступа или ошибка системы";
+        const std::wstring text = MessageBoxText(box.window);
+        EXPECT_TRUE(text == cannotWrite + inUse || text == cannotWrite + L"\nНет прав доступа.")
+            << testing::PrintToString(text);
+        ASSERT_TRUE(AnswerAndWait(box, IDOK));
+    }
+    EXPECT_EQ(folder.Read(L"uo128_x.up"), "kept\n");
+    EXPECT_EQ(Sorted(folder.Names()), (std::vector<std::wstring>{L"a.upa", L"uo128.up", L"uo128_x.up"}));
 }
 
 TEST_F(MirrorCommand, PathsBeyondThePlatformLimitStopWithoutWriting)

@@ -100,6 +100,21 @@ bool TestFolder::SetReadOnly(const std::wstring& name) const
     return SetFileAttributesW(PathOf(name).c_str(), FILE_ATTRIBUTE_READONLY) != 0;
 }
 
+std::vector<std::wstring> TestFolder::Names() const
+{
+    std::vector<std::wstring> names;
+    WIN32_FIND_DATAW found;
+    HANDLE search = FindFirstFileW(PathOf(L"*").c_str(), &found);
+    if (search == INVALID_HANDLE_VALUE)
+        return names;
+    do {
+        if (std::wstring(found.cFileName) != L"." && std::wstring(found.cFileName) != L"..")
+            names.push_back(found.cFileName);
+    } while (FindNextFileW(search, &found));
+    FindClose(search);
+    return names;
+}
+
 std::string TestData(const std::wstring& name)
 {
     std::wstring path = ToWindowsPath(EnvText(L"NCM_TEST_DATA") + L"/" + name);

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <string>
+#include <vector>
 
 class TestFolder {
 public:
@@ -21,6 +22,8 @@ public:
     // The file's bytes; "<missing>" when it cannot be read.
     std::string Read(const std::wstring& name) const;
     bool SetReadOnly(const std::wstring& name) const;
+    // Names of the files and folders in the folder, in the order found.
+    std::vector<std::wstring> Names() const;
 
 private:
     std::wstring m_path;

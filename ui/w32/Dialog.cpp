@@ -1,12 +1,13 @@
 #include "Dialog.h"
 
 #include "DialogFont.h"
+#include "TextFit.h"
 #include "WinApp.h"
 
 #include <vector>
 
 CDialog::CDialog(UINT templateId, HWND parent)
-    : m_hWnd(nullptr), m_nTemplateId(templateId), m_hParent(parent)
+    : m_hWnd(nullptr), m_nTemplateId(templateId), m_hParent(parent), m_hFittedFont(nullptr)
 {
 }
 
@@ -27,6 +28,9 @@ INT_PTR CDialog::DoModal()
             : ::DialogBoxIndirectParamW(instance, reinterpret_cast<LPCDLGTEMPLATEW>(patched.data()), parent,
                                         DialogProc, self);
     m_hWnd = nullptr;
+    if (m_hFittedFont)
+        ::DeleteObject(m_hFittedFont);
+    m_hFittedFont = nullptr;
     return result;
 }
 
@@ -35,17 +39,22 @@ void CDialog::CenterOnOwner() const
     RECT window;
     if (!::GetWindowRect(m_hWnd, &window))
         return;
-    RECT area;
+    // The owner's monitor, not the primary one: a dialog opens where its
+    // owner is.
     HWND owner = ::GetWindow(m_hWnd, GW_OWNER);
-    if (!owner || !::IsWindowVisible(owner) || ::IsIconic(owner) || !::GetWindowRect(owner, &area))
-        ::SystemParametersInfoW(SPI_GETWORKAREA, 0, &area, 0);
+    MONITORINFO monitor{};
+    monitor.cbSize = sizeof monitor;
+    if (!::GetMonitorInfoW(::MonitorFromWindow(owner ? owner : m_hWnd, MONITOR_DEFAULTTONEAREST), &monitor))
+        ::SystemParametersInfoW(SPI_GETWORKAREA, 0, &monitor.rcWork, 0);
+    const RECT work = monitor.rcWork;
+    RECT area = work;
+    if (owner && ::IsWindowVisible(owner) && !::IsIconic(owner))
+        ::GetWindowRect(owner, &area);
     const int width = window.right - window.left;
     const int height = window.bottom - window.top;
     int x = area.left + (area.right - area.left - width) / 2;
     int y = area.top + (area.bottom - area.top - height) / 2;
     // Keep the caption reachable on a small screen.
-    RECT work;
-    ::SystemParametersInfoW(SPI_GETWORKAREA, 0, &work, 0);
     if (x + width > work.right)
         x = work.right - width;
     if (y + height > work.bottom)
@@ -120,7 +129,9 @@ INT_PTR CDialog::Dispatch(UINT message, WPARAM wParam, LPARAM lParam)
     switch (message) {
     case WM_INITDIALOG: {
         CenterOnOwner();
-        return OnInitDialog();
+        const BOOL result = OnInitDialog();
+        m_hFittedFont = FitDialogTexts(m_hWnd);
+        return result;
     }
     case WM_COMMAND: {
         const UINT id = LOWORD(wParam);
@@ -138,6 +149,12 @@ INT_PTR CDialog::Dispatch(UINT message, WPARAM wParam, LPARAM lParam)
         return FALSE;
     }
     default:
+        if (message == TextRoomMessage() && message != 0) {
+            const HWND control = reinterpret_cast<HWND>(lParam);
+            const SIZE room = ::IsChild(m_hWnd, control) ? TextRoomOf(control) : SIZE{0, 0};
+            ::SetWindowLongPtrW(m_hWnd, DWLP_MSGRESULT, MAKELONG(room.cx, room.cy));
+            return TRUE;
+        }
         break;
     }
     LRESULT result = 0;

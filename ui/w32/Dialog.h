@@ -50,11 +50,13 @@ protected:
 private:
     static INT_PTR CALLBACK DialogProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
     INT_PTR Dispatch(UINT message, WPARAM wParam, LPARAM lParam);
-    // Dialogs open centred on their owner (on the work area without one).
+    // Dialogs open centred on their owner (on its monitor's work area without
+    // one), whole on that monitor.
     void CenterOnOwner() const;
 
     UINT m_nTemplateId;
     HWND m_hParent;
+    HFONT m_hFittedFont;  // a smaller font that makes the texts fit, while the dialog runs
 };
 
 // Direction and state of one data exchange.
