@@ -6,7 +6,7 @@
 
 namespace {
 
-enum class Option { Mode, Output, Force, Quiet, Check, Strict, Help, Version, Unknown };
+enum class Option { Mode, Output, Force, Quiet, Check, Strict, Verify, Svg, Help, Version, Unknown };
 
 struct OptionName {
     Option option;
@@ -22,6 +22,8 @@ const OptionName kOptions[] = {
     {Option::Quiet, 'q', "quiet", false},
     {Option::Check, 0, "check", false},
     {Option::Strict, 0, "strict", false},
+    {Option::Verify, 0, "verify", false},
+    {Option::Svg, 0, "svg", true},
     {Option::Help, 'h', "help", false},
     {Option::Version, 0, "version", false},
 };
@@ -72,6 +74,14 @@ bool Apply(const OptionName& option, const std::string& value, CommandLine& resu
     case Option::Quiet: result.quiet = true; return true;
     case Option::Check: result.check = true; return true;
     case Option::Strict: result.strict = true; return true;
+    case Option::Verify: result.verify = true; return true;
+    case Option::Svg:
+        if (value.empty()) {
+            error = "empty picture path";
+            return false;
+        }
+        result.svg = value;
+        return true;
     case Option::Help: result.help = true; return true;
     case Option::Version: result.version = true; return true;
     case Option::Unknown: break;
@@ -153,6 +163,10 @@ bool ParseCommandLine(const std::vector<std::string>& args, CommandLine& result,
     }
     if (result.hasOutput && result.files.size() != 1) {
         error = "-o needs exactly one FILE";
+        return false;
+    }
+    if (!result.svg.empty() && result.files.size() != 1) {
+        error = "--svg needs exactly one FILE";
         return false;
     }
     if (result.check && result.hasOutput) {

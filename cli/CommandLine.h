@@ -14,6 +14,8 @@ struct CommandLine {
     bool quiet = false;                // -q: print errors only
     bool check = false;                // --check: report findings, write nothing
     bool strict = false;               // --strict: a finding fails the file
+    bool verify = false;               // --verify: prove the written output's path
+    std::string svg;                   // from --svg: the picture to write; empty when not given
     bool help = false;                 // -h, --help
     bool version = false;              // --version
     std::vector<std::string> files;

@@ -6,6 +6,8 @@
 #include "MirrorMessages.h"
 #include "MirrorModes.h"
 #include "NcMirror.h"
+#include "ToolpathRun.h"
+#include "ToolpathTexts.h"
 
 #include <cctype>
 #include <cstdio>
@@ -27,6 +29,17 @@ CMirrorBatch::CMirrorBatch(CConsole& console, const CommandLine& options)
       m_progress(console, !options.quiet && console.ErrorIsTerminal(), options.files.size())
 {
 }
+
+namespace {
+
+// The file's name without its folders, as a legend shows it.
+std::string BaseName(const std::string& path)
+{
+    const std::size_t slash = path.find_last_of("/\\");
+    return slash == std::string::npos ? path : path.substr(slash + 1);
+}
+
+}  // namespace
 
 bool CMirrorBatch::Run()
 {
@@ -70,10 +83,18 @@ bool CMirrorBatch::MirrorOne(const std::string& source, const std::string& outpu
         return false;
     }
 
+    if (!MayWritePicture(source))
+        return false;
+
+    // The picture comes from the lines as they are written, or with
+    // --verify from the written file read back beside its source.
+    const bool picture = !m_options.svg.empty();
+    CToolpathRun toolpath(*m_options.mode, m_options.verify, picture);
     CNcMirror engine;
     engine.SetDiagnosticStream(nullptr);
     engine.SetStrict(m_options.strict);
-    const long long result = engine.Mirror(source.c_str(), output.c_str(), m_options.mode->number);
+    const long long result = engine.Mirror(source.c_str(), output.c_str(), m_options.mode->number,
+                                           picture && !m_options.verify ? toolpath.Sink() : nullptr);
     const std::string text =
         FormatMirrorMessageLine(MirrorMessageForResult(result), shownSource, shownOutput,
                                 result >= 0 ? result : m_options.mode->number);
@@ -81,35 +102,90 @@ bool CMirrorBatch::MirrorOne(const std::string& source, const std::string& outpu
         PrintError(text);
         return false;
     }
-    if (result >= 0)
+    bool good = result >= 0;
+    if (good)
         PrintResult(text);
-    PrintFindings(shownSource, engine.GetFindings());
+    if (good && m_options.verify && toolpath.ReadWritten(source.c_str(), output.c_str()) != kPairRead) {
+        PrintError(FormatMirrorMessageLine(MirrorMessage::CannotRead, shownOutput));
+        good = false;
+    }
+    if (good && picture)
+        good = WritePicture(toolpath, BaseName(shownSource), BaseName(shownOutput));
+    const CMirrorFindings findings = toolpath.Findings(engine.GetFindings());
+    PrintFindings(shownSource, findings, m_options.verify ? shownOutput : shownSource);
+    if (m_options.verify)
+        PrintUnreadNote(shownOutput, toolpath);
     if (result < 0)
         PrintError(text);
-    return result >= 0;
+    return good && findings.Count(FindingCode::PathMismatch) == 0;
+}
+
+bool CMirrorBatch::MayWritePicture(const std::string& source)
+{
+    if (m_options.svg.empty())
+        return true;
+    switch (KindOfPath(m_options.svg.c_str())) {
+    case PathKind::Missing: return true;
+    case PathKind::File: return MayReplace(source, m_options.svg);
+    case PathKind::Directory: break;
+    }
+    PrintError(FormatMirrorMessageLine(MirrorMessage::CannotWrite, std::string(), m_console.DisplayPath(m_options.svg)));
+    return false;
+}
+
+bool CMirrorBatch::WritePicture(CToolpathRun& toolpath, const std::string& sourceName, const std::string& mirrorName)
+{
+    const std::string shownPicture = m_console.DisplayPath(m_options.svg);
+    if (!toolpath.WritePicture(m_options.svg.c_str(), sourceName, mirrorName)) {
+        PrintError(FormatMirrorMessageLine(MirrorMessage::CannotWrite, std::string(), shownPicture));
+        return false;
+    }
+    PrintResult(FormatPictureWritten(shownPicture));
+    return true;
+}
+
+void CMirrorBatch::PrintUnreadNote(const std::string& shownFile, const CToolpathRun& toolpath)
+{
+    if (m_options.quiet || toolpath.UnreadLines() == 0)
+        return;
+    m_progress.Clear();
+    std::fflush(stdout);
+    m_console.Write(ConsoleStream::Error,
+                    FormatUnreadNote(shownFile, toolpath.FirstUnreadLine(), toolpath.UnreadLines()) + "\n");
 }
 
 bool CMirrorBatch::CheckOne(const std::string& source)
 {
     const std::string shownSource = m_console.DisplayPath(source);
+    if (!MayWritePicture(source))
+        return false;
+    // The proof reads the mirrored lines as the run makes them.
+    CToolpathRun toolpath(*m_options.mode, true, !m_options.svg.empty());
     CNcMirror engine;
     engine.SetDiagnosticStream(nullptr);
-    const long long result = engine.MirrorToSink(source.c_str(), nullptr, m_options.mode->number);
+    const long long result = engine.MirrorToSink(source.c_str(), toolpath.Sink(), m_options.mode->number);
     if (result < 0) {
         const bool missing = KindOfPath(source.c_str()) == PathKind::Missing;
         PrintError(FormatMirrorMessageLine(missing ? MirrorMessage::SourceNotFound : MirrorMessage::CannotRead,
                                            shownSource));
         return false;
     }
-    const CMirrorFindings& findings = engine.GetFindings();
+    const CMirrorFindings findings = toolpath.Findings(engine.GetFindings());
     PrintResult(shownSource + ": " +
                 (findings.Empty() ? std::string("замечаний нет")
                                   : "замечаний: " + std::to_string(findings.Total())));
-    PrintFindings(shownSource, findings);
-    return findings.Empty();
+    bool good = findings.Empty();
+    if (!m_options.svg.empty() &&
+        !WritePicture(toolpath, BaseName(shownSource),
+                      BaseName(m_console.DisplayPath(MirrorOutputPath(source, *m_options.mode)))))
+        good = false;
+    PrintFindings(shownSource, findings, shownSource);
+    PrintUnreadNote(shownSource, toolpath);
+    return good;
 }
 
-void CMirrorBatch::PrintFindings(const std::string& shownSource, const CMirrorFindings& findings)
+void CMirrorBatch::PrintFindings(const std::string& shownSource, const CMirrorFindings& findings,
+                                 const std::string& shownOutput)
 {
     if (findings.Empty())
         return;
@@ -117,7 +193,8 @@ void CMirrorBatch::PrintFindings(const std::string& shownSource, const CMirrorFi
     std::fflush(stdout);
     std::string text;
     for (const MirrorFinding& finding : findings.List())
-        text += FormatFindingForLog(shownSource, finding) + "\n";
+        text += FormatFindingForLog(finding.code == FindingCode::PathMismatch ? shownOutput : shownSource, finding) +
+                "\n";
     const long long more = findings.Total() - static_cast<long long>(findings.List().size());
     if (more > 0)
         text += shownSource + ": предупреждение: " + FormatMoreFindings(more) + "\n";

@@ -9,6 +9,7 @@
 
 class CConsole;
 class CMirrorFindings;
+class CToolpathRun;
 struct CommandLine;
 
 class CMirrorBatch {
@@ -27,8 +28,15 @@ private:
     // --check: the findings of one source, nothing written; true when it
     // was read and has none.
     bool CheckOne(const std::string& source);
-    // The findings of the last run on standard error, in the compilers' form.
-    void PrintFindings(const std::string& shownSource, const CMirrorFindings& findings);
+    // The findings of the last run on standard error, in the compilers' form;
+    // the proof's findings name the output's lines.
+    void PrintFindings(const std::string& shownSource, const CMirrorFindings& findings,
+                       const std::string& shownOutput);
+    // The lines the proof left out, once per file (not with -q).
+    void PrintUnreadNote(const std::string& shownFile, const CToolpathRun& toolpath);
+    // --svg: false (after saying why) when the picture may not be written.
+    bool MayWritePicture(const std::string& source);
+    bool WritePicture(CToolpathRun& toolpath, const std::string& sourceName, const std::string& mirrorName);
     bool MayReplace(const std::string& source, const std::string& output);
 
     void PrintResult(const std::string& line);

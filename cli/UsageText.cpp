@@ -6,7 +6,8 @@
 
 namespace {
 
-const char kUsageLine[] = "usage: ncmirror -m MODE [-o OUTPUT] [-f] [-q] [--check | --strict] FILE...\n";
+const char kUsageLine[] =
+    "usage: ncmirror -m MODE [-o OUTPUT] [-f] [-q] [--check | --strict] [--verify] [--svg PICTURE] FILE...\n";
 
 }  // namespace
 
@@ -27,9 +28,14 @@ std::string HelpText()
            "  -o, --output PATH     write here instead of beside the source (exactly one FILE)\n"
            "  -f, --force           replace existing outputs\n"
            "  -q, --quiet           print errors and findings only\n"
-           "      --check           check the programs for what a mirror cannot make right\n"
-           "                        and report it; write nothing\n"
+           "      --check           check the programs for what a mirror cannot make right,\n"
+           "                        prove the mirror's tool path, and report it; write nothing\n"
            "      --strict          a program with findings is not written (exit status 1)\n"
+           "      --verify          read the written output back and prove that its tool\n"
+           "                        path is the reflection of the source's, move by move\n"
+           "      --svg PICTURE     also draw the source's path and its mirror image into\n"
+           "                        an SVG picture (one FILE; with --check, instead of the\n"
+           "                        output)\n"
            "  -h, --help            show this help\n"
            "      --version         show the version\n"
            "\n"
@@ -39,7 +45,8 @@ std::string HelpText()
            "and findings there too, one per line: FILE:LINE: предупреждение: TEXT [CODE].\n"
            "Exit status: 0 when every file was written, 1 when any failed or was skipped,\n"
            "2 for a usage error. With --check: 0 when no file has a finding, 1 when any\n"
-           "has (or cannot be read), 2 for a usage error.\n";
+           "has (or cannot be read), 2 for a usage error. With --verify, a written output\n"
+           "whose path differs from the reflection (path-mismatch) makes the status 1.\n";
 }
 
 std::string VersionText() { return "ncmirror " NCM_VERSION "\n"; }
