@@ -7,6 +7,8 @@
 
 namespace {
 
+double Cross(double ax, double ay, double bx, double by) { return ax * by - ay * bx; }
+
 constexpr double kPi = 3.14159265358979323846;
 constexpr double kTurn = 2 * kPi;
 constexpr unsigned kPlaneBits = kAxisBitX | kAxisBitY;
@@ -244,7 +246,8 @@ void CToolpathPicture::MoveTo(Chain& chain, double x, double y) const
     chain.open = true;
     chain.ax = chain.px = x;
     chain.ay = chain.py = y;
-    chain.strip = false;
+    chain.cone = false;
+    chain.reach = 0;
 }
 
 void CToolpathPicture::Flush(Chain& chain, std::vector<PictureItem>& items) const
@@ -260,7 +263,8 @@ void CToolpathPicture::Flush(Chain& chain, std::vector<PictureItem>& items) cons
     items.push_back(line);
     chain.ax = chain.px;
     chain.ay = chain.py;
-    chain.strip = false;
+    chain.cone = false;
+    chain.reach = 0;
 }
 
 void CToolpathPicture::Close(Chain& chain, std::vector<PictureItem>& items) const
@@ -286,34 +290,49 @@ void CToolpathPicture::LineTo(Chain& chain, std::vector<PictureItem>& items, dou
         Flush(chain, items);
         chain.rapid = rapid;
     }
-    const double half = length / 2;
     double dx = x - chain.ax, dy = y - chain.ay;
-    if (chain.strip) {
-        // The point must stay within half the merge length of the line the
-        // run set out on, and not turn back: then every point of the run is
-        // within the merge length of the one segment that stands for it.
-        const double across = chain.ux * dy - chain.uy * dx;
-        const double along = chain.ux * dx + chain.uy * dy;
-        if (std::fabs(across) <= half && along >= chain.reach - half) {
-            chain.px = x;
-            chain.py = y;
-            chain.reach = std::max(chain.reach, along);
-            return;
+    double d2 = dx * dx + dy * dy;
+    if (chain.cone) {
+        // The point must lie within the directions that keep the points
+        // seen so far within the merge length of the segment, and not turn
+        // back.
+        const bool inCone = Cross(chain.lox, chain.loy, dx, dy) >= 0 && Cross(dx, dy, chain.hix, chain.hiy) >= 0;
+        const double back = chain.reach - length;
+        if (!inCone || (back > 0 && d2 < back * back)) {
+            Flush(chain, items);
+            dx = x - chain.ax;
+            dy = y - chain.ay;
+            d2 = dx * dx + dy * dy;
         }
-        Flush(chain, items);
-        dx = x - chain.ax;
-        dy = y - chain.ay;
     }
     chain.px = x;
     chain.py = y;
-    const double d2 = dx * dx + dy * dy;
-    if (d2 <= half * half)
-        return;  // within the merge length of the anchor: no direction yet
+    if (d2 <= length * length)
+        return;  // within the merge length of the anchor: no constraint
+    // The directions from the anchor that pass within the merge length of
+    // this point, narrowed to those that pass the points before it too.
     const double d = std::sqrt(d2);
-    chain.ux = dx / d;
-    chain.uy = dy / d;
-    chain.reach = d;
-    chain.strip = true;
+    chain.reach = std::max(chain.reach, d);
+    const double s = length / d, c = std::sqrt(1 - s * s);
+    const double ux = dx / d, uy = dy / d;
+    const double leftX = ux * c - uy * s, leftY = ux * s + uy * c;
+    const double rightX = ux * c + uy * s, rightY = -ux * s + uy * c;
+    if (!chain.cone) {
+        chain.lox = rightX;
+        chain.loy = rightY;
+        chain.hix = leftX;
+        chain.hiy = leftY;
+        chain.cone = true;
+        return;
+    }
+    if (Cross(chain.lox, chain.loy, rightX, rightY) > 0) {
+        chain.lox = rightX;
+        chain.loy = rightY;
+    }
+    if (Cross(leftX, leftY, chain.hix, chain.hiy) > 0) {
+        chain.hix = leftX;
+        chain.hiy = leftY;
+    }
 }
 
 void CToolpathPicture::PutArc(Chain& chain, std::vector<PictureItem>& items, const PictureItem& arc,

@@ -2,7 +2,7 @@
 // in the XY plane: the drawn segments of each layer, bounded in number
 // whatever the size of the program. Moves that a pixel of the picture would
 // not show are merged: a run of straight moves becomes one segment while it
-// stays within a pixel of it (within half a pixel of the line it set out on); an arc shorter than a pixel becomes a
+// stays within a pixel of it; an arc shorter than a pixel becomes a
 // straight move. When more than kMaxItems segments would be kept, the pixel
 // it merges by is doubled and what it holds is merged again.
 #pragma once
@@ -65,15 +65,16 @@ public:
 
 private:
     // A run of straight moves being merged: the last point kept (anchor),
-    // the last point seen, and the direction the run set out on from the
-    // anchor (once a point left the anchor's pixel).
+    // the last point seen, and the directions from the anchor that keep
+    // every point seen since within the merge length (once a point left
+    // the anchor's pixel).
     struct Chain {
         bool open = false;
         bool rapid = false;
         double ax = 0, ay = 0, px = 0, py = 0;
-        bool strip = false;
-        double ux = 0, uy = 0;  // the direction, a unit vector
-        double reach = 0;       // how far along it the run has come
+        bool cone = false;
+        double lox = 0, loy = 0, hix = 0, hiy = 0;  // its clockwise and counter-clockwise edges
+        double reach = 0;  // the farthest any point of the run came from the anchor
     };
     struct LayerData {
         std::vector<PictureItem> items;

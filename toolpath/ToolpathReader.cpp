@@ -298,8 +298,11 @@ const LineMoves& CToolpathReader::ReadLine(std::string_view line)
         // A radius and an angle, which this reader does not follow.
         m_result.kind = LineKind::NotRead;
         m_nKnown &= ~(kAxisBitX | kAxisBitY);
-    } else if (m_nCycle != 0 && (cycleLine || words.Has('X') || words.Has('Y'))) {
-        ReadHole(words);
+    } else if (m_nCycle != 0) {
+        // A hole where the line gives a position; its Z and R are the
+        // cycle's depth and clearance, no moves of their own.
+        if (cycleLine || words.Has('X') || words.Has('Y'))
+            ReadHole(words);
     } else {
         ReadMotion(words);
     }
