@@ -463,13 +463,14 @@ TEST_F(CliTest, ProofVerifyAndPictureOptions)
     EXPECT_EQ(ReadFile("p.svg").rfind("<?xml", 0), 0u);
 }
 
-// The picture of a square and its mirror image about Oy, rendered as a user
-// would see it: well-formed XML, and the pixels of the render show the
-// square in grey where it is and in the strong colour where its reflection
-// is, with the mirror's axis between and nothing inside.
+// The picture of a square (its top a half circle) and its mirror image about
+// Oy, rendered as a user would see it: well-formed XML, and the pixels of the
+// render show the square in grey where it is and in the strong colour where
+// its reflection is, with the mirror's axis between and nothing inside.
 TEST_F(CliTest, PictureShowsTheSquareAndItsMirrorImage)
 {
-    WriteFile("square.nc", "G90 G17\nG0 X0 Y0\nG0 X10 Y10\nG1 X30 F100\nY30\nX10\nY10\nM30\n");
+    // A square with a half circle on top instead of its upper edge.
+    WriteFile("square.nc", "G90 G17\nG0 X0 Y0\nG0 X10 Y10\nG1 X30 F100\nY30\nG3 X10 I-10 J0\nG1 Y10\nM30\n");
     for (const bool check : {false, true}) {
         SCOPED_TRACE(check ? "--check" : "a mirror run");
         std::vector<std::string> args = {"-f", "-m", "y", "--svg", "square.svg", "square.nc"};
@@ -514,12 +515,13 @@ TEST_F(CliTest, PictureShowsTheSquareAndItsMirrorImage)
                 }
             return kinds;
         };
-        for (const auto& edge : {std::pair{20.0, 10.0}, {30.0, 20.0}, {20.0, 30.0}, {10.0, 20.0}}) {
+        for (const auto& edge : {std::pair{20.0, 10.0}, {30.0, 20.0}, {20.0, 40.0}, {10.0, 20.0}}) {
             EXPECT_NE(seen(edge.first, edge.second).find('g'), std::string::npos) << edge.first << " " << edge.second;
             EXPECT_NE(seen(-edge.first, edge.second).find('r'), std::string::npos) << -edge.first << " " << edge.second;
         }
         EXPECT_EQ(seen(20, 20), "wwwwwwwww");
         EXPECT_EQ(seen(-20, 20), "wwwwwwwww");
+        EXPECT_EQ(seen(20, 30), "wwwwwwwww");
         EXPECT_EQ(seen(20, -5), "wwwwwwwww");
         EXPECT_NE(seen(0, 20).find('a'), std::string::npos) << "the mirror's axis";
     }

@@ -7,6 +7,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <string>
 
@@ -85,7 +86,10 @@ TEST(ToolpathPicture, KeepsABoundedNumberOfSegmentsOfAnyProgram)
     picture.Add(PictureLayer::Source, reader.ReadLine("G1 X0 Y0\n"));
     double x = 0, y = 0;
     unsigned seed = 1;
+    std::size_t most = 0;  // what it held at any time
     for (int i = 0; i < 1000000; ++i) {
+        if (i % 1000 == 0)
+            most = std::max(most, picture.Items(PictureLayer::Source).size());
         seed = seed * 1103515245u + 12345u;
         const double angle = (seed >> 8) % 6283 / 1000.0;
         x = std::fmod(x + 3 * std::cos(angle) + 1000, 1000);
@@ -93,6 +97,7 @@ TEST(ToolpathPicture, KeepsABoundedNumberOfSegmentsOfAnyProgram)
         picture.Add(PictureLayer::Source, reader.ReadLine(Word('X', x) + " " + Word('Y', y) + "\n"));
     }
     picture.Finish();
+    EXPECT_LE(most, CToolpathPicture::kMaxItems + 1);
     EXPECT_LE(picture.Items(PictureLayer::Source).size(), CToolpathPicture::kMaxItems);
     EXPECT_GT(picture.Items(PictureLayer::Source).size(), CToolpathPicture::kMaxItems / 10);
     EXPECT_GT(picture.MergeLength(), 1000 / CToolpathPicture::kNominalPixels);
