@@ -1,6 +1,5 @@
 #include "ToolpathRun.h"
 
-#include "PictureDrawing.h"
 #include "SvgPicture.h"
 
 CToolpathRun::CToolpathRun(const MirrorMode& mode, bool prove, bool picture)
@@ -25,14 +24,26 @@ CMirrorFindings CToolpathRun::Findings(const CMirrorFindings& engineFindings) co
     return all;
 }
 
-bool CToolpathRun::WritePicture(const char* path, const std::string& sourceName, const std::string& mirrorName)
+PictureLegend CToolpathRun::Legend(const std::string& sourceName, const std::string& mirrorName)
 {
     m_picture.Finish();
-    if (!m_bProve)
+    if (!m_bProve && !m_bReflected) {
         m_picture.ReflectSource(m_mode);
+        m_bReflected = true;
+    }
     PictureLegend legend;
     legend.sourceName = sourceName;
     legend.mirrorName = mirrorName;
     legend.mode = &m_mode;
-    return WriteSvgPicture(path, m_picture, legend);
+    return legend;
+}
+
+bool CToolpathRun::WritePicture(const char* path, const std::string& sourceName, const std::string& mirrorName)
+{
+    return WriteSvgPicture(path, m_picture, Legend(sourceName, mirrorName));
+}
+
+std::string CToolpathRun::PictureText(const std::string& sourceName, const std::string& mirrorName)
+{
+    return SvgPictureText(m_picture, Legend(sourceName, mirrorName));
 }

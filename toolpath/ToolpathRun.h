@@ -7,6 +7,7 @@
 #include "MirrorFindings.h"
 #include "MirrorPair.h"
 #include "PathProof.h"
+#include "PictureDrawing.h"
 #include "ToolpathPicture.h"
 
 #include <string>
@@ -36,10 +37,16 @@ public:
 
     // Writes the picture of the run; names are UTF-8, as the legend shows them.
     bool WritePicture(const char* path, const std::string& sourceName, const std::string& mirrorName);
+    // The picture's SVG text.
+    std::string PictureText(const std::string& sourceName, const std::string& mirrorName);
 
 private:
+    // The picture finished, with its legend.
+    PictureLegend Legend(const std::string& sourceName, const std::string& mirrorName);
+
     const MirrorMode& m_mode;
     bool m_bProve;
+    bool m_bReflected = false;
     CPathProof m_proof;
     CToolpathPicture m_picture;
     CMirrorPairReader m_pair;
