@@ -1,7 +1,7 @@
 // The main dialog: the mirror command.
 #include "MirrorDlg.h"
 
-#include "MirrorMessages.h"
+#include "MirrorMessageBox.h"
 #include "MirrorModes.h"
 #include "NcMirror.h"
 #include "resource.h"
@@ -15,17 +15,6 @@ namespace {
 
 // The longest path the narrow file functions accept, without its NUL.
 constexpr std::size_t kMaxPathLength = MAX_PATH - 1;
-
-// Shows one of the shared result messages, with the beep first where its
-// style asks for one. Paths are UTF-8 here.
-int ShowMirrorMessage(MirrorMessage message, const std::string& source = std::string(),
-                      const std::string& output = std::string(), long long number = 0)
-{
-    const MirrorMessageStyle style = MirrorMessageStyleOf(message);
-    if (style.beepFirst)
-        ::MessageBeep(0);
-    return AfxMessageBox(Utf8ToWide(FormatMirrorMessage(message, source, output, number)), style.boxFlags);
-}
 
 // A stop message about a path that the file functions cannot take as it is.
 void ShowPathStop(const wchar_t* reason, const std::wstring& path)
@@ -62,11 +51,8 @@ bool CanOpenForReading(const std::string& path)
 
 }  // namespace
 
-void CMirrorDlg::OnRunMirror()
+const MirrorMode* CMirrorDlg::CheckedMode() const
 {
-    if (!UpdateData(TRUE))
-        return;
-
     // A later button overrides an earlier one; the group lets only one be checked.
     const MirrorMode* mode = nullptr;
     const struct {
@@ -76,21 +62,38 @@ void CMirrorDlg::OnRunMirror()
     for (const auto& entry : kModeButtons)
         if (IsDlgButtonChecked(entry.button))
             mode = FindMirrorMode(entry.mode);
+    return mode;
+}
+
+bool CMirrorDlg::SelectedSource(std::wstring& name, std::string& narrow, std::string& utf8) const
+{
+    name = GetDlgItemText(IDC_FILE_LIST);
+    const std::wstring source = m_strFolder + L"\\" + name;
+    utf8 = WideToUtf8(source);
+    if (!NarrowPath(source, narrow))
+        return false;
+    if (!CanOpenForReading(narrow)) {
+        ShowMirrorMessage(MirrorMessage::SourceNotFound, utf8);
+        return false;
+    }
+    return true;
+}
+
+void CMirrorDlg::OnRunMirror()
+{
+    if (!UpdateData(TRUE))
+        return;
+
+    const MirrorMode* mode = CheckedMode();
     if (!mode) {
         ShowMirrorMessage(MirrorMessage::NoModeChosen);
         return;
     }
 
-    const std::wstring name = GetDlgItemText(IDC_FILE_LIST);
-    const std::wstring source = m_strFolder + L"\\" + name;
-    const std::string sourceUtf8 = WideToUtf8(source);
-    std::string sourceNarrow;
-    if (!NarrowPath(source, sourceNarrow))
+    std::wstring name;
+    std::string sourceNarrow, sourceUtf8;
+    if (!SelectedSource(name, sourceNarrow, sourceUtf8))
         return;
-    if (!CanOpenForReading(sourceNarrow)) {
-        ShowMirrorMessage(MirrorMessage::SourceNotFound, sourceUtf8);
-        return;
-    }
 
     // The output name is derived on the UTF-8 form, where no byte of a
     // multi-byte character can pass for a '\' or a '.'.
