@@ -3,10 +3,11 @@
 #include "MirrorModes.h"
 
 #include <cctype>
+#include <utility>
 
 namespace {
 
-enum class Option { Mode, Output, Force, Quiet, Check, Strict, Verify, Svg, Help, Version, Unknown };
+enum class Option { Mode, Output, Stdout, Force, Quiet, Check, Strict, Verify, Svg, Help, Version, Unknown };
 
 struct OptionName {
     Option option;
@@ -18,6 +19,7 @@ struct OptionName {
 const OptionName kOptions[] = {
     {Option::Mode, 'm', "mode", true},
     {Option::Output, 'o', "output", true},
+    {Option::Stdout, 'c', "stdout", false},
     {Option::Force, 'f', "force", false},
     {Option::Quiet, 'q', "quiet", false},
     {Option::Check, 0, "check", false},
@@ -70,6 +72,7 @@ bool Apply(const OptionName& option, const std::string& value, CommandLine& resu
         result.output = value;
         result.hasOutput = true;
         return true;
+    case Option::Stdout: result.toStdout = true; return true;
     case Option::Force: result.force = true; return true;
     case Option::Quiet: result.quiet = true; return true;
     case Option::Check: result.check = true; return true;
@@ -91,14 +94,20 @@ bool Apply(const OptionName& option, const std::string& value, CommandLine& resu
 
 }  // namespace
 
-bool ParseCommandLine(const std::vector<std::string>& args, CommandLine& result, std::string& error)
+bool ParseCommandLine(const std::vector<std::string>& args, CommandLine& result, std::string& error,
+                      FileArgumentExpander expand)
 {
     result = CommandLine();
     bool optionsEnded = false;
     for (std::size_t i = 0; i < args.size(); ++i) {
         const std::string& arg = args[i];
         if (optionsEnded || arg.size() < 2 || arg[0] != '-') {
-            result.files.push_back(arg);
+            if (expand) {
+                for (std::string& file : expand(arg))
+                    result.files.push_back(std::move(file));
+            } else {
+                result.files.push_back(arg);
+            }
         } else if (arg == "--") {
             optionsEnded = true;
         } else if (arg[1] == '-') {
@@ -169,9 +178,28 @@ bool ParseCommandLine(const std::vector<std::string>& args, CommandLine& result,
         error = "--svg needs exactly one FILE";
         return false;
     }
-    if (result.check && result.hasOutput) {
-        error = "--check writes nothing; -o has no use with it";
+    if (result.check && (result.hasOutput || result.toStdout)) {
+        error = std::string("--check writes nothing; ") + (result.hasOutput ? "-o" : "-c") + " has no use with it";
         return false;
     }
+    if (result.toStdout && result.hasOutput) {
+        error = "-c and -o both say where to write: give one";
+        return false;
+    }
+    if (result.toStdout && result.files.size() != 1) {
+        error = "-c needs exactly one FILE";
+        return false;
+    }
+    for (const std::string& file : result.files) {
+        if (file == kStandardInput && result.files.size() != 1) {
+            error = "'-' (standard input) must be the only FILE";
+            return false;
+        }
+    }
     return true;
+}
+
+bool WritesToStandardOutput(const CommandLine& options, const std::string& file)
+{
+    return options.toStdout || (file == kStandardInput && !options.hasOutput);
 }

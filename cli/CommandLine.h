@@ -10,6 +10,7 @@ struct CommandLine {
     const MirrorMode* mode = nullptr;  // from -m; null when not given
     std::string output;                // from -o; empty when not given
     bool hasOutput = false;
+    bool toStdout = false;             // -c: the mirror goes to standard output
     bool force = false;                // -f: replace existing outputs
     bool quiet = false;                // -q: print errors only
     bool check = false;                // --check: report findings, write nothing
@@ -21,7 +22,21 @@ struct CommandLine {
     std::vector<std::string> files;
 };
 
+// The FILE that names standard input.
+constexpr const char kStandardInput[] = "-";
+
+// Turns one file argument into the files it names (a wildcard pattern into
+// the matching files).
+using FileArgumentExpander = std::vector<std::string> (*)(const std::string& argument);
+
 // Reads the arguments that follow the program name. Options and files may
 // come in any order; "--" ends the options, and "-" alone is a file name.
-// On a usage error returns false and says why in `error`.
-bool ParseCommandLine(const std::vector<std::string>& args, CommandLine& result, std::string& error);
+// Each file argument goes through `expand` when one is given, before the
+// counts of files are checked. On a usage error returns false and says why
+// in `error`.
+bool ParseCommandLine(const std::vector<std::string>& args, CommandLine& result, std::string& error,
+                      FileArgumentExpander expand = nullptr);
+
+// True when the mirror of `file` goes to standard output: with -c, and for
+// standard input unless -o names a file.
+bool WritesToStandardOutput(const CommandLine& options, const std::string& file);

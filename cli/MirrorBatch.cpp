@@ -6,11 +6,29 @@
 #include "MirrorMessages.h"
 #include "MirrorModes.h"
 #include "NcMirror.h"
+#include "Platform.h"
+#include "StdinSpool.h"
+#include "StdoutSink.h"
 #include "ToolpathRun.h"
 #include "ToolpathTexts.h"
 
 #include <cctype>
 #include <cstdio>
+
+namespace {
+
+// How messages name the standard streams.
+const char kShownStandardInput[] = "<stdin>";
+const char kShownStandardOutput[] = "<stdout>";
+
+// The file's name without its folders, as a picture's legend shows it.
+std::string BaseName(const std::string& path)
+{
+    const std::size_t slash = path.find_last_of("/\\");
+    return slash == std::string::npos ? path : path.substr(slash + 1);
+}
+
+}  // namespace
 
 bool IsYesAnswer(const std::string& answer)
 {
@@ -26,44 +44,70 @@ bool IsYesAnswer(const std::string& answer)
 
 CMirrorBatch::CMirrorBatch(CConsole& console, const CommandLine& options)
     : m_console(console), m_options(options),
-      m_progress(console, !options.quiet && console.ErrorIsTerminal(), options.files.size())
+      m_progress(console, !options.quiet && console.ErrorIsTerminal(), options.files.size()),
+      m_resultStream(!options.check && options.files.size() == 1 && WritesToStandardOutput(options, options.files[0])
+                         ? ConsoleStream::Error
+                         : ConsoleStream::Output)
 {
 }
-
-namespace {
-
-// The file's name without its folders, as a legend shows it.
-std::string BaseName(const std::string& path)
-{
-    const std::size_t slash = path.find_last_of("/\\");
-    return slash == std::string::npos ? path : path.substr(slash + 1);
-}
-
-}  // namespace
 
 bool CMirrorBatch::Run()
 {
     bool allWritten = true;
     for (std::size_t i = 0; i < m_options.files.size(); ++i) {
-        const std::string& source = m_options.files[i];
-        m_progress.Begin(i + 1, m_console.DisplayPath(source));
-        const std::string output = m_options.hasOutput ? m_options.output : MirrorOutputPath(source, *m_options.mode);
-        if (!(m_options.check ? CheckOne(source) : MirrorOne(source, output)))
+        const std::string& file = m_options.files[i];
+        m_progress.Begin(i + 1, ShownPath(file));
+        if (!RunOne(file))
             allWritten = false;
     }
     m_progress.Clear();
     return allWritten;
 }
 
-bool CMirrorBatch::MirrorOne(const std::string& source, const std::string& output)
+std::string CMirrorBatch::ShownPath(const std::string& file) const
 {
-    const std::string shownSource = m_console.DisplayPath(source);
-    const std::string shownOutput = m_console.DisplayPath(output);
+    return file == kStandardInput ? kShownStandardInput : m_console.DisplayPath(file);
+}
 
+bool CMirrorBatch::RunOne(const std::string& file)
+{
+    if (file != kStandardInput)
+        return RunOn(file, file);
+    // The engine reads its source twice: standard input is kept in a
+    // temporary file for the run, removed when it ends.
+    PrepareStreamsForData();
+    CStdinSpool spool;
+    const CStdinSpool::Result spooled = spool.Fill(stdin);
+    m_bInputTaken = true;
+    if (spooled == CStdinSpool::Result::CannotRead) {
+        PrintError(FormatMirrorMessageLine(MirrorMessage::CannotRead, kShownStandardInput));
+        return false;
+    }
+    if (spooled == CStdinSpool::Result::CannotWrite) {
+        PrintError(FormatMirrorMessageLine(MirrorMessage::CannotWrite, std::string(),
+                                           m_console.DisplayPath(spool.Path())));
+        return false;
+    }
+    return RunOn(spool.Path(), file);
+}
+
+bool CMirrorBatch::RunOn(const std::string& source, const std::string& file)
+{
+    const std::string shownSource = ShownPath(file);
+    if (m_options.check)
+        return CheckOne(source, shownSource);
+    if (WritesToStandardOutput(m_options, file))
+        return MirrorToStdout(source, shownSource);
+    const std::string output = m_options.hasOutput ? m_options.output : MirrorOutputPath(file, *m_options.mode);
+    return MirrorOne(source, shownSource, output);
+}
+
+bool CMirrorBatch::SourceIsFile(const std::string& source, const std::string& shownSource)
+{
     // A pipe passes as a file here; the engine, which reads its source
     // twice, refuses it as unreadable.
     switch (KindOfPath(source.c_str())) {
-    case PathKind::File: break;
+    case PathKind::File: return true;
     case PathKind::Missing:
         PrintError(FormatMirrorMessageLine(MirrorMessage::SourceNotFound, shownSource));
         return false;
@@ -71,11 +115,19 @@ bool CMirrorBatch::MirrorOne(const std::string& source, const std::string& outpu
         PrintError(FormatMirrorMessageLine(MirrorMessage::CannotRead, shownSource));
         return false;
     }
+    return false;
+}
+
+bool CMirrorBatch::MirrorOne(const std::string& source, const std::string& shownSource, const std::string& output)
+{
+    const std::string shownOutput = m_console.DisplayPath(output);
+    if (!SourceIsFile(source, shownSource))
+        return false;
 
     switch (KindOfPath(output.c_str())) {
     case PathKind::Missing: break;
     case PathKind::File:
-        if (!MayReplace(source, output))
+        if (!MayReplace(shownSource, output))
             return false;
         break;
     case PathKind::Directory:
@@ -83,7 +135,7 @@ bool CMirrorBatch::MirrorOne(const std::string& source, const std::string& outpu
         return false;
     }
 
-    if (!MayWritePicture(source))
+    if (!MayWritePicture(shownSource))
         return false;
 
     // The picture comes from the lines as they are written, or with
@@ -95,6 +147,58 @@ bool CMirrorBatch::MirrorOne(const std::string& source, const std::string& outpu
     engine.SetStrict(m_options.strict);
     const long long result = engine.Mirror(source.c_str(), output.c_str(), m_options.mode->number,
                                            picture && !m_options.verify ? toolpath.Sink() : nullptr);
+    const bool readBack = result < 0 || !m_options.verify ||
+                          toolpath.ReadWritten(source.c_str(), output.c_str()) == kPairRead;
+    const CMirrorFindings findings = toolpath.Findings(engine.GetFindings());
+    bool good = Report(result, findings, shownSource, shownOutput, shownOutput);
+    if (!readBack) {
+        PrintError(FormatMirrorMessageLine(MirrorMessage::CannotRead, shownOutput));
+        good = false;
+    }
+    if (good && picture)
+        good = WritePicture(toolpath, BaseName(shownSource), BaseName(shownOutput));
+    if (m_options.verify)
+        PrintUnreadNote(shownOutput, toolpath);
+    return good && findings.Count(FindingCode::PathMismatch) == 0;
+}
+
+bool CMirrorBatch::MirrorToStdout(const std::string& source, const std::string& shownSource)
+{
+    if (!SourceIsFile(source, shownSource))
+        return false;
+    PrepareStreamsForData();
+    CNcMirror engine;
+    engine.SetDiagnosticStream(nullptr);
+    const int mode = m_options.mode->number;
+    // The lines go out as they are made, so a strict run learns first, in
+    // a run of the check alone, whether it may write at all.
+    if (m_options.strict && engine.MirrorToSink(source.c_str(), nullptr, mode) >= 0 &&
+        !engine.GetFindings().Empty())
+        return Report(kMirrorRefusedByCheck, engine.GetFindings(), shownSource, kShownStandardOutput, shownSource);
+    if (!MayWritePicture(shownSource))
+        return false;
+    CStdoutSink sink;
+    long long result = engine.MirrorToSink(source.c_str(), &sink, mode);
+    if (!sink.Finish() && result >= 0)
+        result = kMirrorDestinationError;
+    // What went out cannot be read back: with --verify or --svg the proof
+    // and the picture read the same run made once more.
+    CToolpathRun toolpath(*m_options.mode, m_options.verify, !m_options.svg.empty());
+    const bool again = result >= 0 && (m_options.verify || !m_options.svg.empty());
+    if (again && engine.MirrorToSink(source.c_str(), toolpath.Sink(), mode) < 0)
+        result = kMirrorSourceError;
+    const CMirrorFindings findings = toolpath.Findings(engine.GetFindings());
+    bool good = Report(result, findings, shownSource, kShownStandardOutput, shownSource);
+    if (good && !m_options.svg.empty())
+        good = WritePicture(toolpath, BaseName(shownSource), kShownStandardOutput);
+    if (m_options.verify)
+        PrintUnreadNote(shownSource, toolpath);
+    return good && findings.Count(FindingCode::PathMismatch) == 0;
+}
+
+bool CMirrorBatch::Report(long long result, const CMirrorFindings& findings, const std::string& shownSource,
+                          const std::string& shownOutput, const std::string& proofFile)
+{
     const std::string text =
         FormatMirrorMessageLine(MirrorMessageForResult(result), shownSource, shownOutput,
                                 result >= 0 ? result : m_options.mode->number);
@@ -102,31 +206,66 @@ bool CMirrorBatch::MirrorOne(const std::string& source, const std::string& outpu
         PrintError(text);
         return false;
     }
-    bool good = result >= 0;
-    if (good)
+    if (result >= 0)
         PrintResult(text);
-    if (good && m_options.verify && toolpath.ReadWritten(source.c_str(), output.c_str()) != kPairRead) {
-        PrintError(FormatMirrorMessageLine(MirrorMessage::CannotRead, shownOutput));
-        good = false;
-    }
-    if (good && picture)
-        good = WritePicture(toolpath, BaseName(shownSource), BaseName(shownOutput));
-    const CMirrorFindings findings = toolpath.Findings(engine.GetFindings());
-    PrintFindings(shownSource, findings, m_options.verify ? shownOutput : shownSource);
-    if (m_options.verify)
-        PrintUnreadNote(shownOutput, toolpath);
+    PrintFindings(shownSource, findings, proofFile);
     if (result < 0)
         PrintError(text);
-    return good && findings.Count(FindingCode::PathMismatch) == 0;
+    return result >= 0;
 }
 
-bool CMirrorBatch::MayWritePicture(const std::string& source)
+bool CMirrorBatch::CheckOne(const std::string& source, const std::string& shownSource)
+{
+    if (!MayWritePicture(shownSource))
+        return false;
+    // The proof reads the mirrored lines as the run makes them.
+    CToolpathRun toolpath(*m_options.mode, true, !m_options.svg.empty());
+    CNcMirror engine;
+    engine.SetDiagnosticStream(nullptr);
+    const long long result = engine.MirrorToSink(source.c_str(), toolpath.Sink(), m_options.mode->number);
+    if (result < 0) {
+        const bool missing = KindOfPath(source.c_str()) == PathKind::Missing;
+        PrintError(FormatMirrorMessageLine(missing ? MirrorMessage::SourceNotFound : MirrorMessage::CannotRead,
+                                           shownSource));
+        return false;
+    }
+    const CMirrorFindings findings = toolpath.Findings(engine.GetFindings());
+    PrintResult(shownSource + ": " +
+                (findings.Empty() ? std::string("замечаний нет")
+                                  : "замечаний: " + std::to_string(findings.Total())));
+    bool good = findings.Empty();
+    if (!m_options.svg.empty() &&
+        !WritePicture(toolpath, BaseName(shownSource), BaseName(MirrorOutputPath(shownSource, *m_options.mode))))
+        good = false;
+    PrintFindings(shownSource, findings, shownSource);
+    PrintUnreadNote(shownSource, toolpath);
+    return good;
+}
+
+void CMirrorBatch::PrintFindings(const std::string& shownSource, const CMirrorFindings& findings,
+                                 const std::string& proofFile)
+{
+    if (findings.Empty())
+        return;
+    m_progress.Clear();
+    std::fflush(stdout);
+    std::string text;
+    for (const MirrorFinding& finding : findings.List())
+        text += FormatFindingForLog(finding.code == FindingCode::PathMismatch ? proofFile : shownSource, finding) +
+                "\n";
+    const long long more = findings.Total() - static_cast<long long>(findings.List().size());
+    if (more > 0)
+        text += shownSource + ": предупреждение: " + FormatMoreFindings(more) + "\n";
+    m_console.Write(ConsoleStream::Error, text);
+}
+
+bool CMirrorBatch::MayWritePicture(const std::string& shownSource)
 {
     if (m_options.svg.empty())
         return true;
     switch (KindOfPath(m_options.svg.c_str())) {
     case PathKind::Missing: return true;
-    case PathKind::File: return MayReplace(source, m_options.svg);
+    case PathKind::File: return MayReplace(shownSource, m_options.svg);
     case PathKind::Directory: break;
     }
     PrintError(FormatMirrorMessageLine(MirrorMessage::CannotWrite, std::string(), m_console.DisplayPath(m_options.svg)));
@@ -154,61 +293,14 @@ void CMirrorBatch::PrintUnreadNote(const std::string& shownFile, const CToolpath
                     FormatUnreadNote(shownFile, toolpath.FirstUnreadLine(), toolpath.UnreadLines()) + "\n");
 }
 
-bool CMirrorBatch::CheckOne(const std::string& source)
-{
-    const std::string shownSource = m_console.DisplayPath(source);
-    if (!MayWritePicture(source))
-        return false;
-    // The proof reads the mirrored lines as the run makes them.
-    CToolpathRun toolpath(*m_options.mode, true, !m_options.svg.empty());
-    CNcMirror engine;
-    engine.SetDiagnosticStream(nullptr);
-    const long long result = engine.MirrorToSink(source.c_str(), toolpath.Sink(), m_options.mode->number);
-    if (result < 0) {
-        const bool missing = KindOfPath(source.c_str()) == PathKind::Missing;
-        PrintError(FormatMirrorMessageLine(missing ? MirrorMessage::SourceNotFound : MirrorMessage::CannotRead,
-                                           shownSource));
-        return false;
-    }
-    const CMirrorFindings findings = toolpath.Findings(engine.GetFindings());
-    PrintResult(shownSource + ": " +
-                (findings.Empty() ? std::string("замечаний нет")
-                                  : "замечаний: " + std::to_string(findings.Total())));
-    bool good = findings.Empty();
-    if (!m_options.svg.empty() &&
-        !WritePicture(toolpath, BaseName(shownSource),
-                      BaseName(m_console.DisplayPath(MirrorOutputPath(source, *m_options.mode)))))
-        good = false;
-    PrintFindings(shownSource, findings, shownSource);
-    PrintUnreadNote(shownSource, toolpath);
-    return good;
-}
-
-void CMirrorBatch::PrintFindings(const std::string& shownSource, const CMirrorFindings& findings,
-                                 const std::string& shownOutput)
-{
-    if (findings.Empty())
-        return;
-    m_progress.Clear();
-    std::fflush(stdout);
-    std::string text;
-    for (const MirrorFinding& finding : findings.List())
-        text += FormatFindingForLog(finding.code == FindingCode::PathMismatch ? shownOutput : shownSource, finding) +
-                "\n";
-    const long long more = findings.Total() - static_cast<long long>(findings.List().size());
-    if (more > 0)
-        text += shownSource + ": предупреждение: " + FormatMoreFindings(more) + "\n";
-    m_console.Write(ConsoleStream::Error, text);
-}
-
-bool CMirrorBatch::MayReplace(const std::string& source, const std::string& output)
+bool CMirrorBatch::MayReplace(const std::string& shownSource, const std::string& output)
 {
     if (m_options.force)
         return true;
     const std::string shownOutput = m_console.DisplayPath(output);
-    if (!m_console.InputIsTerminal()) {
-        PrintError("'" + shownOutput + "' exists; '" + m_console.DisplayPath(source) +
-                   "' skipped (-f replaces it)");
+    // The answer would come from standard input, which a program may have used up.
+    if (!m_console.InputIsTerminal() || m_bInputTaken) {
+        PrintError("'" + shownOutput + "' exists; '" + shownSource + "' skipped (-f replaces it)");
         return false;
     }
     m_progress.Clear();
@@ -228,7 +320,7 @@ void CMirrorBatch::PrintResult(const std::string& line)
     if (m_options.quiet)
         return;
     m_progress.Clear();
-    m_console.Write(ConsoleStream::Output, line + "\n");
+    m_console.Write(m_resultStream, line + "\n");
 }
 
 void CMirrorBatch::PrintError(const std::string& line)

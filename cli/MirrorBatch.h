@@ -5,6 +5,7 @@
 
 #include <string>
 
+#include "Console.h"
 #include "Progress.h"
 
 class CConsole;
@@ -23,21 +24,41 @@ public:
     // finding).
     bool Run();
 
+    // False when standard output carries a program and the result lines go
+    // to standard error.
+    bool ResultsOnStandardOutput() const { return m_resultStream == ConsoleStream::Output; }
+
 private:
-    bool MirrorOne(const std::string& source, const std::string& output);
+    // One FILE of the command line ("-": standard input); true when its
+    // output was written (with --check: when it has no finding).
+    bool RunOne(const std::string& file);
+    // The same for `source`, the file that holds the program of `file`.
+    bool RunOn(const std::string& source, const std::string& file);
+    // `file` as messages show it.
+    std::string ShownPath(const std::string& file) const;
+    // True when `source` is a file; otherwise says why not.
+    bool SourceIsFile(const std::string& source, const std::string& shownSource);
+
+    bool MirrorOne(const std::string& source, const std::string& shownSource, const std::string& output);
+    // The mirror to standard output, the result line to standard error.
+    bool MirrorToStdout(const std::string& source, const std::string& shownSource);
     // --check: the findings of one source, nothing written; true when it
     // was read and has none.
-    bool CheckOne(const std::string& source);
-    // The findings of the last run on standard error, in the compilers' form;
-    // the proof's findings name the output's lines.
+    bool CheckOne(const std::string& source, const std::string& shownSource);
+    // The result line, the findings and the failure of a run, each where it
+    // belongs; true when the output was written. The proof's findings name
+    // the lines of `proofFile`.
+    bool Report(long long result, const CMirrorFindings& findings, const std::string& shownSource,
+                const std::string& shownOutput, const std::string& proofFile);
+    // The findings of the last run on standard error, in the compilers' form.
     void PrintFindings(const std::string& shownSource, const CMirrorFindings& findings,
-                       const std::string& shownOutput);
+                       const std::string& proofFile);
     // The lines the proof left out, once per file (not with -q).
     void PrintUnreadNote(const std::string& shownFile, const CToolpathRun& toolpath);
     // --svg: false (after saying why) when the picture may not be written.
-    bool MayWritePicture(const std::string& source);
+    bool MayWritePicture(const std::string& shownSource);
     bool WritePicture(CToolpathRun& toolpath, const std::string& sourceName, const std::string& mirrorName);
-    bool MayReplace(const std::string& source, const std::string& output);
+    bool MayReplace(const std::string& shownSource, const std::string& output);
 
     void PrintResult(const std::string& line);
     void PrintError(const std::string& line);
@@ -45,6 +66,8 @@ private:
     CConsole& m_console;
     const CommandLine& m_options;
     CProgress m_progress;
+    ConsoleStream m_resultStream;  // standard error when standard output carries a program
+    bool m_bInputTaken = false;    // standard input was read as a program
 };
 
 // True for an answer that means yes: y, yes, д, да in any case.

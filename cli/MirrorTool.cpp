@@ -2,6 +2,7 @@
 
 #include "CommandLine.h"
 #include "MirrorBatch.h"
+#include "Platform.h"
 #include "UsageText.h"
 
 #include <cstdio>
@@ -13,7 +14,7 @@ int CMirrorTool::Run(int argc, char** argv)
     const std::vector<std::string> args(argv + (argc > 0 ? 1 : 0), argv + (argc > 0 ? argc : 0));
     CommandLine options;
     std::string error;
-    if (!ParseCommandLine(args, options, error)) {
+    if (!ParseCommandLine(args, options, error, ExpandFileArgument)) {
         m_console.Write(ConsoleStream::Error, "ncmirror: " + error + "\n" + ShortUsage());
         return kExitUsage;
     }
@@ -26,7 +27,10 @@ int CMirrorTool::Run(int argc, char** argv)
         return Finish(kExitAllWritten);
     }
     CMirrorBatch batch(m_console, options);
-    return Finish(batch.Run() ? kExitAllWritten : kExitSomeFailed);
+    const int status = batch.Run() ? kExitAllWritten : kExitSomeFailed;
+    // A program written to standard output has had its writes checked and
+    // reported by the run itself.
+    return batch.ResultsOnStandardOutput() ? Finish(status) : status;
 }
 
 // A script that reads our results must learn when they did not all arrive.

@@ -7,7 +7,8 @@
 namespace {
 
 const char kUsageLine[] =
-    "usage: ncmirror -m MODE [-o OUTPUT] [-f] [-q] [--check | --strict] [--verify] [--svg PICTURE] FILE...\n";
+    "usage: ncmirror -m MODE [-o OUTPUT | -c] [-f] [-q] [--check | --strict] [--verify]\n"
+    "                [--svg PICTURE] FILE...\n";
 
 }  // namespace
 
@@ -22,10 +23,14 @@ std::string HelpText()
            "Mirrors NC part programs (ISO G-code) about an axis or the origin, keeping\n"
            "each program's number format. Each output goes beside its source, the mode's\n"
            "suffix before the extension: part.nc -> part_x.nc, part_y.nc, part_xy.nc.\n"
+           "FILE '-' is standard input; its mirror goes to standard output unless -o\n"
+           "names a file.\n"
            "\n"
            "  -m, --mode x|y|xy     (also 1|2|3) mirror about the X axis (y=0), the Y axis\n"
            "                        (x=0), the origin\n"
            "  -o, --output PATH     write here instead of beside the source (exactly one FILE)\n"
+           "  -c, --stdout          write the mirror to standard output (exactly one FILE);\n"
+           "                        the result line then goes to standard error\n"
            "  -f, --force           replace existing outputs\n"
            "  -q, --quiet           print errors and findings only\n"
            "      --check           check the programs for what a mirror cannot make right,\n"
@@ -39,8 +44,9 @@ std::string HelpText()
            "  -h, --help            show this help\n"
            "      --version         show the version\n"
            "\n"
-           "An existing output is replaced only with -f, or when you answer yes to the\n"
-           "question asked at a terminal; otherwise that file is skipped.\n"
+           "An existing output (or picture) is replaced only with -f, or when you answer\n"
+           "yes to the question asked at a terminal; otherwise that file is skipped.\n"
+           "On Windows, ncmirror expands '*' and '?' in FILE itself.\n"
            "Results go to standard output, one line per file; errors to standard error,\n"
            "and findings there too, one per line: FILE:LINE: предупреждение: TEXT [CODE].\n"
            "Exit status: 0 when every file was written, 1 when any failed or was skipped,\n"

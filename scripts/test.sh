@@ -15,7 +15,7 @@ done
 
 # Further suites, each with its own script: the Windows build under Wine,
 # the bounded fuzzing run.
-for suite in scripts/test-win64.sh scripts/test-fuzz.sh; do
+for suite in scripts/test-win64.sh scripts/test-package.sh scripts/test-fuzz.sh; do
   if [ -f "$suite" ]; then
     bash "$suite"
   fi

@@ -9,12 +9,13 @@
 
 #include <sys/stat.h>
 
+#include <cctype>
 #include <cmath>
-
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
+#include <set>
 #include <sstream>
 
 namespace fs = std::filesystem;
@@ -339,6 +340,10 @@ TEST_F(CliTest, UsageErrors)
         {"--force=yes", "-m", "x", "a.nc"},
         {"-m", "x", "-o", "out.nc", "a.nc", "b.nc"},
         {"-m", "x", "-o", "", "a.nc"},
+        {"-m", "x", "-c", "a.nc", "b.nc"},
+        {"-m", "x", "-c", "-o", "out.nc", "a.nc"},
+        {"-m", "x", "-", "a.nc"},
+        {"--check", "-c", "-m", "x", "a.nc"},
     };
     for (const std::vector<std::string>& args : cases) {
         std::string shown;
@@ -404,6 +409,12 @@ TEST_F(CliTest, FindingsCheckAndStrict)
         EXPECT_EQ(c.out, r.out);
     }
     EXPECT_FALSE(Exists("good_y.nc"));
+
+    // To standard output: nothing at all, since the findings are known first.
+    const ProcessResult strictPipe = Run({"--strict", "-m", "y", "-c", "bad.nc"});
+    EXPECT_EQ(1, strictPipe.status);
+    EXPECT_EQ("", strictPipe.out);
+    EXPECT_NE(strictPipe.err.find(kSecondWord), std::string::npos) << strictPipe.err;
 
     WriteFile("bad_y.nc", "old\n");
     const ProcessResult strict = Run({"--strict", "-f", "-m", "y", "bad.nc", "good.nc"});
@@ -525,4 +536,111 @@ TEST_F(CliTest, PictureShowsTheSquareAndItsMirrorImage)
         EXPECT_EQ(seen(20, -5), "wwwwwwwww");
         EXPECT_NE(seen(0, 20).find('a'), std::string::npos) << "the mirror's axis";
     }
+}
+
+// The filter: -c FILE and '-' (standard input) write exactly the bytes of
+// the file-to-file mirror to standard output, in every mode, for LF and CRLF
+// programs and one without a final line end. The result line goes to
+// standard error; no output file is written and the input's temporary copy
+// is gone afterwards.
+TEST_F(CliTest, FilterWritesTheMirrorToStandardOutput)
+{
+    const std::string programs[] = {kPocket, kFixedCrlf, "G17 G90\r\nG2 X1.5 Y-2. I1. J0.5\nG1 X3 Y4"};
+    fs::create_directory(PathOf("spool"));
+    const std::string inSpool = "TMPDIR=" + PathOf("spool") + " exec \"$0\" \"$@\"";
+    for (const std::string& program : programs) {
+        WriteFile("p.nc", program);
+        for (const ModeCase& mode : {kModeCases[0], kModeCases[1], kModeCases[2]}) {
+            SCOPED_TRACE(program.substr(0, 12) + " -m " + mode.name);
+            long long count = 0;
+            const std::string expected = EngineOutput("p.nc", mode.number, count);
+            const std::string resultLine = "Файл:= <stdout> записан на диск Преобразование завершено... Число "
+                                           "преобразованных адресов =" + std::to_string(count) + "\n";
+            const ProcessResult named = Run({"-m", mode.name, "-c", "p.nc"});
+            const ProcessResult piped =
+                RunProgram({"/bin/sh", "-c", inSpool, NCM_CLI_PATH, "-m", mode.name, "-"}, m_folder.string(), program);
+            for (const ProcessResult& run : {named, piped}) {
+                EXPECT_EQ(run.status, 0) << run.err;
+                EXPECT_TRUE(run.out == expected) << "standard output differs from the file mirror";
+                EXPECT_EQ(run.err, resultLine);
+            }
+        }
+    }
+    EXPECT_TRUE(fs::is_empty(PathOf("spool")));
+    EXPECT_EQ(std::distance(fs::directory_iterator(m_folder), fs::directory_iterator()), 2);
+
+    // With -o the program from standard input goes to that file.
+    const ProcessResult toFile = Run({"-m", "y", "-o", "out.nc", "-"}, kPocket);
+    EXPECT_EQ(toFile.status, 0) << toFile.err;
+    WriteFile("p.nc", kPocket);
+    long long count = 0;
+    EXPECT_EQ(ReadFile("out.nc"), EngineOutput("p.nc", 2, count));
+    EXPECT_NE(toFile.out.find("Файл:= out.nc записан"), std::string::npos) << toFile.out;
+}
+
+namespace {
+
+// The options --help lists: "-x" and "--name" at the start of its lines,
+// after blanks, and a long name after "-x, ".
+std::set<std::string> OptionsOfHelp(const std::string& help)
+{
+    std::set<std::string> options;
+    std::istringstream lines(help);
+    std::string line;
+    while (std::getline(lines, line)) {
+        std::size_t at = line.find_first_not_of(' ');
+        while (at != std::string::npos && line.compare(at, 1, "-") == 0) {
+            const std::size_t end = line.find_first_not_of("-abcdefghijklmnopqrstuvwxyz", at);
+            options.insert(line.substr(at, end - at));
+            if (end == std::string::npos || line.compare(end, 2, ", ") != 0)
+                break;
+            at = end + 2;
+        }
+    }
+    return options;
+}
+
+// The options a manual page source describes: the words "\-x" and
+// "\-\-name" of the heading lines (those after ".TP") of its OPTIONS section.
+std::set<std::string> OptionsOfManualPage(const std::string& page)
+{
+    std::set<std::string> options;
+    std::istringstream lines(page);
+    std::string line;
+    bool inOptions = false, heading = false;
+    while (std::getline(lines, line)) {
+        if (line.rfind(".SH", 0) == 0)
+            inOptions = line == ".SH OPTIONS";
+        const bool isHeading = inOptions && heading;
+        heading = line == ".TP";
+        for (std::size_t at = line.find("\\-"); isHeading && at != std::string::npos; at = line.find("\\-", at)) {
+            std::string option;
+            while (line.compare(at, 2, "\\-") == 0) {
+                option += '-';
+                at += 2;
+            }
+            while (at < line.size() && (std::islower(static_cast<unsigned char>(line[at])) || line[at] == '-'))
+                option += line[at++];
+            options.insert(option);
+        }
+    }
+    return options;
+}
+
+}  // namespace
+
+// Every option of --help is in the manual page and every option of the
+// manual page in --help: whoever adds an option adds it to both.
+TEST_F(CliTest, ManualPageAndHelpNameTheSameOptions)
+{
+    std::ifstream page(NCM_MAN_PAGE);
+    ASSERT_TRUE(page) << NCM_MAN_PAGE;
+    const std::set<std::string> inPage =
+        OptionsOfManualPage(std::string(std::istreambuf_iterator<char>(page), std::istreambuf_iterator<char>()));
+    const std::set<std::string> inHelp = OptionsOfHelp(Run({"--help"}).out);
+    EXPECT_GE(inHelp.size(), 12u);
+    for (const std::string& option : inHelp)
+        EXPECT_TRUE(inPage.count(option)) << option << " is in --help but not in the OPTIONS of the manual page";
+    for (const std::string& option : inPage)
+        EXPECT_TRUE(inHelp.count(option)) << option << " is in the OPTIONS of the manual page but not in --help";
 }

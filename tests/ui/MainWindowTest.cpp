@@ -117,6 +117,12 @@ void CheckAboutBox(const AppSession& app, void (*open)(HWND), const wchar_t* scr
     ASSERT_NE(ok, nullptr);
     EXPECT_EQ(WindowText(ok), L"OK");
     EXPECT_FALSE(IsWindowEnabled(main)) << "the about box is not modal";
+    // The version line shows the version of the build.
+    const std::wstring version = L"Версия " + std::wstring(NCM_VERSION, NCM_VERSION + sizeof NCM_VERSION - 1);
+    bool versionShown = false;
+    for (HWND child : ChildrenOf(about))
+        versionShown = versionShown || WindowText(child) == version;
+    EXPECT_TRUE(versionShown) << "no line " << testing::PrintToString(version);
     if (screenshot) {
         Sleep(300);  // let it finish painting
         EXPECT_TRUE(SaveScreenshot(screenshot + EnvText(L"NCM_SHOT_SUFFIX")));

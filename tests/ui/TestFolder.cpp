@@ -8,20 +8,6 @@
 
 namespace {
 
-std::string ReadFileBytes(const std::wstring& path)
-{
-    HANDLE file = CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
-    if (file == INVALID_HANDLE_VALUE)
-        return "<missing>";
-    std::string bytes;
-    char buffer[4096];
-    DWORD got = 0;
-    while (ReadFile(file, buffer, sizeof buffer, &got, nullptr) && got > 0)
-        bytes.append(buffer, got);
-    CloseHandle(file);
-    return bytes;
-}
-
 void RemoveTree(const std::wstring& folder)
 {
     WIN32_FIND_DATAW found;
@@ -45,6 +31,23 @@ void RemoveTree(const std::wstring& folder)
 }
 
 }  // namespace
+
+std::string ReadFileBytes(const std::wstring& path)
+{
+    // A program that has written the file and ended may still hold it open
+    // for a moment under Wine.
+    HANDLE file = CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
+                              0, nullptr);
+    if (file == INVALID_HANDLE_VALUE)
+        return "<missing>";
+    std::string bytes;
+    char buffer[4096];
+    DWORD got = 0;
+    while (ReadFile(file, buffer, sizeof buffer, &got, nullptr) && got > 0)
+        bytes.append(buffer, got);
+    CloseHandle(file);
+    return bytes;
+}
 
 TestFolder::TestFolder()
 {

@@ -26,5 +26,8 @@ private:
     std::wstring m_path;
 };
 
+// The bytes of the file at `path`; "<missing>" when it cannot be read.
+std::string ReadFileBytes(const std::wstring& path);
+
 // A file of the shared test data (NCM_TEST_DATA), e.g. L"golden/worked_free.nc".
 std::string TestData(const std::wstring& name);
