@@ -12,7 +12,8 @@ enum class Pen {
     MirrorRapid,  // its rapid moves: dashed and thin
     SourceHole,   // hole positions: small circles
     MirrorHole,
-    MirrorAxis,   // the mirror's axis or centre: dash-dot
+    MirrorAxis,   // the mirror's axis: dash-dot
+    MirrorCentre, // the cross of a mirror about the origin: solid
     Frame,        // the X and Y axes of the picture, their ticks
     Text,         // labels and legend
 };

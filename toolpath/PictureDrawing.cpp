@@ -17,7 +17,7 @@ constexpr double kViewPad = 0.04;  // part of the drawing's extent left free aro
 constexpr int kFileWidth = 1000;
 constexpr double kMinFileArea = 300, kMaxFileArea = 760;
 constexpr int kMaxTicks = 20;
-constexpr double kTick = 5, kHoleRadius = 3, kCrossArm = 14;
+constexpr double kTick = 5, kHoleRadius = 3, kCrossArm = 24;
 constexpr std::size_t kPiecesPerPath = 2000;
 constexpr double kCharWidth = 7;  // a legend character, for laying out one row
 
@@ -121,8 +121,9 @@ void DrawFrame(const PictureFrame& f, CPictureCanvas& canvas)
 void DrawMirrorAxis(const PictureFrame& f, const MirrorMode& mode, CPictureCanvas& canvas)
 {
     const double ox = f.PixelX(0), oy = f.PixelY(0);
-    canvas.BeginPath(Pen::MirrorAxis);
-    if (mode.negatesX && mode.negatesY) {
+    const bool centre = mode.negatesX && mode.negatesY;
+    canvas.BeginPath(centre ? Pen::MirrorCentre : Pen::MirrorAxis);
+    if (centre) {
         canvas.MoveTo(ox - kCrossArm, oy);
         canvas.LineTo(ox + kCrossArm, oy);
         canvas.MoveTo(ox, oy - kCrossArm);
@@ -253,6 +254,7 @@ PenStyle PenStyleOf(Pen pen)
     case Pen::SourceHole: return Style(kGrey, 1.5);
     case Pen::MirrorHole: return Style(kStrong, 1.5);
     case Pen::MirrorAxis: return Style(kAxis, 1.5, false, true);
+    case Pen::MirrorCentre: return Style(kAxis, 2);
     case Pen::Frame: return Style(kDark, 1);
     case Pen::Text: return Style(kDark, 1);
     }
@@ -294,10 +296,11 @@ void DrawPicture(const CToolpathPicture& picture, const PictureLegend& legend, c
                  CPictureCanvas& canvas)
 {
     DrawFrame(layout.frame, canvas);
-    if (legend.mode)
-        DrawMirrorAxis(layout.frame, *legend.mode, canvas);
     DrawLayer(picture, PictureLayer::Source, layout.frame, canvas);
-    if (legend.mode)
+    if (legend.mode) {
         DrawLayer(picture, PictureLayer::Mirror, layout.frame, canvas);
+        // Over the paths, so that paths through the origin do not hide it.
+        DrawMirrorAxis(layout.frame, *legend.mode, canvas);
+    }
     DrawLegend(picture, legend, layout, canvas);
 }

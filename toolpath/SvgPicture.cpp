@@ -19,6 +19,7 @@ const char* ClassOf(Pen pen)
     case Pen::SourceHole: return "sh";
     case Pen::MirrorHole: return "mh";
     case Pen::MirrorAxis: return "ax";
+    case Pen::MirrorCentre: return "ac";
     case Pen::Frame: return "fr";
     case Pen::Text: return "tx";
     }
@@ -51,7 +52,7 @@ void AppendStyleSheet(std::string& out)
 {
     out += "<style type=\"text/css\"><![CDATA[\n";
     for (const Pen pen : {Pen::SourceFeed, Pen::SourceRapid, Pen::MirrorFeed, Pen::MirrorRapid, Pen::SourceHole,
-                          Pen::MirrorHole, Pen::MirrorAxis, Pen::Frame}) {
+                          Pen::MirrorHole, Pen::MirrorAxis, Pen::MirrorCentre, Pen::Frame}) {
         const PenStyle style = PenStyleOf(pen);
         out += '.';
         out += ClassOf(pen);

@@ -644,3 +644,30 @@ TEST_F(CliTest, ManualPageAndHelpNameTheSameOptions)
     for (const std::string& option : inPage)
         EXPECT_TRUE(inHelp.count(option)) << option << " is in the OPTIONS of the manual page but not in --help";
 }
+
+// The pictures of two examples are the golden ones (the Windows build is held
+// to the same files), whether the mirror image is read from the mirrored
+// program (--check) or reflected from the source (a plain run).
+TEST_F(CliTest, PicturesOfTheExamplesAreTheGoldenOnes)
+{
+    const struct {
+        const char* program;
+        const char* mode;
+        const char* picture;
+    } cases[] = {{"pocket.nc", "y", "pocket_y.svg"}, {"bracket.up", "xy", "bracket_xy.svg"}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.picture);
+        fs::copy_file(fs::path(NCM_EXAMPLES_DIR) / c.program, PathOf(c.program));
+        std::ifstream golden(fs::path(NCM_TEST_DATA_DIR) / "pictures" / c.picture, std::ios::binary);
+        const std::string expected((std::istreambuf_iterator<char>(golden)), std::istreambuf_iterator<char>());
+        ASSERT_FALSE(expected.empty());
+        for (const bool check : {true, false}) {
+            std::vector<std::string> args = {"-q", "-m", c.mode, "--svg", c.picture, c.program};
+            if (check)
+                args.insert(args.begin(), "--check");
+            ASSERT_EQ(0, Run(args).status);
+            EXPECT_EQ(expected, ReadFile(c.picture)) << (check ? "--check" : "a plain run");
+            fs::remove(PathOf(c.picture));
+        }
+    }
+}
