@@ -7,8 +7,6 @@
 
 namespace {
 
-double Cross(double ax, double ay, double bx, double by) { return ax * by - ay * bx; }
-
 constexpr double kPi = 3.14159265358979323846;
 constexpr double kTurn = 2 * kPi;
 constexpr unsigned kPlaneBits = kAxisBitX | kAxisBitY;
@@ -291,48 +289,47 @@ void CToolpathPicture::LineTo(Chain& chain, std::vector<PictureItem>& items, dou
         chain.rapid = rapid;
     }
     double dx = x - chain.ax, dy = y - chain.ay;
-    double d2 = dx * dx + dy * dy;
     if (chain.cone) {
-        // The point must lie within the directions that keep the points
-        // seen so far within the merge length of the segment, and not turn
-        // back.
-        const bool inCone = Cross(chain.lox, chain.loy, dx, dy) >= 0 && Cross(dx, dy, chain.hix, chain.hiy) >= 0;
-        const double back = chain.reach - length;
-        if (!inCone || (back > 0 && d2 < back * back)) {
-            Flush(chain, items);
-            dx = x - chain.ax;
-            dy = y - chain.ay;
-            d2 = dx * dx + dy * dy;
+        // Along and across the direction the run set out on: the point must
+        // lie within the slopes that keep every point seen so far within the
+        // merge length of the segment, and not turn back.
+        const double along = chain.ux * dx + chain.uy * dy;
+        const double across = chain.ux * dy - chain.uy * dx;
+        if (along > 0 && along >= chain.reach - length && across >= chain.lo * along && across <= chain.hi * along) {
+            Narrow(chain, along, across, length);
+            chain.px = x;
+            chain.py = y;
+            return;
         }
+        Flush(chain, items);
+        dx = x - chain.ax;
+        dy = y - chain.ay;
     }
     chain.px = x;
     chain.py = y;
+    const double d2 = dx * dx + dy * dy;
     if (d2 <= length * length)
         return;  // within the merge length of the anchor: no constraint
-    // The directions from the anchor that pass within the merge length of
-    // this point, narrowed to those that pass the points before it too.
     const double d = std::sqrt(d2);
-    chain.reach = std::max(chain.reach, d);
-    const double s = length / d, c = std::sqrt(1 - s * s);
-    const double ux = dx / d, uy = dy / d;
-    const double leftX = ux * c - uy * s, leftY = ux * s + uy * c;
-    const double rightX = ux * c + uy * s, rightY = -ux * s + uy * c;
-    if (!chain.cone) {
-        chain.lox = rightX;
-        chain.loy = rightY;
-        chain.hix = leftX;
-        chain.hiy = leftY;
-        chain.cone = true;
+    chain.ux = dx / d;
+    chain.uy = dy / d;
+    chain.lo = -length / d;
+    chain.hi = length / d;
+    chain.reach = d;
+    chain.cone = true;
+}
+
+void CToolpathPicture::Narrow(Chain& chain, double along, double across, double length)
+{
+    // A line of slope m through the anchor passes within the merge length
+    // of the point when |across - m along| <= length (a little narrower
+    // than the exact bound, which allows length * sqrt(1 + m^2)).
+    if (along <= length)
         return;
-    }
-    if (Cross(chain.lox, chain.loy, rightX, rightY) > 0) {
-        chain.lox = rightX;
-        chain.loy = rightY;
-    }
-    if (Cross(leftX, leftY, chain.hix, chain.hiy) > 0) {
-        chain.hix = leftX;
-        chain.hiy = leftY;
-    }
+    const double inverse = 1 / along;
+    chain.lo = std::max(chain.lo, (across - length) * inverse);
+    chain.hi = std::min(chain.hi, (across + length) * inverse);
+    chain.reach = std::max(chain.reach, along);
 }
 
 void CToolpathPicture::PutArc(Chain& chain, std::vector<PictureItem>& items, const PictureItem& arc,

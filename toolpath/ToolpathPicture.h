@@ -65,16 +65,17 @@ public:
 
 private:
     // A run of straight moves being merged: the last point kept (anchor),
-    // the last point seen, and the directions from the anchor that keep
-    // every point seen since within the merge length (once a point left
-    // the anchor's pixel).
+    // the last point seen, and, once a point left the anchor's pixel, the
+    // direction the run set out on and the slopes against it that keep
+    // every point seen since within the merge length.
     struct Chain {
         bool open = false;
         bool rapid = false;
         double ax = 0, ay = 0, px = 0, py = 0;
         bool cone = false;
-        double lox = 0, loy = 0, hix = 0, hiy = 0;  // its clockwise and counter-clockwise edges
-        double reach = 0;  // the farthest any point of the run came from the anchor
+        double ux = 0, uy = 0;  // the direction, a unit vector
+        double lo = 0, hi = 0;  // the slopes allowed
+        double reach = 0;       // the farthest along it any point of the run came
     };
     struct LayerData {
         std::vector<PictureItem> items;
@@ -95,6 +96,8 @@ private:
 
     void MoveTo(Chain& chain, double x, double y) const;
     void LineTo(Chain& chain, std::vector<PictureItem>& items, double x, double y, bool rapid, double length) const;
+    // The slopes narrowed to those that pass a point of the run.
+    static void Narrow(Chain& chain, double along, double across, double length);
     void Flush(Chain& chain, std::vector<PictureItem>& items) const;
     void Close(Chain& chain, std::vector<PictureItem>& items) const;
     // The chain at (x, y), whatever it held before.

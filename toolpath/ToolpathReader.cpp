@@ -263,6 +263,7 @@ LineKind CToolpathReader::ParseLine(std::string_view line, Words& words)
             p = text.end;
             break;
         }
+        case kBlank:
         case kIgnored: break;
         case kSkip: return LineKind::Skip;
         default: read = false; break;  // digits outside a word, unknown characters

@@ -43,7 +43,7 @@ struct ReaderCase {
 
 const ReaderCase kCases[] = {
     {"modal motion, incremental steps, an unknown start",
-     "G90 G17 G0 X10 Y5\nG1 Z-1. F100\nG91 X5 Y-2.5\nY1\nG90 M3\n",
+     "G90 G17 G0 X10 Y5\nG1 Z-1. F100\nG91 X5 Y-2.5\n  Y1\t\r\nG90 M3\n",
      "1: G00 X10 Y5\n2: G01 X10 Y5 Z-1\n3: G01 X15 Y2.5 Z-1\n4: G01 X15 Y3.5 Z-1\n"},
     {"incremental from an unknown start stays unknown",
      "G91 G1 X5 Y5\nG90 X1\nG91 Y2\n",
