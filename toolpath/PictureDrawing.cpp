@@ -44,10 +44,13 @@ void PaddedBounds(const CToolpathPicture& picture, double& minX, double& minY, d
 {
     const PictureBounds& b = picture.Bounds();
     double w = b.maxX - b.minX, h = b.maxY - b.minY;
-    const double extent = std::max({w, h, 1e-9 * std::max({1.0, std::fabs(b.minX), std::fabs(b.maxX),
-                                                            std::fabs(b.minY), std::fabs(b.maxY)})});
-    const double padX = std::max(w, extent / 10) * kViewPad + (w < extent / 10 ? (extent / 10 - w) / 2 : 0);
-    const double padY = std::max(h, extent / 10) * kViewPad + (h < extent / 10 ? (extent / 10 - h) / 2 : 0);
+    // A program that draws nothing (or one point) is shown on a view of one
+    // unit.
+    const double extent = std::max({w, h, 1.0});
+    // A side shorter than a tenth of the other (a straight move) gets room too.
+    const double least = std::max(extent / 10, 1.0);
+    const double padX = std::max(w, least) * kViewPad + (w < least ? (least - w) / 2 : 0);
+    const double padY = std::max(h, least) * kViewPad + (h < least ? (least - h) / 2 : 0);
     minX = b.minX - padX;
     maxX = b.maxX + padX;
     minY = b.minY - padY;

@@ -152,4 +152,10 @@ TEST(ToolpathPicture, LayoutFitsTheDrawingYUp)
     }
     EXPECT_LE(f.bottom, layout.legendTop);
     EXPECT_NEAR(f.PixelX(120) - f.PixelX(-40), (f.right - f.left) / 1.08, 1.0) << "fitted with a margin";
+
+    // Nothing to draw: a view of a unit or so, not of the rounding of zero.
+    const CToolpathPicture empty;
+    const PictureFrame e = LayOutPicture(empty, legend, 1000, 800).frame;
+    EXPECT_GE((e.right - e.left) / e.scale, 1.0);
+    EXPECT_LE((e.bottom - e.top) / e.scale, 10.0);
 }
