@@ -84,7 +84,6 @@ struct ValueText {
     double tolerance;   // half a unit of the number's last decimal
 };
 
-
 // Reads the digits at `p` into `mantissa` (times ten per digit); their count.
 std::ptrdiff_t ReadDigits(const char*& p, const char* end, unsigned long long& mantissa)
 {
