@@ -139,15 +139,19 @@ bool CMirrorBatch::MirrorOne(const std::string& source, const std::string& shown
         return false;
 
     // The picture comes from the lines as they are written, or with
-    // --verify from the written file read back beside its source.
+    // --verify from the written file read back beside its source. A program
+    // mirrored in place is gone when its output can be read: its proof reads
+    // the lines as they are written.
     const bool picture = !m_options.svg.empty();
+    const bool inPlace = IsSameFile(source.c_str(), output.c_str());
     CToolpathRun toolpath(*m_options.mode, m_options.verify, picture);
     CNcMirror engine;
     engine.SetDiagnosticStream(nullptr);
     engine.SetStrict(m_options.strict);
-    const long long result = engine.Mirror(source.c_str(), output.c_str(), m_options.mode->number,
-                                           picture && !m_options.verify ? toolpath.Sink() : nullptr);
-    const bool readBack = result < 0 || !m_options.verify ||
+    const bool observe = (picture && !m_options.verify) || (m_options.verify && inPlace);
+    const long long result =
+        engine.Mirror(source.c_str(), output.c_str(), m_options.mode->number, observe ? toolpath.Sink() : nullptr);
+    const bool readBack = result < 0 || !m_options.verify || inPlace ||
                           toolpath.ReadWritten(source.c_str(), output.c_str()) == kPairRead;
     const CMirrorFindings findings = toolpath.Findings(engine.GetFindings());
     bool good = Report(result, findings, shownSource, shownOutput, shownOutput);

@@ -16,6 +16,9 @@ std::string FileBehindPath(const char* path);
 // What `path` names now.
 PathKind KindOfPath(const char* path);
 
+// True when both paths name one existing file (however each is spelled).
+bool IsSameFile(const char* a, const char* b);
+
 // True when an existing file must not be replaced: no write permission bit or
 // the read-only attribute, or no write access for this process. Checked
 // explicitly, since a privileged process could replace it anyway.

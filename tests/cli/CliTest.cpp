@@ -455,6 +455,11 @@ TEST_F(CliTest, ProofVerifyAndPictureOptions)
         EXPECT_EQ(r.err, run.err);
     }
     EXPECT_TRUE(Exists("plane_x.nc"));  // --verify reports; the output is written
+    // A program mirrored in place: the proof reads the lines as written.
+    WriteFile("inplace.nc", kPocket);
+    const ProcessResult inPlace = Run({"-f", "-q", "-m", "y", "--verify", "-o", "./inplace.nc", "inplace.nc"});
+    EXPECT_EQ(0, inPlace.status) << inPlace.err;
+    EXPECT_EQ("", inPlace.err);
 
     for (const std::vector<std::string>& args : std::vector<std::vector<std::string>>{
              {"-m", "y", "--svg", "a.svg", "good.nc", "macro.nc"}, {"-m", "y", "--svg=", "good.nc"}}) {
