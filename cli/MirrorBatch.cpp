@@ -135,7 +135,7 @@ bool CMirrorBatch::MirrorOne(const std::string& source, const std::string& shown
         return false;
     }
 
-    if (!MayWritePicture(shownSource))
+    if (!MayWritePicture(source, shownSource, output))
         return false;
 
     // The picture comes from the lines as they are written, or with
@@ -179,7 +179,7 @@ bool CMirrorBatch::MirrorToStdout(const std::string& source, const std::string& 
     if (m_options.strict && engine.MirrorToSink(source.c_str(), nullptr, mode) >= 0 &&
         !engine.GetFindings().Empty())
         return Report(kMirrorRefusedByCheck, engine.GetFindings(), shownSource, kShownStandardOutput, shownSource);
-    if (!MayWritePicture(shownSource))
+    if (!MayWritePicture(source, shownSource, std::string()))
         return false;
     CStdoutSink sink;
     long long result = engine.MirrorToSink(source.c_str(), &sink, mode);
@@ -220,7 +220,7 @@ bool CMirrorBatch::Report(long long result, const CMirrorFindings& findings, con
 
 bool CMirrorBatch::CheckOne(const std::string& source, const std::string& shownSource)
 {
-    if (!MayWritePicture(shownSource))
+    if (!MayWritePicture(source, shownSource, std::string()))
         return false;
     // The proof reads the mirrored lines as the run makes them.
     CToolpathRun toolpath(*m_options.mode, true, !m_options.svg.empty());
@@ -263,10 +263,18 @@ void CMirrorBatch::PrintFindings(const std::string& shownSource, const CMirrorFi
     m_console.Write(ConsoleStream::Error, text);
 }
 
-bool CMirrorBatch::MayWritePicture(const std::string& shownSource)
+bool CMirrorBatch::MayWritePicture(const std::string& source, const std::string& shownSource,
+                                   const std::string& output)
 {
     if (m_options.svg.empty())
         return true;
+    // The picture must not take the place of a program.
+    if (m_options.svg == source || m_options.svg == output || IsSameFile(m_options.svg.c_str(), source.c_str()) ||
+        IsSameFile(m_options.svg.c_str(), output.c_str())) {
+        PrintError("рисунок не записан: '" + m_console.DisplayPath(m_options.svg) +
+                   "' - это сама программа или её результат; '" + shownSource + "' пропущен");
+        return false;
+    }
     switch (KindOfPath(m_options.svg.c_str())) {
     case PathKind::Missing: return true;
     case PathKind::File: return MayReplace(shownSource, m_options.svg);

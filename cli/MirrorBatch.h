@@ -55,8 +55,9 @@ private:
                        const std::string& proofFile);
     // The lines the proof left out, once per file (not with -q).
     void PrintUnreadNote(const std::string& shownFile, const CToolpathRun& toolpath);
-    // --svg: false (after saying why) when the picture may not be written.
-    bool MayWritePicture(const std::string& shownSource);
+    // --svg: false (after saying why) when the picture may not be written:
+    // it would replace the program or its output, or a file the user keeps.
+    bool MayWritePicture(const std::string& source, const std::string& shownSource, const std::string& output);
     bool WritePicture(CToolpathRun& toolpath, const std::string& sourceName, const std::string& mirrorName);
     bool MayReplace(const std::string& shownSource, const std::string& output);
 

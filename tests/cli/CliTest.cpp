@@ -466,6 +466,13 @@ TEST_F(CliTest, ProofVerifyAndPictureOptions)
         const ProcessResult run = Run(args);
         EXPECT_EQ(2, run.status) << run.err;
     }
+    // A picture never takes the place of the program or its output.
+    for (const char* name : {"good.nc", "good_y.nc"}) {
+        const ProcessResult run = Run({"-f", "-m", "y", "--svg", name, "good.nc"});
+        EXPECT_EQ(1, run.status) << name;
+        EXPECT_EQ(kPocket, ReadFile("good.nc"));
+        EXPECT_NE(run.err.find("рисунок не записан"), std::string::npos) << run.err;
+    }
     // An existing picture is replaced only with -f.
     fs::remove(PathOf("good_y.nc"));
     WriteFile("p.svg", "old");
