@@ -73,17 +73,25 @@ std::string_view WithCarriageReturn(std::string_view line, std::string& buffer)
     return buffer;
 }
 
-// A run's lines into the safe output of a destination file.
+// A run's lines into the safe output of a destination file, and to the
+// observer of the run, when there is one.
 class FileSink final : public CMirrorSink {
 public:
-    explicit FileSink(SafeOutput& output) : m_output(output) {}
-    bool Line(std::string_view, std::string_view mirrored) override
+    FileSink(SafeOutput& output, CMirrorSink* observer) : m_output(output), m_pObserver(observer) {}
+    void BeginLines(int formatCount) override
     {
-        return m_output.Write(mirrored.data(), mirrored.size());
+        if (m_pObserver)
+            m_pObserver->BeginLines(formatCount);
+    }
+    bool Line(std::string_view source, std::string_view mirrored) override
+    {
+        return m_output.Write(mirrored.data(), mirrored.size()) &&
+               (!m_pObserver || m_pObserver->Line(source, mirrored));
     }
 
 private:
     SafeOutput& m_output;
+    CMirrorSink* m_pObserver;
 };
 
 }  // namespace
@@ -104,7 +112,7 @@ long long CNcMirror::OpenRun(const char* source, int mode, LineReader& reader, c
     return 0;
 }
 
-long long CNcMirror::Mirror(const char* source, const char* destination, int mode)
+long long CNcMirror::Mirror(const char* source, const char* destination, int mode, CMirrorSink* observer)
 {
     // 1. and 2. The mode, and the source open for reading.
     LineReader reader;
@@ -119,7 +127,7 @@ long long CNcMirror::Mirror(const char* source, const char* destination, int mod
         return DestinationFailed(output);
 
     // 4. to 6. Scan, mirror and check every line into the temporary file.
-    FileSink sink(output);
+    FileSink sink(output, observer);
     const long long count = RunLines(reader, *pMode, &sink);
     if (count == kMirrorDestinationError)
         return DestinationFailed(output);
@@ -161,6 +169,8 @@ long long CNcMirror::RunLines(LineReader& reader, const MirrorMode& mode, CMirro
     //    starts in the XY plane.
     m_nPlane = kPlaneXY;
     m_check.Begin(mode, m_nFormatCount == 0);
+    if (sink)
+        sink->BeginLines(m_nFormatCount);
     long long count = 0;
     long long lineNo = 0;
     std::string_view read;
