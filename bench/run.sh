@@ -2,7 +2,7 @@
 # Throughput benchmark of the mirror on large generated programs.
 #
 #   bash bench/run.sh [--1g] [--sizes 10M,100M] [--styles free,fixed] [--repeat 3]
-#                     [--micro] [--no-build] [--keep] [--mirror PATH] [--against PATH]
+#                     [--micro] [--no-build] [--keep] [--mirror PATH] [--against PATH] [--svg]
 #
 # For every program style and size it generates the program (deterministic,
 # under build/bench, never committed), then times on the same file:
@@ -15,7 +15,9 @@
 # --1g adds a 1 GB program; --micro also runs the Google Benchmark
 # micro-benchmarks; --mirror times another ncmirror binary (an older build,
 # for before/after figures); --against PATH times that ncmirror too, in the
-# same run, as rows old1..old3 with their ratio to the mirror under test.
+# same run, as rows old1..old3 with their ratio to the mirror under test;
+# --svg times the mirror with --svg PICTURE too, as rows svg1..svg3 with
+# their time as a multiple of the plain mirror's and the picture's size.
 # Benchmarks print figures; nothing here fails on time.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
@@ -29,6 +31,7 @@ build=1
 keep=0
 mirror=""
 against=""
+svg=0
 while [ $# -gt 0 ]; do
   case "$1" in
     --1g) sizes="$sizes,1G" ;;
@@ -40,7 +43,8 @@ while [ $# -gt 0 ]; do
     --keep) keep=1 ;;
     --mirror) mirror="$2"; shift ;;
     --against) against="$2"; shift ;;
-    -h|--help) sed -n '2,19p' "$0" | sed 's/^# \{0,1\}//'; exit 0 ;;
+    --svg) svg=1 ;;
+    -h|--help) sed -n '2,21p' "$0" | sed 's/^# \{0,1\}//'; exit 0 ;;
     *) echo "bench/run.sh: unknown option $1 (try --help)" >&2; exit 2 ;;
   esac
   shift
@@ -73,6 +77,10 @@ else
   mirror_name="ncm_mirror_file (engine driver; ncmirror is not built)"
   mirror_argv() { argv=("$bin/bench/ncm_mirror_file" "$1" "$2" "$3"); }
 fi
+if [ "$svg" = 1 ] && [ ! -x "$mirror" ]; then
+  echo "bench/run.sh: --svg needs ncmirror ($mirror is not built)" >&2
+  exit 1
+fi
 
 if [ -n "$against" ]; then
   [ -x "$against" ] || { echo "bench/run.sh: $against is not an executable" >&2; exit 1; }
@@ -82,7 +90,7 @@ data=build/bench
 mkdir -p "$data"
 dst="$data/out.nc"
 timing="$data/time.txt"
-trap 'rm -f "$dst" "$timing"' EXIT
+trap 'rm -f "$dst" "$dst.svg" "$timing"' EXIT
 
 # run_case NAME SRC: runs case NAME on SRC --repeat times (five times as
 # often on files under 64 MB, whose runs take a few hundredths of a second
@@ -100,6 +108,7 @@ run_case() {
       sed) LC_ALL=C sed 's/Y/Y-/' "$src" >"$dst" ;;
       mode*) mirror_argv "$src" "$dst" "${name#mode}"; "${argv[@]}" >/dev/null ;;
       old*) "$against" --mode "${name#old}" --output "$dst" --force --quiet "$src" >/dev/null ;;
+      svg*) "$mirror" --mode "${name#svg}" --output "$dst" --force --quiet --svg "$dst.svg" "$src" >/dev/null ;;
     esac
     t1=$EPOCHREALTIME
     t=$(awk -v a="$t0" -v b="$t1" 'BEGIN { printf "%.6f", b - a }')
@@ -112,6 +121,8 @@ run_case() {
     sed) LC_ALL=C /usr/bin/time -v -o "$timing" sed 's/Y/Y-/' "$src" >"$dst" ;;
     mode*) mirror_argv "$src" "$dst" "${name#mode}"; /usr/bin/time -v -o "$timing" "${argv[@]}" >/dev/null ;;
     old*) /usr/bin/time -v -o "$timing" "$against" --mode "${name#old}" --output "$dst" --force --quiet "$src" >/dev/null ;;
+    svg*) /usr/bin/time -v -o "$timing" "$mirror" --mode "${name#svg}" --output "$dst" --force --quiet \
+            --svg "$dst.svg" "$src" >/dev/null ;;
   esac
   rss=$(awk -F': ' '/Maximum resident set size/ { print $2 }' "$timing")
 }
@@ -125,7 +136,7 @@ echo "load before: $(cat /proc/loadavg) (1, 5, 15 min averages; other work on th
 echo
 
 results=$(mktemp)
-trap 'rm -f "$dst" "$timing" "$results"' EXIT
+trap 'rm -f "$dst" "$dst.svg" "$timing" "$results"' EXIT
 IFS=, read -r -a size_list <<<"$sizes"
 IFS=, read -r -a style_list <<<"$styles"
 printf '%-6s %6s  %-6s %9s %9s %8s %8s %10s\n' style size run seconds MB/s "x cat" "x sed" "peak RSS"
@@ -140,6 +151,7 @@ for style in "${style_list[@]}"; do
     cat_mbs="" sed_mbs=""
     names=(cat sed mode1 mode2 mode3)
     [ -n "$against" ] && names+=(old1 old2 old3)
+    [ "$svg" = 1 ] && names+=(svg1 svg2 svg3)
     declare -A mode_mbs=()
     for name in "${names[@]}"; do
       run_case "$name" "$src"
@@ -152,6 +164,8 @@ for style in "${style_list[@]}"; do
       [[ $name == mode* ]] && mode_mbs[${name#mode}]=$mbs
       xnew=""
       [[ $name == old* ]] && xnew=$(awk -v m="$mbs" -v n="${mode_mbs[${name#old}]}" 'BEGIN { printf "  x new %.2f", m / n }')
+      [[ $name == svg* ]] && xnew=$(awk -v m="$mbs" -v n="${mode_mbs[${name#svg}]}" -v p="$(stat -c %s "$dst.svg")" \
+        'BEGIN { printf "  time x mirror %.2f, picture %.0f KB", n / m, p / 1024 }')
       printf '%-6s %6s  %-6s %9.3f %9s %8s %8s %7.1f MB%s\n' "$style" "$size" "$name" "$best" "$mbs" "$xcat" "$xsed" \
         "$(awk -v k="$rss" 'BEGIN { print k / 1024 }')" "$xnew"
       echo "$style $size $bytes $name $best" >>"$results"

@@ -7,7 +7,7 @@
 
 namespace {
 
-enum class Option { Mode, Output, Stdout, Force, Quiet, Check, Strict, Sync, Help, Version, Unknown };
+enum class Option { Mode, Output, Stdout, Force, Quiet, Check, Strict, Sync, Verify, Svg, Help, Version, Unknown };
 
 struct OptionName {
     Option option;
@@ -25,6 +25,8 @@ const OptionName kOptions[] = {
     {Option::Check, 0, "check", false},
     {Option::Strict, 0, "strict", false},
     {Option::Sync, 0, "sync", false},
+    {Option::Verify, 0, "verify", false},
+    {Option::Svg, 0, "svg", true},
     {Option::Help, 'h', "help", false},
     {Option::Version, 0, "version", false},
 };
@@ -77,6 +79,14 @@ bool Apply(const OptionName& option, const std::string& value, CommandLine& resu
     case Option::Check: result.check = true; return true;
     case Option::Strict: result.strict = true; return true;
     case Option::Sync: result.sync = true; return true;
+    case Option::Verify: result.verify = true; return true;
+    case Option::Svg:
+        if (value.empty()) {
+            error = "empty picture path";
+            return false;
+        }
+        result.svg = value;
+        return true;
     case Option::Help: result.help = true; return true;
     case Option::Version: result.version = true; return true;
     case Option::Unknown: break;
@@ -164,6 +174,10 @@ bool ParseCommandLine(const std::vector<std::string>& args, CommandLine& result,
     }
     if (result.hasOutput && result.files.size() != 1) {
         error = "-o needs exactly one FILE";
+        return false;
+    }
+    if (!result.svg.empty() && result.files.size() != 1) {
+        error = "--svg needs exactly one FILE";
         return false;
     }
     if (result.check && (result.hasOutput || result.toStdout)) {

@@ -16,6 +16,8 @@ struct CommandLine {
     bool check = false;                // --check: report findings, write nothing
     bool strict = false;               // --strict: a finding fails the file
     bool sync = false;                 // --sync: each output reaches the disk before ncmirror goes on
+    bool verify = false;               // --verify: prove the written output's path
+    std::string svg;                   // from --svg: the picture to write; empty when not given
     bool help = false;                 // -h, --help
     bool version = false;              // --version
     std::vector<std::string> files;

@@ -7,17 +7,28 @@
 #include "MirrorModes.h"
 #include "NcMirror.h"
 #include "Platform.h"
+#include "SafeOutput.h"
 #include "StdinSpool.h"
 #include "StdoutSink.h"
+#include "ToolpathRun.h"
+#include "ToolpathTexts.h"
 
 #include <cctype>
 #include <cstdio>
+#include <memory>
 
 namespace {
 
 // How messages name the standard streams.
 const char kShownStandardInput[] = "<stdin>";
 const char kShownStandardOutput[] = "<stdout>";
+
+// The file's name without its folders, as a picture's legend shows it.
+std::string BaseName(const std::string& path)
+{
+    const std::size_t slash = path.find_last_of("/\\");
+    return slash == std::string::npos ? path : path.substr(slash + 1);
+}
 
 }  // namespace
 
@@ -118,27 +129,51 @@ bool CMirrorBatch::MirrorOne(const std::string& source, const std::string& shown
             return false;
         replace = true;
     }
+    if (!MayWritePicture(source, shownSource, output))
+        return false;
+
+    // The picture comes from the lines as they are written, or with
+    // --verify from the written file read back beside its source. A program
+    // mirrored in place is gone when its output can be read: its proof reads
+    // the lines as they are written.
+    const bool picture = !m_options.svg.empty();
+    const bool inPlace = IsSameFile(source.c_str(), output.c_str());
+    const bool observe = (picture && !m_options.verify) || (m_options.verify && inPlace);
+    auto toolpath = std::make_unique<CToolpathRun>(*m_options.mode, m_options.verify, picture);
     CNcMirror engine;
-    long long result = RunEngine(engine, source, output, replace);
+    long long result = RunEngine(engine, source, output, replace, observe ? toolpath->Sink() : nullptr);
     if (result == kMirrorDestinationError && engine.LastFailure().kind == MirrorFailureKind::OutputExists) {
         // It appeared while the run went on (another run, another program):
-        // the same question as for any existing output.
+        // the same question as for any existing output, and the run anew.
         if (!MayReplace(shownSource, output))
             return false;
-        result = RunEngine(engine, source, output, true);
+        toolpath = std::make_unique<CToolpathRun>(*m_options.mode, m_options.verify, picture);
+        result = RunEngine(engine, source, output, true, observe ? toolpath->Sink() : nullptr);
     }
-    return Report(result, engine, shownSource, shownOutput);
+    const bool readBack = result < 0 || !m_options.verify || inPlace ||
+                          toolpath->ReadWritten(source.c_str(), output.c_str()) == kPairRead;
+    const CMirrorFindings findings = toolpath->Findings(engine.GetFindings());
+    bool good = Report(result, engine, findings, shownSource, shownOutput, shownOutput);
+    if (!readBack) {
+        PrintError(FormatMirrorMessageLine(MirrorMessage::CannotRead, shownOutput));
+        good = false;
+    }
+    if (good && picture)
+        good = WritePicture(*toolpath, BaseName(shownSource), BaseName(shownOutput));
+    if (m_options.verify)
+        PrintUnreadNote(shownOutput, *toolpath);
+    return good && findings.Count(FindingCode::PathMismatch) == 0;
 }
 
 long long CMirrorBatch::RunEngine(CNcMirror& engine, const std::string& source, const std::string& output,
-                                  bool replace)
+                                  bool replace, CMirrorSink* observer)
 {
     engine.SetDiagnosticStream(nullptr);
     engine.SetStrict(m_options.strict);
     engine.SetReplaceExisting(replace);
     engine.SetSync(m_options.sync);
     engine.SetTempFileObserver(&m_observer);
-    return engine.Mirror(source.c_str(), output.c_str(), m_options.mode->number);
+    return engine.Mirror(source.c_str(), output.c_str(), m_options.mode->number, observer);
 }
 
 bool CMirrorBatch::MirrorToStdout(const std::string& source, const std::string& shownSource)
@@ -153,18 +188,33 @@ bool CMirrorBatch::MirrorToStdout(const std::string& source, const std::string& 
     // a run of the check alone, whether it may write at all.
     if (m_options.strict && engine.MirrorToSink(source.c_str(), nullptr, mode) >= 0 &&
         !engine.GetFindings().Empty())
-        return Report(kMirrorRefusedByCheck, engine, shownSource, kShownStandardOutput);
+        return Report(kMirrorRefusedByCheck, engine, engine.GetFindings(), shownSource, kShownStandardOutput,
+                      shownSource);
+    if (!MayWritePicture(source, shownSource, std::string()))
+        return false;
     CStdoutSink sink;
     long long result = engine.MirrorToSink(source.c_str(), &sink, mode);
     if (!sink.Finish() && result >= 0)
         result = kMirrorDestinationError;
-    return Report(result, engine, shownSource, kShownStandardOutput);
+    // What went out cannot be read back: with --verify or --svg the proof
+    // and the picture read the same run made once more.
+    CToolpathRun toolpath(*m_options.mode, m_options.verify, !m_options.svg.empty());
+    const bool again = result >= 0 && (m_options.verify || !m_options.svg.empty());
+    if (again && engine.MirrorToSink(source.c_str(), toolpath.Sink(), mode) < 0)
+        result = kMirrorSourceError;
+    const CMirrorFindings findings = toolpath.Findings(engine.GetFindings());
+    bool good = Report(result, engine, findings, shownSource, kShownStandardOutput, shownSource);
+    if (good && !m_options.svg.empty())
+        good = WritePicture(toolpath, BaseName(shownSource), kShownStandardOutput);
+    if (m_options.verify)
+        PrintUnreadNote(shownSource, toolpath);
+    return good && findings.Count(FindingCode::PathMismatch) == 0;
 }
 
-bool CMirrorBatch::Report(long long result, const CNcMirror& engine, const std::string& shownSource,
-                          const std::string& shownOutput)
+bool CMirrorBatch::Report(long long result, const CNcMirror& engine, const CMirrorFindings& findings,
+                          const std::string& shownSource, const std::string& shownOutput,
+                          const std::string& proofFile)
 {
-    const CMirrorFindings& findings = engine.GetFindings();
     const std::string text =
         FormatMirrorMessageLine(MirrorMessageForResult(result), shownSource, shownOutput,
                                 result >= 0 ? result : m_options.mode->number);
@@ -174,7 +224,7 @@ bool CMirrorBatch::Report(long long result, const CNcMirror& engine, const std::
     }
     if (result >= 0)
         PrintResult(text);
-    PrintFindings(shownSource, findings);
+    PrintFindings(shownSource, findings, proofFile);
     if (result < 0)
         PrintError(text);
     return result >= 0;
@@ -182,9 +232,13 @@ bool CMirrorBatch::Report(long long result, const CNcMirror& engine, const std::
 
 bool CMirrorBatch::CheckOne(const std::string& source, const std::string& shownSource)
 {
+    if (!MayWritePicture(source, shownSource, std::string()))
+        return false;
+    // The proof reads the mirrored lines as the run makes them.
+    CToolpathRun toolpath(*m_options.mode, true, !m_options.svg.empty());
     CNcMirror engine;
     engine.SetDiagnosticStream(nullptr);
-    const long long result = engine.MirrorToSink(source.c_str(), nullptr, m_options.mode->number);
+    const long long result = engine.MirrorToSink(source.c_str(), toolpath.Sink(), m_options.mode->number);
     if (result < 0) {
         int error = 0;
         const bool missing = KindOfPath(source.c_str(), &error) == PathKind::Missing && error == 0;
@@ -193,15 +247,21 @@ bool CMirrorBatch::CheckOne(const std::string& source, const std::string& shownS
                    missing ? MirrorFailure() : engine.LastFailure());
         return false;
     }
-    const CMirrorFindings& findings = engine.GetFindings();
+    const CMirrorFindings findings = toolpath.Findings(engine.GetFindings());
     PrintResult(shownSource + ": " +
                 (findings.Empty() ? std::string("замечаний нет")
                                   : "замечаний: " + std::to_string(findings.Total())));
-    PrintFindings(shownSource, findings);
-    return findings.Empty();
+    bool good = findings.Empty();
+    if (!m_options.svg.empty() &&
+        !WritePicture(toolpath, BaseName(shownSource), BaseName(MirrorOutputPath(shownSource, *m_options.mode))))
+        good = false;
+    PrintFindings(shownSource, findings, shownSource);
+    PrintUnreadNote(shownSource, toolpath);
+    return good;
 }
 
-void CMirrorBatch::PrintFindings(const std::string& shownSource, const CMirrorFindings& findings)
+void CMirrorBatch::PrintFindings(const std::string& shownSource, const CMirrorFindings& findings,
+                                 const std::string& proofFile)
 {
     if (findings.Empty())
         return;
@@ -209,11 +269,60 @@ void CMirrorBatch::PrintFindings(const std::string& shownSource, const CMirrorFi
     std::fflush(stdout);
     std::string text;
     for (const MirrorFinding& finding : findings.List())
-        text += FormatFindingForLog(shownSource, finding) + "\n";
+        text += FormatFindingForLog(finding.code == FindingCode::PathMismatch ? proofFile : shownSource, finding) +
+                "\n";
     const long long more = findings.Total() - static_cast<long long>(findings.List().size());
     if (more > 0)
         text += shownSource + ": предупреждение: " + FormatMoreFindings(more) + "\n";
     m_console.Write(ConsoleStream::Error, text);
+}
+
+bool CMirrorBatch::MayWritePicture(const std::string& source, const std::string& shownSource,
+                                   const std::string& output)
+{
+    if (m_options.svg.empty())
+        return true;
+    // The picture must not take the place of a program.
+    if (m_options.svg == source || m_options.svg == output || IsSameFile(m_options.svg.c_str(), source.c_str()) ||
+        IsSameFile(m_options.svg.c_str(), output.c_str())) {
+        PrintError("рисунок не записан: '" + m_console.DisplayPath(m_options.svg) +
+                   "' - это сама программа или её результат; '" + shownSource + "' пропущен");
+        return false;
+    }
+    switch (KindOfPath(m_options.svg.c_str())) {
+    case PathKind::Missing: return true;
+    case PathKind::File: return MayReplace(shownSource, m_options.svg);
+    case PathKind::Directory:
+    case PathKind::Other: break;  // a folder, a device, a dangling link: never replaced
+    }
+    PrintError(FormatMirrorMessageLine(MirrorMessage::CannotWrite, std::string(), m_console.DisplayPath(m_options.svg)));
+    return false;
+}
+
+bool CMirrorBatch::WritePicture(CToolpathRun& toolpath, const std::string& sourceName, const std::string& mirrorName)
+{
+    const std::string shownPicture = m_console.DisplayPath(m_options.svg);
+    // The user was asked before the run; the interruption cleanup knows of
+    // the temporary file, as of any output's.
+    SafeOutputOptions options;
+    options.bSync = m_options.sync;
+    options.pObserver = &m_observer;
+    if (!toolpath.WritePicture(m_options.svg.c_str(), sourceName, mirrorName, options)) {
+        PrintError(FormatMirrorMessageLine(MirrorMessage::CannotWrite, std::string(), shownPicture));
+        return false;
+    }
+    PrintResult(FormatPictureWritten(shownPicture));
+    return true;
+}
+
+void CMirrorBatch::PrintUnreadNote(const std::string& shownFile, const CToolpathRun& toolpath)
+{
+    if (m_options.quiet || toolpath.UnreadLines() == 0)
+        return;
+    m_progress.Clear();
+    std::fflush(stdout);
+    m_console.Write(ConsoleStream::Error,
+                    FormatUnreadNote(shownFile, toolpath.FirstUnreadLine(), toolpath.UnreadLines()) + "\n");
 }
 
 bool CMirrorBatch::MayReplace(const std::string& shownSource, const std::string& output)

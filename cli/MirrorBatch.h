@@ -13,6 +13,8 @@ class CConsole;
 class CNcMirror;
 class CTempFileObserver;
 class CMirrorFindings;
+class CMirrorSink;
+class CToolpathRun;
 struct CommandLine;
 
 class CMirrorBatch {
@@ -49,14 +51,24 @@ private:
     // was read and has none.
     bool CheckOne(const std::string& source, const std::string& shownSource);
     // The result line, the findings and the failure (with its reason) of a
-    // run of `engine`, each where it belongs; true when the output was written.
-    bool Report(long long result, const CNcMirror& engine, const std::string& shownSource,
-                const std::string& shownOutput);
+    // run of `engine`, each where it belongs; true when the output was
+    // written. The proof's findings name the lines of `proofFile`.
+    bool Report(long long result, const CNcMirror& engine, const CMirrorFindings& findings,
+                const std::string& shownSource, const std::string& shownOutput, const std::string& proofFile);
     // The findings of the last run on standard error, in the compilers' form.
-    void PrintFindings(const std::string& shownSource, const CMirrorFindings& findings);
+    void PrintFindings(const std::string& shownSource, const CMirrorFindings& findings,
+                       const std::string& proofFile);
+    // The lines the proof left out, once per file (not with -q).
+    void PrintUnreadNote(const std::string& shownFile, const CToolpathRun& toolpath);
+    // --svg: false (after saying why) when the picture may not be written:
+    // it would replace the program or its output, or a file the user keeps.
+    bool MayWritePicture(const std::string& source, const std::string& shownSource, const std::string& output);
+    bool WritePicture(CToolpathRun& toolpath, const std::string& sourceName, const std::string& mirrorName);
     bool MayReplace(const std::string& shownSource, const std::string& output);
-    // One run of `engine` with the batch's options; its result.
-    long long RunEngine(CNcMirror& engine, const std::string& source, const std::string& output, bool replace);
+    // One run of `engine` with the batch's options (and `observer` of its
+    // lines, when given); its result.
+    long long RunEngine(CNcMirror& engine, const std::string& source, const std::string& output, bool replace,
+                        CMirrorSink* observer = nullptr);
 
     void PrintResult(const std::string& line);
     // An error line, and the reason of `failure` on a line of its own.

@@ -6,7 +6,9 @@
 
 namespace {
 
-const char kUsageLine[] = "usage: ncmirror -m MODE [-o OUTPUT | -c] [-f] [-q] [--check | --strict] [--sync] FILE...\n";
+const char kUsageLine[] =
+    "usage: ncmirror -m MODE [-o OUTPUT | -c] [-f] [-q] [--check | --strict] [--verify]\n"
+    "                [--svg PICTURE] [--sync] FILE...\n";
 
 }  // namespace
 
@@ -31,22 +33,28 @@ std::string HelpText()
            "                        the result line then goes to standard error\n"
            "  -f, --force           replace existing outputs\n"
            "  -q, --quiet           print errors and findings only\n"
-           "      --check           check the programs for what a mirror cannot make right\n"
-           "                        and report it; write nothing\n"
+           "      --check           check the programs for what a mirror cannot make right,\n"
+           "                        prove the mirror's tool path, and report it; write nothing\n"
            "      --strict          a program with findings is not written (exit status 1)\n"
            "      --sync            flush each output to the disk (and its folder entry)\n"
            "                        before going on: slower, safe against a power cut\n"
+           "      --verify          read the written output back and prove that its tool\n"
+           "                        path is the reflection of the source's, move by move\n"
+           "      --svg PICTURE     also draw the source's path and its mirror image into\n"
+           "                        an SVG picture (one FILE; with --check, instead of the\n"
+           "                        output)\n"
            "  -h, --help            show this help\n"
            "      --version         show the version\n"
            "\n"
-           "An existing output is replaced only with -f, or when you answer yes to the\n"
-           "question asked at a terminal; otherwise that file is skipped.\n"
+           "An existing output (or picture) is replaced only with -f, or when you answer\n"
+           "yes to the question asked at a terminal; otherwise that file is skipped.\n"
            "On Windows, ncmirror expands '*' and '?' in FILE itself.\n"
            "Results go to standard output, one line per file; errors to standard error,\n"
            "and findings there too, one per line: FILE:LINE: предупреждение: TEXT [CODE].\n"
            "Exit status: 0 when every file was written, 1 when any failed or was skipped,\n"
            "2 for a usage error. With --check: 0 when no file has a finding, 1 when any\n"
-           "has (or cannot be read), 2 for a usage error.\n";
+           "has (or cannot be read), 2 for a usage error. With --verify, a written output\n"
+           "whose path differs from the reflection (path-mismatch) makes the status 1.\n";
 }
 
 std::string VersionText() { return "ncmirror " NCM_VERSION "\n"; }

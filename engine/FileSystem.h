@@ -34,6 +34,9 @@ struct FileStamp {
     bool operator==(const FileStamp& other) const { return nSize == other.nSize && nTime == other.nTime; }
 };
 
+// True when both paths name one existing file (however each is spelled).
+bool IsSameFile(const char* a, const char* b);
+
 // An open file of the platform (a descriptor on POSIX, a handle on Windows),
 // read or written as bytes, closed when the object ends.
 class NativeFile {

@@ -83,6 +83,12 @@ PathKind KindOfPath(const char* path, int* error)
     return S_ISDIR(st.st_mode) ? PathKind::Directory : PathKind::Other;
 }
 
+bool IsSameFile(const char* a, const char* b)
+{
+    struct stat sa, sb;
+    return ::stat(a, &sa) == 0 && ::stat(b, &sb) == 0 && sa.st_dev == sb.st_dev && sa.st_ino == sb.st_ino;
+}
+
 SystemError ClassifySystemError(int error)
 {
     switch (error) {

@@ -113,6 +113,29 @@ PathKind KindOfPath(const char* path, int* error)
     return PathKind::File;
 }
 
+namespace {
+
+// The volume and index of an existing file; false when it cannot be opened.
+bool FileIdentity(const char* path, BY_HANDLE_FILE_INFORMATION& info)
+{
+    HANDLE file = CreateFileA(path, 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_EXISTING,
+                              FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+    if (file == INVALID_HANDLE_VALUE)
+        return false;
+    const bool known = GetFileInformationByHandle(file, &info) != 0;
+    CloseHandle(file);
+    return known;
+}
+
+}  // namespace
+
+bool IsSameFile(const char* a, const char* b)
+{
+    BY_HANDLE_FILE_INFORMATION ia, ib;
+    return FileIdentity(a, ia) && FileIdentity(b, ib) && ia.dwVolumeSerialNumber == ib.dwVolumeSerialNumber &&
+           ia.nFileIndexHigh == ib.nFileIndexHigh && ia.nFileIndexLow == ib.nFileIndexLow;
+}
+
 SystemError ClassifySystemError(int error)
 {
     switch (static_cast<DWORD>(error)) {

@@ -29,6 +29,8 @@ enum : long long {
 class CMirrorSink {
 public:
     virtual ~CMirrorSink() = default;
+    // Before the first line: the program's format count (0 = fixed width).
+    virtual void BeginLines(int /*formatCount*/) {}
     // One line of the source as read and its mirrored bytes; false stops the
     // run as a failure of the destination.
     virtual bool Line(std::string_view source, std::string_view mirrored) = 0;
@@ -49,7 +51,9 @@ public:
     // Writes the mirror image of `source` to `destination` (paths in the
     // platform's narrow encoding). The output is built in a temporary file
     // beside the destination and moved over it only when the run succeeds.
-    long long Mirror(const char* source, const char* destination, int mode);
+    // An `observer` also gets every line as it is written; when it refuses
+    // one, the run fails as the destination does.
+    long long Mirror(const char* source, const char* destination, int mode, CMirrorSink* observer = nullptr);
 
     // The same run, its lines handed to `sink` instead of a file; with a
     // null sink only the check runs. Results as Mirror's (-2: the sink

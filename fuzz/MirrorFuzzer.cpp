@@ -11,6 +11,9 @@
 //     when applied one after the other in the mode's order, the arc plane
 //     carried from line to line;
 //   - the run's findings equal those of the check applied to every line;
+//   - the toolpath proof of the written file finds what the proof of the
+//     run's own lines finds, on lines of the file, and its picture is a
+//     whole SVG document;
 // and the line operations on the program's first line: the engine prints
 // every negated value exactly as the C library's snprintf does, and its end
 // normalisation matches an independent one.
@@ -23,6 +26,8 @@
 #include "MirrorModes.h"
 #include "NcMirror.h"
 #include "ProgramLines.h"
+#include "SvgPicture.h"
+#include "ToolpathRun.h"
 
 namespace {
 
@@ -67,6 +72,26 @@ bool SameFindings(const CMirrorFindings& a, const CMirrorFindings& b)
             a.List()[i].word != b.List()[i].word)
             return false;
     return true;
+}
+
+void CheckToolpath(const std::string& source, const std::string& destination, int mode, std::size_t lines)
+{
+    const MirrorMode& entry = *FindMirrorMode(mode);
+    CToolpathRun written(entry, true, true);
+    Require(written.ReadWritten(source.c_str(), destination.c_str()) == kPairRead, "both files read in step");
+    const CMirrorFindings fromFile = written.Findings(CMirrorFindings());
+    for (const MirrorFinding& f : fromFile.List())
+        Require(f.line >= 1 && f.line <= static_cast<long long>(lines), "proof finding on a line of the file");
+
+    CToolpathRun run(entry, true, false);
+    CNcMirror mirror;
+    mirror.SetDiagnosticStream(nullptr);
+    Require(mirror.MirrorToSink(source.c_str(), run.Sink(), mode) >= 0, "the run hands its lines on");
+    Require(SameFindings(run.Findings(CMirrorFindings()), fromFile), "the proof of the run equals that of the file");
+
+    const std::string svg = written.PictureText("program.nc", "program_m.nc");
+    Require(svg.rfind("<?xml", 0) == 0 && svg.size() > 14 && svg.compare(svg.size() - 7, 7, "</svg>\n") == 0,
+            "the picture is a whole SVG document");
 }
 
 void CheckMirrorRun(const std::string& program, int mode)
@@ -129,6 +154,8 @@ void CheckMirrorRun(const std::string& program, int mode)
             "the sweep hands every line with a finding to the check");
     for (const MirrorFinding& f : findings.List())
         Require(f.line >= 1 && f.line <= static_cast<long long>(in.size()), "finding on a line of the file");
+
+    CheckToolpath(source, destination, mode, in.size());
 }
 
 void CheckLineOperations(const std::string& program, bool fixedWidth)

@@ -24,12 +24,14 @@
 #define IDC_AXIS_Y                1011
 #define IDC_ORIGIN                1012
 #define IDC_FOLDER                1013
+#define IDC_PREVIEW               1014
 
 #define ID_FILE_EXIT              32771
 #define ID_HELP_AUTHORS           32772
 #define ID_FILE_NOTEPAD           32773
 #define ID_HELP_ALGORITHM         32774
 #define ID_FILE_OPEN_PROGRAM      32775
+#define ID_FILE_PREVIEW           32776
 
 #ifndef IDC_STATIC
 #define IDC_STATIC                (-1)

@@ -11,6 +11,8 @@ const CommandMapEntry<CMirrorDlg> CMirrorDlg::kCommandMap[] = {
     {IDC_FILTER, CBN_SELCHANGE, &CMirrorDlg::OnSelchangeFilter},
     {ID_FILE_NOTEPAD, 0, &CMirrorDlg::OnNotepad},
     {IDC_RUN_MIRROR, BN_CLICKED, &CMirrorDlg::OnRunMirror},
+    {IDC_PREVIEW, BN_CLICKED, &CMirrorDlg::OnPreview},
+    {ID_FILE_PREVIEW, 0, &CMirrorDlg::OnPreview},
     {ID_HELP_AUTHORS, 0, &CMirrorDlg::OnAboutAuthors},
     {ID_FILE_EXIT, 0, &CMirrorDlg::OnExit},
     // ID_HELP_ALGORITHM has no handler: the item does nothing.

@@ -1,12 +1,15 @@
-// The main dialog. Its handlers live in three files by concern:
+// The main dialog. Its handlers live in four files by concern:
 // MirrorDlg.cpp (start-up and window), MirrorDlgFiles.cpp (folder, filter
-// and file selection, Notepad), MirrorDlgRun.cpp (the mirror command).
+// and file selection, Notepad), MirrorDlgRun.cpp (the mirror command),
+// MirrorDlgPreview.cpp (the preview of the tool path).
 #pragma once
 
 #include "w32/Dialog.h"
 #include "w32/MessageMap.h"
 
 #include <string>
+
+struct MirrorMode;
 
 class CMirrorDlg : public CDialog {
 public:
@@ -38,6 +41,15 @@ private:
 
     // Mirror command
     void OnRunMirror();
+    // The mode of the checked button, or null when none is checked.
+    const MirrorMode* CheckedMode() const;
+    // The selected program: its name, and its path for the engine (the ANSI
+    // code page) and for messages (UTF-8); false, after the message the run
+    // command shows, when there is none that can be opened.
+    bool SelectedSource(std::wstring& name, std::string& narrow, std::string& utf8) const;
+
+    // Preview of the tool path and its mirror image
+    void OnPreview();
     // Selects the file list's entry of this name, when there is one.
     void SelectInFileList(const std::wstring& name);
 

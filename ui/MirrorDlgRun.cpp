@@ -2,7 +2,7 @@
 #include "MirrorDlg.h"
 
 #include "FileSystem.h"
-#include "MirrorMessages.h"
+#include "MirrorMessageBox.h"
 #include "MirrorModes.h"
 #include "NcMirror.h"
 #include "resource.h"
@@ -15,23 +15,6 @@ namespace {
 
 // The longest path the narrow file functions accept, without its NUL.
 constexpr std::size_t kMaxPathLength = MAX_PATH - 1;
-
-// Shows one of the shared result messages, with the beep first where its
-// style asks for one, and the reason of `failure` on a line of its own.
-// Paths are UTF-8 here.
-int ShowMirrorMessage(MirrorMessage message, const std::string& source = std::string(),
-                      const std::string& output = std::string(), long long number = 0,
-                      const MirrorFailure& failure = MirrorFailure())
-{
-    const MirrorMessageStyle style = MirrorMessageStyleOf(message);
-    if (style.beepFirst)
-        ::MessageBeep(0);
-    std::string text = FormatMirrorMessage(message, source, output, number);
-    const std::string reason = MirrorFailureText(failure);
-    if (!reason.empty())
-        text += (text.back() == '\n' ? "" : "\n") + reason;
-    return AfxMessageBox(Utf8ToWide(text), style.boxFlags);
-}
 
 // A stop message about a path that the file functions cannot take as it is.
 void ShowPathStop(const wchar_t* reason, const std::wstring& path)
@@ -74,11 +57,8 @@ bool IsMissing(const MirrorFailure& failure)
 
 }  // namespace
 
-void CMirrorDlg::OnRunMirror()
+const MirrorMode* CMirrorDlg::CheckedMode() const
 {
-    if (!UpdateData(TRUE))
-        return;
-
     // A later button overrides an earlier one; the group lets only one be checked.
     const MirrorMode* mode = nullptr;
     const struct {
@@ -88,30 +68,45 @@ void CMirrorDlg::OnRunMirror()
     for (const auto& entry : kModeButtons)
         if (IsDlgButtonChecked(entry.button))
             mode = FindMirrorMode(entry.mode);
+    return mode;
+}
+
+bool CMirrorDlg::SelectedSource(std::wstring& name, std::string& narrow, std::string& utf8) const
+{
+    name = GetDlgItemText(IDC_FILE_LIST);
+    const std::wstring source = m_strFolder + L"\\" + name;
+    utf8 = WideToUtf8(source);
+    if (!NarrowPath(source, narrow))
+        return false;
+    // Only a source that is not there is "not found"; one that is there but
+    // cannot be read (another program holds it) gets the reason.
+    NativeFile probe;
+    MirrorFailure failure;
+    if (!probe.OpenForReading(narrow.c_str(), failure)) {
+        if (IsMissing(failure))
+            ShowMirrorMessage(MirrorMessage::SourceNotFound, utf8);
+        else
+            ShowMirrorMessage(MirrorMessage::CannotRead, utf8, std::string(), 0, failure);
+        return false;
+    }
+    return true;
+}
+
+void CMirrorDlg::OnRunMirror()
+{
+    if (!UpdateData(TRUE))
+        return;
+
+    const MirrorMode* mode = CheckedMode();
     if (!mode) {
         ShowMirrorMessage(MirrorMessage::NoModeChosen);
         return;
     }
 
-    const std::wstring name = GetDlgItemText(IDC_FILE_LIST);
-    const std::wstring source = m_strFolder + L"\\" + name;
-    const std::string sourceUtf8 = WideToUtf8(source);
-    std::string sourceNarrow;
-    if (!NarrowPath(source, sourceNarrow))
+    std::wstring name;
+    std::string sourceNarrow, sourceUtf8;
+    if (!SelectedSource(name, sourceNarrow, sourceUtf8))
         return;
-    // Only a source that is not there is "not found"; one that is there but
-    // cannot be read (another program holds it) gets the reason.
-    {
-        NativeFile probe;
-        MirrorFailure failure;
-        if (!probe.OpenForReading(sourceNarrow.c_str(), failure)) {
-            if (IsMissing(failure))
-                ShowMirrorMessage(MirrorMessage::SourceNotFound, sourceUtf8);
-            else
-                ShowMirrorMessage(MirrorMessage::CannotRead, sourceUtf8, std::string(), 0, failure);
-            return;
-        }
-    }
 
     // The output name is derived on the UTF-8 form, where no byte of a
     // multi-byte character can pass for a '\' or a '.'.

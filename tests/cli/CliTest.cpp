@@ -1,5 +1,8 @@
 // ncmirror end to end: the real binary on files in a fresh temporary folder.
+#include "MirrorModes.h"
+#include "MirrorPair.h"
 #include "NcMirror.h"
+#include "PictureDrawing.h"
 #include "RunProcess.h"
 
 #include <gtest/gtest.h>
@@ -9,6 +12,7 @@
 #include <unistd.h>
 
 #include <cctype>
+#include <cmath>
 #include <cstdlib>
 #include <filesystem>
 #include <chrono>
@@ -635,6 +639,131 @@ TEST_F(CliTest, FindingsCheckAndStrict)
     EXPECT_NE(strict.err.find("не записан"), std::string::npos) << strict.err;
 }
 
+// The proof in --check and --verify: a mirror the engine cannot make right
+// (an arc direction carried into another plane) is named at the output's
+// line; lines the proof cannot read get one note; the picture's options.
+TEST_F(CliTest, ProofVerifyAndPictureOptions)
+{
+    WriteFile("plane.nc", "G0 X0 Y0 Z0\nG17 G2 X10 Y0 I5 J0\nG18\nX20 Z0 I5 K0\n");
+    WriteFile("macro.nc", "G0 X0 Y0\n#101=5.\nM30\n");
+    WriteFile("good.nc", kPocket);
+    const std::string kMismatch =
+        ":4: предупреждение: траектория не совпадает с отражённой: ожидалось G02 G18 X20 Y0 Z0 центр X15 Z0, "
+        "в программе G03 G18 X20 Y0 Z0 центр X15 Z0 [path-mismatch]\n";
+    const struct {
+        std::vector<std::string> args;
+        int status;
+        std::string err;
+    } runs[] = {
+        {{"--check", "-m", "x", "plane.nc"}, 1, "plane.nc" + kMismatch},
+        {{"-m", "x", "--verify", "plane.nc"}, 1, "plane_x.nc" + kMismatch},
+        {{"-m", "y", "--verify", "-q", "good.nc"}, 0, ""},
+        {{"--check", "-m", "y", "macro.nc"}, 0,
+         "macro.nc:2: примечание: траектория не сравнивалась в строках, которые не прочитаны (переменные, "
+         "выражения): 1, первая здесь\n"},
+        {{"--check", "-m", "y", "-q", "macro.nc"}, 0, ""},
+    };
+    for (const auto& r : runs) {
+        const ProcessResult run = Run(r.args);
+        EXPECT_EQ(r.status, run.status) << r.args[0] << " " << r.args.back();
+        EXPECT_EQ(r.err, run.err);
+    }
+    EXPECT_TRUE(Exists("plane_x.nc"));  // --verify reports; the output is written
+    // A program mirrored in place: the proof reads the lines as written.
+    WriteFile("inplace.nc", kPocket);
+    const ProcessResult inPlace = Run({"-f", "-q", "-m", "y", "--verify", "-o", "./inplace.nc", "inplace.nc"});
+    EXPECT_EQ(0, inPlace.status) << inPlace.err;
+    EXPECT_EQ("", inPlace.err);
+
+    for (const std::vector<std::string>& args : std::vector<std::vector<std::string>>{
+             {"-m", "y", "--svg", "a.svg", "good.nc", "macro.nc"}, {"-m", "y", "--svg=", "good.nc"}}) {
+        const ProcessResult run = Run(args);
+        EXPECT_EQ(2, run.status) << run.err;
+    }
+    // A picture never takes the place of the program or its output.
+    for (const char* name : {"good.nc", "good_y.nc"}) {
+        const ProcessResult run = Run({"-f", "-m", "y", "--svg", name, "good.nc"});
+        EXPECT_EQ(1, run.status) << name;
+        EXPECT_EQ(kPocket, ReadFile("good.nc"));
+        EXPECT_NE(run.err.find("рисунок не записан"), std::string::npos) << run.err;
+    }
+    // An existing picture is replaced only with -f.
+    fs::remove(PathOf("good_y.nc"));
+    WriteFile("p.svg", "old");
+    ProcessResult run = Run({"-m", "y", "--svg", "p.svg", "good.nc"});
+    EXPECT_EQ(1, run.status);
+    EXPECT_EQ("old", ReadFile("p.svg"));
+    EXPECT_FALSE(Exists("good_y.nc"));
+    run = Run({"-f", "-m", "y", "--svg", "p.svg", "good.nc"});
+    EXPECT_EQ(0, run.status) << run.err;
+    EXPECT_NE(run.out.find("Рисунок:= p.svg записан на диск\n"), std::string::npos) << run.out;
+    EXPECT_EQ(ReadFile("p.svg").rfind("<?xml", 0), 0u);
+}
+
+// The picture of a square (its top a half circle) and its mirror image about
+// Oy, rendered as a user would see it: well-formed XML, and the pixels of the
+// render show the square in grey where it is and in the strong colour where
+// its reflection is, with the mirror's axis between and nothing inside.
+TEST_F(CliTest, PictureShowsTheSquareAndItsMirrorImage)
+{
+    // A square with a half circle on top instead of its upper edge.
+    WriteFile("square.nc", "G90 G17\nG0 X0 Y0\nG0 X10 Y10\nG1 X30 F100\nY30\nG3 X10 I-10 J0\nG1 Y10\nM30\n");
+    for (const bool check : {false, true}) {
+        SCOPED_TRACE(check ? "--check" : "a mirror run");
+        std::vector<std::string> args = {"-f", "-m", "y", "--svg", "square.svg", "square.nc"};
+        if (check)
+            args.insert(args.begin(), "--check");
+        const ProcessResult run = Run(args);
+        ASSERT_EQ(0, run.status) << run.err;
+        EXPECT_EQ(!check, Exists("square_y.nc"));
+        fs::remove(PathOf("square_y.nc"));
+
+        ASSERT_EQ(0, RunProgram({NCM_XMLLINT, "--noout", "square.svg"}, m_folder.string()).status);
+        ASSERT_EQ(0, RunProgram({NCM_RSVG_CONVERT, "-o", "square.png", "square.svg"}, m_folder.string()).status);
+        ASSERT_EQ(0, RunProgram({NCM_STREAM, "-map", "rgb", "-storage-type", "char", "square.png", "square.rgb"},
+                                m_folder.string())
+                         .status);
+
+        // Where the picture puts program coordinates.
+        CToolpathPicture picture;
+        ASSERT_TRUE(ReadProgramPicture(PathOf("square.nc").c_str(), picture));
+        picture.ReflectSource(*FindMirrorMode(2));
+        PictureLegend legend;
+        legend.mode = FindMirrorMode(2);
+        int width = 0, height = 0;
+        PictureFileSize(picture, legend, width, height);
+        const PictureFrame frame = LayOutPicture(picture, legend, width, height).frame;
+        const std::string rgb = ReadFile("square.rgb");
+        ASSERT_EQ(rgb.size(), static_cast<std::size_t>(width) * height * 3);
+
+        // The colour class of the pixels around a program point.
+        const auto seen = [&](double x, double y) {
+            std::string kinds;
+            const int px = static_cast<int>(std::lround(frame.PixelX(x))), py = static_cast<int>(std::lround(frame.PixelY(y)));
+            for (int dy = -1; dy <= 1; ++dy)
+                for (int dx = -1; dx <= 1; ++dx) {
+                    const auto* p = reinterpret_cast<const unsigned char*>(rgb.data()) + ((py + dy) * width + px + dx) * 3;
+                    const int r = p[0], g = p[1], b = p[2];
+                    kinds += r > 240 && g > 240 && b > 240            ? 'w'
+                             : r > 150 && g < 110 && b < 110           ? 'r'
+                             : g > r + 30 && g > b + 10                ? 'a'
+                             : std::abs(r - g) < 12 && std::abs(g - b) < 12 ? 'g'
+                                                                        : '?';
+                }
+            return kinds;
+        };
+        for (const auto& edge : {std::pair{20.0, 10.0}, {30.0, 20.0}, {20.0, 40.0}, {10.0, 20.0}}) {
+            EXPECT_NE(seen(edge.first, edge.second).find('g'), std::string::npos) << edge.first << " " << edge.second;
+            EXPECT_NE(seen(-edge.first, edge.second).find('r'), std::string::npos) << -edge.first << " " << edge.second;
+        }
+        EXPECT_EQ(seen(20, 20), "wwwwwwwww");
+        EXPECT_EQ(seen(-20, 20), "wwwwwwwww");
+        EXPECT_EQ(seen(20, 30), "wwwwwwwww");
+        EXPECT_EQ(seen(20, -5), "wwwwwwwww");
+        EXPECT_NE(seen(0, 20).find('a'), std::string::npos) << "the mirror's axis";
+    }
+}
+
 // The filter: -c FILE and '-' (standard input) write exactly the bytes of
 // the file-to-file mirror to standard output, in every mode, for LF and CRLF
 // programs and one without a final line end. The result line goes to
@@ -740,4 +869,31 @@ TEST_F(CliTest, ManualPageAndHelpNameTheSameOptions)
         EXPECT_TRUE(inPage.count(option)) << option << " is in --help but not in the OPTIONS of the manual page";
     for (const std::string& option : inPage)
         EXPECT_TRUE(inHelp.count(option)) << option << " is in the OPTIONS of the manual page but not in --help";
+}
+
+// The pictures of two examples are the golden ones (the Windows build is held
+// to the same files), whether the mirror image is read from the mirrored
+// program (--check) or reflected from the source (a plain run).
+TEST_F(CliTest, PicturesOfTheExamplesAreTheGoldenOnes)
+{
+    const struct {
+        const char* program;
+        const char* mode;
+        const char* picture;
+    } cases[] = {{"pocket.nc", "y", "pocket_y.svg"}, {"bracket.up", "xy", "bracket_xy.svg"}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.picture);
+        fs::copy_file(fs::path(NCM_EXAMPLES_DIR) / c.program, PathOf(c.program));
+        std::ifstream golden(fs::path(NCM_TEST_DATA_DIR) / "pictures" / c.picture, std::ios::binary);
+        const std::string expected((std::istreambuf_iterator<char>(golden)), std::istreambuf_iterator<char>());
+        ASSERT_FALSE(expected.empty());
+        for (const bool check : {true, false}) {
+            std::vector<std::string> args = {"-q", "-m", c.mode, "--svg", c.picture, c.program};
+            if (check)
+                args.insert(args.begin(), "--check");
+            ASSERT_EQ(0, Run(args).status);
+            EXPECT_EQ(expected, ReadFile(c.picture)) << (check ? "--check" : "a plain run");
+            fs::remove(PathOf(c.picture));
+        }
+    }
 }

@@ -83,3 +83,21 @@ TEST_F(WindowsCli, StandardStreamsCarryTheBytesUnchanged)
         }
     }
 }
+
+// The pictures of two examples are byte for byte those of the Linux build.
+TEST_F(WindowsCli, PicturesAreTheGoldenOnes)
+{
+    const struct {
+        const wchar_t* program;
+        const wchar_t* mode;
+        const wchar_t* picture;
+    } cases[] = {{L"pocket.nc", L"y", L"pocket_y.svg"}, {L"bracket.up", L"xy", L"bracket_xy.svg"}};
+    for (const auto& c : cases) {
+        const std::string program = TestData(std::wstring(L"../../examples/") + c.program);
+        ASSERT_NE(program, "<missing>");
+        ASSERT_TRUE(folder.Write(c.program, program));
+        const ProgramRun run = Run(std::wstring(L"--check -q -m ") + c.mode + L" --svg " + c.picture + L" " + c.program);
+        EXPECT_EQ(run.status, 0u) << run.err;
+        EXPECT_EQ(folder.Read(c.picture), TestData(std::wstring(L"pictures/") + c.picture));
+    }
+}

@@ -60,6 +60,7 @@ const ExpectedControl kControls[] = {
     {kOrigin, Kind::Radio, L"3. симметрично начала координат  O (y=0, x=0)", 137, 215, 171, 10},
     {kStatic, Kind::Bitmap, nullptr, 2, 174, 121, 118},
     {kRunMirror, Kind::Button, L"->Отображение . . .", 245, 234, 74, 15},
+    {kPreview, Kind::Button, L"Просмотр...", 166, 234, 74, 15},
     {IDCANCEL, Kind::Button, L"Выход", 277, 278, 50, 14},
 };
 
@@ -237,13 +238,14 @@ TEST(MainWindow, MenuAndStringTableHoldTheirTexts)
         const wchar_t* text;  // null: separator
         UINT id;
     };
-    const Item file[] = {{L"Открыть файл", kFileOpen}, {L"Блокнот", kFileNotepad}, {nullptr, 0}, {L"Выход", kFileExit}};
+    const Item file[] = {{L"Открыть файл", kFileOpen}, {L"Блокнот", kFileNotepad}, {L"Просмотр...", kFilePreview},
+                         {nullptr, 0}, {L"Выход", kFileExit}};
     const Item help[] = {{L"Об алгоритме..", kHelpAlgorithm}, {nullptr, 0}, {L"Об авторах..", kHelpAuthors}};
     const struct {
         const wchar_t* title;
         const Item* items;
         int count;
-    } popups[] = {{L"Файл", file, 4}, {L"Помощь...", help, 3}};
+    } popups[] = {{L"Файл", file, 5}, {L"Помощь...", help, 3}};
 
     for (int p = 0; p < 2; ++p) {
         wchar_t title[64] = {};

@@ -85,6 +85,43 @@ HWND WaitForNewDialog(DWORD pid, const std::vector<HWND>& known, DWORD timeoutMs
     return result;
 }
 
+HWND WaitForWindowOfClass(DWORD pid, const std::wstring& className, DWORD timeoutMs)
+{
+    struct Search {
+        DWORD pid;
+        const std::wstring* className;
+        HWND found;
+    } search{pid, &className, nullptr};
+    WaitUntil(
+        [&] {
+            EnumWindows(
+                [](HWND window, LPARAM param) -> BOOL {
+                    auto* s = reinterpret_cast<Search*>(param);
+                    DWORD owner = 0;
+                    GetWindowThreadProcessId(window, &owner);
+                    if (owner == s->pid && IsWindowVisible(window) && ClassOf(window) == *s->className) {
+                        s->found = window;
+                        return FALSE;
+                    }
+                    return TRUE;
+                },
+                reinterpret_cast<LPARAM>(&search));
+            return search.found != nullptr;
+        },
+        timeoutMs);
+    return search.found;
+}
+
+COLORREF ClientPixel(HWND window, int x, int y)
+{
+    POINT point{x, y};
+    ClientToScreen(window, &point);
+    HDC screen = GetDC(nullptr);
+    const COLORREF colour = GetPixel(screen, point.x, point.y);
+    ReleaseDC(nullptr, screen);
+    return colour;
+}
+
 std::wstring MessageBoxText(HWND box) { return WindowText(GetDlgItem(box, 0xFFFF)); }
 
 HICON MessageBoxIcon(HWND box)

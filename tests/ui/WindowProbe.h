@@ -22,6 +22,13 @@ std::vector<HWND> DialogsOf(DWORD pid);
 // The first visible dialog of `pid` other than those in `known`, within `timeoutMs`.
 HWND WaitForNewDialog(DWORD pid, const std::vector<HWND>& known, DWORD timeoutMs = 10000);
 
+// A visible top-level window of `pid` whose class is `className`, within
+// `timeoutMs`; null when none shows.
+HWND WaitForWindowOfClass(DWORD pid, const std::wstring& className, DWORD timeoutMs = 10000);
+
+// The colour on the screen at a point of a window's client area.
+COLORREF ClientPixel(HWND window, int x, int y);
+
 // Message boxes: the text shown, and the answer given through a command.
 std::wstring MessageBoxText(HWND box);
 void Answer(HWND box, int command);

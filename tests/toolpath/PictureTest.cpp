@@ -1,0 +1,161 @@
+// What a picture keeps: moves merged where a pixel would not show them, a
+// bounded number of segments, arcs by their radius, the view fitted Y up.
+#include "MirrorModes.h"
+#include "PictureDrawing.h"
+#include "ToolpathPicture.h"
+#include "ToolpathReader.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cmath>
+#include <string>
+
+namespace {
+
+// A picture of a program given as its lines.
+struct Drawn {
+    CToolpathPicture picture;
+    void Read(const std::vector<std::string>& lines)
+    {
+        CToolpathReader reader;
+        reader.Begin(false);
+        for (const std::string& line : lines)
+            picture.Add(PictureLayer::Source, reader.ReadLine(line + "\n"));
+        picture.Finish();
+    }
+    const std::vector<PictureItem>& Items() const { return picture.Items(PictureLayer::Source); }
+};
+
+std::string Word(char letter, double value) { return letter + std::to_string(value); }
+
+// Feed moves along a path given by `point(i)`, i = 0..n-1, after a corner
+// of the view at (1000, 1000), which sets the pixel to one unit.
+template <typename Point>
+std::vector<std::string> Path(int n, Point point)
+{
+    std::vector<std::string> lines = {"G0 X1000 Y1000", "G0 X0 Y0", "G1"};
+    for (int i = 0; i < n; ++i) {
+        double x = 0, y = 0;
+        point(i, x, y);
+        lines.push_back(Word('X', x) + " " + Word('Y', y));
+    }
+    return lines;
+}
+
+std::size_t CountLines(const std::vector<PictureItem>& items, bool rapid)
+{
+    std::size_t n = 0;
+    for (const PictureItem& item : items)
+        n += item.type == PictureItem::Type::Line && item.rapid == rapid;
+    return n;
+}
+
+}  // namespace
+
+TEST(ToolpathPicture, MergesWhatAPixelWouldNotShow)
+{
+    const struct {
+        const char* name;
+        std::vector<std::string> program;
+        std::size_t feeds;  // feed segments kept
+    } cases[] = {
+        {"a straight run of short moves", Path(500, [](int i, double& x, double& y) { x = 0.5 * i; y = 0.25 * i; }), 1},
+        {"wiggles within a third of a pixel",
+         Path(500, [](int i, double& x, double& y) { x = i; y = (i % 2) * 0.3; }), 1},
+        {"a zigzag of ten pixels", Path(50, [](int i, double& x, double& y) { x = 20.0 * i; y = (i % 2) * 10.0; }), 49},
+        {"a square keeps its corners",
+         {"G0 X1000 Y1000", "G0 X0 Y0", "G1 X100", "Y100", "X0", "Y0", "X0.2 Y0.2", "X0 Y0.3"}, 4},
+        {"a run that turns back", {"G0 X1000 Y1000", "G0 X0 Y0", "G1 X100", "X50", "X300"}, 3},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        Drawn drawn;
+        drawn.Read(c.program);
+        EXPECT_EQ(CountLines(drawn.Items(), false), c.feeds);
+        EXPECT_EQ(CountLines(drawn.Items(), true), 1u);  // the one rapid move seen from a known point
+    }
+}
+
+TEST(ToolpathPicture, KeepsABoundedNumberOfSegmentsOfAnyProgram)
+{
+    // A million moves that turn by more than a pixel each time.
+    CToolpathPicture picture;
+    CToolpathReader reader;
+    reader.Begin(false);
+    picture.Add(PictureLayer::Source, reader.ReadLine("G1 X0 Y0\n"));
+    double x = 0, y = 0;
+    unsigned seed = 1;
+    std::size_t most = 0;  // what it held at any time
+    for (int i = 0; i < 1000000; ++i) {
+        if (i % 1000 == 0)
+            most = std::max(most, picture.Items(PictureLayer::Source).size());
+        seed = seed * 1103515245u + 12345u;
+        const double angle = (seed >> 8) % 6283 / 1000.0;
+        x = std::fmod(x + 3 * std::cos(angle) + 1000, 1000);
+        y = std::fmod(y + 3 * std::sin(angle) + 1000, 1000);
+        picture.Add(PictureLayer::Source, reader.ReadLine(Word('X', x) + " " + Word('Y', y) + "\n"));
+    }
+    picture.Finish();
+    EXPECT_LE(most, CToolpathPicture::kMaxItems + 1);
+    EXPECT_LE(picture.Items(PictureLayer::Source).size(), CToolpathPicture::kMaxItems);
+    EXPECT_GT(picture.Items(PictureLayer::Source).size(), CToolpathPicture::kMaxItems / 10);
+    EXPECT_GT(picture.MergeLength(), 1000 / CToolpathPicture::kNominalPixels);
+}
+
+TEST(ToolpathPicture, DrawsArcsByTheirCentreAndReflectsThem)
+{
+    // A half circle to (10, 0), back the long way round, a full circle.
+    Drawn drawn;
+    drawn.Read({"G0 X0 Y0", "G2 X10 Y0 R5", "G2 X0 Y0 R-6", "G3 X0 Y0 I0 J-2"});
+    ASSERT_EQ(drawn.Items().size(), 3u);
+    const PictureItem& half = drawn.Items()[0];
+    EXPECT_NEAR(half.cx, 5, 1e-9);
+    EXPECT_NEAR(half.cy, 0, 1e-9);
+    EXPECT_TRUE(half.clockwise);
+    const PictureItem& big = drawn.Items()[1];
+    EXPECT_NEAR(big.cx, 5, 1e-9);
+    EXPECT_NEAR(big.cy, -std::sqrt(11.0), 1e-9);  // R < 0: the centre on the far side, more than half a circle
+    EXPECT_TRUE(big.large);
+    EXPECT_EQ(drawn.Items()[2].type, PictureItem::Type::Circle);
+    // The clockwise half circle from (0, 0) to (10, 0) bulges up to y = 5.
+    EXPECT_NEAR(drawn.picture.Bounds().maxY, 5, 1e-9);
+
+    drawn.picture.ReflectSource(*FindMirrorMode(2));
+    const PictureItem& mirrored = drawn.picture.Items(PictureLayer::Mirror)[0];
+    EXPECT_NEAR(mirrored.x1, -10, 1e-9);
+    EXPECT_FALSE(mirrored.clockwise);
+    // The big arc reaches x = 11; its mirror image x = -11.
+    EXPECT_NEAR(drawn.picture.Bounds().maxX, 11, 1e-9);
+    EXPECT_NEAR(drawn.picture.Bounds().minX, -11, 1e-9);
+}
+
+TEST(ToolpathPicture, LayoutFitsTheDrawingYUp)
+{
+    Drawn drawn;
+    drawn.Read({"G0 X-40 Y10", "G1 X120 Y70"});
+    PictureLegend legend;
+    int width = 0, height = 0;
+    PictureFileSize(drawn.picture, legend, width, height);
+    EXPECT_EQ(width, 1000);
+    const PictureLayout layout = LayOutPicture(drawn.picture, legend, width, height);
+    const PictureFrame& f = layout.frame;
+    EXPECT_LT(f.PixelY(70), f.PixelY(10)) << "Y goes up";
+    EXPECT_LT(f.PixelX(-40), f.PixelX(120));
+    for (const double px : {f.PixelX(-40), f.PixelX(120)}) {
+        EXPECT_GT(px, f.left);
+        EXPECT_LT(px, f.right);
+    }
+    for (const double py : {f.PixelY(0), f.PixelY(70)}) {  // the origin is in view
+        EXPECT_GT(py, f.top);
+        EXPECT_LT(py, f.bottom);
+    }
+    EXPECT_LE(f.bottom, layout.legendTop);
+    EXPECT_NEAR(f.PixelX(120) - f.PixelX(-40), (f.right - f.left) / 1.08, 1.0) << "fitted with a margin";
+
+    // Nothing to draw: a view of a unit or so, not of the rounding of zero.
+    const CToolpathPicture empty;
+    const PictureFrame e = LayOutPicture(empty, legend, 1000, 800).frame;
+    EXPECT_GE((e.right - e.left) / e.scale, 1.0);
+    EXPECT_LE((e.bottom - e.top) / e.scale, 10.0);
+}

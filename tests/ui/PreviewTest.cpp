@@ -1,0 +1,137 @@
+// The preview under Wine: "Файл -> Просмотр..." and the button open a
+// resizable window over the dialog that shows the program and its mirror
+// image where they belong, drawn again on resize; Escape and the close box
+// end it; nothing is written; without a file, the run command's message.
+#include "AppSession.h"
+#include "DialogSteps.h"
+#include "DriverEnv.h"
+#include "TestFolder.h"
+#include "WindowProbe.h"
+
+#include "MirrorModes.h"
+#include "MirrorPair.h"
+#include "NcMirror.h"
+#include "PictureDrawing.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <string>
+
+namespace {
+
+const wchar_t* const kPreviewClass = L"NcMirrorPreview";
+
+// Where the preview puts program coordinates, for its client area now: the
+// same picture of the same program, laid out as the window lays it out.
+class PreviewFrame {
+public:
+    explicit PreviewFrame(const std::wstring& program)
+    {
+        std::string path;
+        for (const wchar_t c : program)
+            path += static_cast<char>(c);  // the temporary folder's path is ASCII
+        CMirrorPairReader pair(nullptr, &m_picture);
+        CNcMirror engine;
+        m_bRead = engine.MirrorToSink(path.c_str(), &pair, 2) >= 0;
+        m_picture.Finish();
+        m_legend.sourceName = "pocket.nc";
+        m_legend.mirrorName = "pocket_y.nc";
+        m_legend.mode = FindMirrorMode(2);
+    }
+    bool Read() const { return m_bRead; }
+
+    // The colours within three pixels of a program point: 'g' the source's
+    // grey, 'r' the mirror's colour, 'a' the axis, 'w' white.
+    std::string Seen(HWND window, double x, double y) const
+    {
+        RECT client;
+        GetClientRect(window, &client);
+        const PictureFrame f = LayOutPicture(m_picture, m_legend, client.right, client.bottom).frame;
+        const int px = static_cast<int>(std::lround(f.PixelX(x))), py = static_cast<int>(std::lround(f.PixelY(y)));
+        std::string kinds;
+        for (int dy = -3; dy <= 3; ++dy)
+            for (int dx = -3; dx <= 3; ++dx) {
+                const COLORREF c = ClientPixel(window, px + dx, py + dy);
+                kinds += c == RGB(0x9A, 0x9A, 0x9A) ? 'g' : c == RGB(0xD0, 0x1C, 0x1C) ? 'r'
+                         : c == RGB(0x1F, 0x7A, 0x3A) ? 'a' : c == RGB(0xFF, 0xFF, 0xFF) ? 'w' : '?';
+            }
+        return kinds;
+    }
+    bool Shows(HWND window, double x, double y, char kind) const
+    {
+        return Seen(window, x, y).find(kind) != std::string::npos;
+    }
+
+private:
+    CToolpathPicture m_picture;
+    PictureLegend m_legend;
+    bool m_bRead = false;
+};
+
+bool Closed(HWND window) { return WaitUntil([&] { return !IsWindow(window); }, 5000); }
+
+}  // namespace
+
+TEST(Preview, ShowsTheMirrorImageWhereItBelongsRedrawsOnResizeAndClosesBackToTheDialog)
+{
+    TestFolder folder;
+    const std::string pocket = TestData(L"../../examples/pocket.nc");
+    ASSERT_NE(pocket, "<missing>");
+    ASSERT_TRUE(folder.Write(L"pocket.nc", pocket));
+    const PreviewFrame frame(folder.PathOf(L"pocket.nc"));
+    ASSERT_TRUE(frame.Read());
+
+    AppSession app(folder.Path());
+    ASSERT_NE(app.MainDialog(), nullptr);
+    ChooseMode(app, kAxisY);
+    TypeFileName(app, L"pocket.nc");
+    PostCommand(app.MainDialog(), kFilePreview);
+    const HWND preview = WaitForWindowOfClass(app.Pid(), kPreviewClass);
+    ASSERT_NE(preview, nullptr) << "no preview window";
+    EXPECT_EQ(WindowText(preview), L"Просмотр: pocket.nc");
+    EXPECT_FALSE(IsWindowEnabled(app.MainDialog())) << "the dialog takes input behind the preview";
+    EXPECT_TRUE(GetWindowLongW(preview, GWL_STYLE) & WS_THICKFRAME) << "not resizable";
+
+    // The pocket's lead-in runs from the centre to the left wall, its mirror
+    // image's to the right wall; the mirror's axis is x = 0.
+    EXPECT_TRUE(WaitUntil([&] { return frame.Shows(preview, -15, 0, 'g'); }, 5000)) << frame.Seen(preview, -15, 0);
+    EXPECT_TRUE(SaveScreenshot(L"preview"));
+    EXPECT_TRUE(frame.Shows(preview, 15, 0, 'r')) << frame.Seen(preview, 15, 0);
+    EXPECT_FALSE(frame.Shows(preview, 15, 0, 'g')) << frame.Seen(preview, 15, 0);
+    EXPECT_TRUE(frame.Shows(preview, 0, 10, 'a')) << frame.Seen(preview, 0, 10);
+    EXPECT_EQ(frame.Seen(preview, -15, 10), std::string(49, 'w'));
+
+    // Smaller: the drawing is fitted again.
+    SetWindowPos(preview, nullptr, 0, 0, 560, 420, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+    EXPECT_TRUE(WaitUntil([&] { return frame.Shows(preview, 15, 0, 'r'); }, 5000)) << frame.Seen(preview, 15, 0);
+    EXPECT_TRUE(frame.Shows(preview, -15, 0, 'g')) << frame.Seen(preview, -15, 0);
+    EXPECT_TRUE(frame.Shows(preview, -30, 5, 'g')) << frame.Seen(preview, -30, 5);
+
+    PostMessageW(preview, WM_KEYDOWN, VK_ESCAPE, 0);
+    ASSERT_TRUE(Closed(preview)) << "Escape did not close the preview";
+    EXPECT_TRUE(WaitUntil([&] { return IsWindowEnabled(app.MainDialog()) != FALSE; }, 5000));
+
+    // The button opens it too; the close box ends it.
+    PostClick(app.Item(kPreview));
+    const HWND again = WaitForWindowOfClass(app.Pid(), kPreviewClass);
+    ASSERT_NE(again, nullptr) << "the button opened no preview";
+    PostMessageW(again, WM_SYSCOMMAND, SC_CLOSE, 0);
+    ASSERT_TRUE(Closed(again)) << "the close box did not close the preview";
+    EXPECT_TRUE(app.Running());
+    EXPECT_FALSE(folder.Exists(L"pocket_y.nc")) << "the preview wrote a file";
+}
+
+TEST(Preview, WithoutAFileShowsTheRunCommandsMessage)
+{
+    TestFolder folder;
+    AppSession app(folder.Path());
+    ASSERT_NE(app.MainDialog(), nullptr);
+    TypeFileName(app, L"nosuch.nc");
+    const OpenedBox box = ClickAndWaitForBox(app, kPreview);
+    EXPECT_EQ(box.text,
+              L"Файл Данных:=\n " + folder.PathOf(L"nosuch.nc") + L" \n\t не найден !\n преобразование прервано....");
+    ASSERT_TRUE(AnswerAndWait(box, IDOK));
+    EXPECT_TRUE(NothingMoreOpens(app));
+    EXPECT_EQ(WaitForWindowOfClass(app.Pid(), kPreviewClass, 300), nullptr);
+}

@@ -1,0 +1,101 @@
+#include "MirrorPair.h"
+
+#include "LineReader.h"
+#include "LineScan.h"
+#include "PathProof.h"
+#include "ToolpathPicture.h"
+
+#include <climits>
+
+namespace {
+
+// The program's format, read as the mirror reads it: fixed width when no
+// line says otherwise. False when the file cannot be read.
+bool ScanFixedWidth(LineReader& reader, bool& fixedWidth)
+{
+    std::string_view line;
+    fixedWidth = true;
+    while (fixedWidth && reader.NextLine(line))
+        fixedWidth = FreeFormatMarks(line) == 0;
+    return !reader.Failed() && reader.Rewind();
+}
+
+// The file opened and its format scanned, ready for its first line.
+bool OpenProgram(const char* path, LineReader& reader, bool& fixedWidth)
+{
+    return reader.Open(path) && ScanFixedWidth(reader, fixedWidth);
+}
+
+}  // namespace
+
+void CMirrorPairReader::Begin(bool sourceFixedWidth, bool outputFixedWidth)
+{
+    m_source.Begin(sourceFixedWidth);
+    m_output.Begin(outputFixedWidth);
+    m_nLines = 0;
+}
+
+bool CMirrorPairReader::Line(std::string_view source, std::string_view mirrored)
+{
+    ++m_nLines;
+    const LineMoves& a = m_source.ReadLine(source);
+    if (m_pPicture)
+        m_pPicture->Add(PictureLayer::Source, a);
+    if (!m_bReadOutput)
+        return true;
+    const LineMoves& b = m_output.ReadLine(mirrored);
+    if (m_pPicture)
+        m_pPicture->Add(PictureLayer::Mirror, b);
+    if (m_pProof && !m_pProof->Compare(m_nLines, a, b))
+        m_pProof->Resync(m_source, m_output);
+    return true;
+}
+
+int ReadFilesInStep(const char* source, const char* output, CMirrorPairReader& pair, CPathProof* proof)
+{
+    LineReader sourceReader, outputReader;
+    bool sourceFixed = false, outputFixed = false;
+    if (!OpenProgram(source, sourceReader, sourceFixed))
+        return kPairSourceUnreadable;
+    if (!OpenProgram(output, outputReader, outputFixed))
+        return kPairOutputUnreadable;
+    pair.Begin(sourceFixed, outputFixed);
+    long long sourceLines = 0, outputLines = 0;
+    std::string_view a, b;
+    for (;;) {
+        const bool hasA = sourceReader.NextLine(a);
+        const bool hasB = outputReader.NextLine(b);
+        sourceLines += hasA;
+        outputLines += hasB;
+        if (!hasA || !hasB)
+            break;
+        pair.Line(a, b);
+    }
+    // The longer file's other lines are counted, not read.
+    while (sourceReader.NextLine(a))
+        ++sourceLines;
+    while (outputReader.NextLine(b))
+        ++outputLines;
+    if (sourceReader.Failed())
+        return kPairSourceUnreadable;
+    if (outputReader.Failed())
+        return kPairOutputUnreadable;
+    if (proof)
+        proof->CompareLineCounts(sourceLines, outputLines);
+    return kPairRead;
+}
+
+bool ReadProgramPicture(const char* path, CToolpathPicture& picture)
+{
+    LineReader reader;
+    bool fixedWidth = false;
+    if (!OpenProgram(path, reader, fixedWidth))
+        return false;
+    CToolpathReader program;
+    program.Begin(fixedWidth);
+    std::string_view line;
+    while (reader.NextLine(line))
+        picture.Add(PictureLayer::Source, program.ReadLine(line));
+    picture.Finish();
+    return !reader.Failed();
+}

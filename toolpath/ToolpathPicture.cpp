@@ -1,0 +1,387 @@
+#include "ToolpathPicture.h"
+
+#include "MirrorModes.h"
+
+#include <algorithm>
+#include <cmath>
+
+namespace {
+
+constexpr double kPi = 3.14159265358979323846;
+constexpr double kTurn = 2 * kPi;
+constexpr unsigned kPlaneBits = kAxisBitX | kAxisBitY;
+constexpr int kMaxReductions = 200;
+
+// Coordinates beyond any machine's travel are not drawn: a picture that
+// held them would show nothing else.
+bool Drawable(double v) { return std::fabs(v) <= 1e12; }
+
+bool SamePoint(double ax, double ay, double bx, double by)
+{
+    const double scale = std::max({1.0, std::fabs(ax), std::fabs(ay)});
+    return std::fabs(ax - bx) <= 1e-9 * scale && std::fabs(ay - by) <= 1e-9 * scale;
+}
+
+// The angle `to` lies at from `from` in the arc's direction, in [0, 2 pi).
+double TurnFrom(double from, double to, bool clockwise)
+{
+    double d = clockwise ? from - to : to - from;
+    d = std::fmod(d, kTurn);
+    return d < 0 ? d + kTurn : d;
+}
+
+}  // namespace
+
+bool PictureBounds::Add(double x, double y)
+{
+    if (empty) {
+        minX = maxX = x;
+        minY = maxY = y;
+        empty = false;
+        return true;
+    }
+    if (x >= minX && x <= maxX && y >= minY && y <= maxY)
+        return false;
+    minX = std::min(minX, x);
+    maxX = std::max(maxX, x);
+    minY = std::min(minY, y);
+    maxY = std::max(maxY, y);
+    return true;
+}
+
+double ArcSweep(const PictureItem& arc)
+{
+    if (arc.type == PictureItem::Type::Circle)
+        return kTurn;
+    const double from = std::atan2(arc.y0 - arc.cy, arc.x0 - arc.cx);
+    const double to = std::atan2(arc.y1 - arc.cy, arc.x1 - arc.cx);
+    const double sweep = TurnFrom(from, to, arc.clockwise);
+    return sweep > 0 ? sweep : kTurn;
+}
+
+CToolpathPicture::CToolpathPicture()
+{
+    // The mirror's axes pass through the origin: it is always in view.
+    m_bounds.Add(0, 0);
+    for (LayerData& layer : m_layers)
+        layer.items.reserve(1 << 12);
+}
+
+void CToolpathPicture::Include(double x, double y)
+{
+    if (!m_bounds.Add(x, y))
+        return;
+    const double extent = std::max(m_bounds.maxX - m_bounds.minX, m_bounds.maxY - m_bounds.minY);
+    m_dMergeLength = std::max(extent / kNominalPixels, m_dForcedLength);
+}
+
+std::size_t CToolpathPicture::ItemCount() const
+{
+    std::size_t count = 0;
+    for (const LayerData& layer : m_layers)
+        count += layer.items.size() + layer.holes.size();
+    return count;
+}
+
+void CToolpathPicture::Add(PictureLayer layer, const LineMoves& line)
+{
+    LayerData& data = Data(layer);
+    ++data.lines;
+    if (line.kind == LineKind::NotRead && data.unread++ == 0)
+        data.firstUnread = data.lines;
+    if (!line.moved)
+        return;
+    AddMove(data, line.move);
+    if (ItemCount() > kMaxItems)
+        Reduce();
+}
+
+void CToolpathPicture::Finish()
+{
+    for (LayerData& layer : m_layers)
+        Close(layer.chain, layer.items);
+    if (ItemCount() > kMaxItems)
+        Reduce();
+}
+
+void CToolpathPicture::ReflectSource(const MirrorMode& mode)
+{
+    const double sx = mode.negatesX ? -1 : 1, sy = mode.negatesY ? -1 : 1;
+    const bool reverses = ReversesPlane(mode, kPlaneXY);
+    const LayerData& source = Data(PictureLayer::Source);
+    LayerData& mirror = Data(PictureLayer::Mirror);
+    mirror.items = source.items;
+    for (PictureItem& item : mirror.items) {
+        item.x0 *= sx;
+        item.x1 *= sx;
+        item.cx *= sx;
+        item.y0 *= sy;
+        item.y1 *= sy;
+        item.cy *= sy;
+        item.clockwise = item.clockwise != reverses;
+    }
+    mirror.holes = source.holes;
+    for (PicturePoint& hole : mirror.holes) {
+        hole.x *= sx;
+        hole.y *= sy;
+    }
+    mirror.lines = source.lines;
+    const PictureBounds b = m_bounds;
+    Include(sx * b.minX, sy * b.minY);
+    Include(sx * b.maxX, sy * b.maxY);
+}
+
+void CToolpathPicture::AddMove(LayerData& layer, const ToolMove& move)
+{
+    Chain& chain = layer.chain;
+    if (move.kind == MoveKind::Apart) {
+        // Machine positions are not joined into the path.
+        Close(chain, layer.items);
+        return;
+    }
+    const bool startKnown = (move.startKnown & kPlaneBits) == kPlaneBits;
+    const bool endKnown = (move.endKnown & kPlaneBits) == kPlaneBits;
+    if (!endKnown) {
+        Close(chain, layer.items);
+        return;
+    }
+    const double x = move.end[0], y = move.end[1];
+    if (!Drawable(x) || !Drawable(y) || !Drawable(move.start[0]) || !Drawable(move.start[1])) {
+        Close(chain, layer.items);
+        return;
+    }
+    Include(x, y);
+    if (!startKnown) {
+        // From nowhere known: the path begins here.
+        Restart(chain, layer.items, x, y);
+        if (move.kind == MoveKind::Hole)
+            AddHole(layer, x, y);
+        return;
+    }
+    if (!chain.open || chain.px != move.start[0] || chain.py != move.start[1])
+        Restart(chain, layer.items, move.start[0], move.start[1]);
+    switch (move.kind) {
+    case MoveKind::Rapid:
+    case MoveKind::Feed: LineTo(chain, layer.items, x, y, move.kind == MoveKind::Rapid, MergeLength()); break;
+    case MoveKind::Hole:
+        LineTo(chain, layer.items, x, y, true, MergeLength());
+        AddHole(layer, x, y);
+        break;
+    default:
+        // Arcs outside the XY plane show as the projection of their ends.
+        if (move.plane == 17 && (move.hasCentre || move.hasRadius))
+            AddArc(layer, move);
+        else
+            LineTo(chain, layer.items, x, y, false, MergeLength());
+        break;
+    }
+}
+
+void CToolpathPicture::AddArc(LayerData& layer, const ToolMove& move)
+{
+    PictureItem arc;
+    arc.type = PictureItem::Type::Arc;
+    arc.clockwise = move.kind == MoveKind::ArcCw;
+    arc.x0 = move.start[0];
+    arc.y0 = move.start[1];
+    arc.x1 = move.end[0];
+    arc.y1 = move.end[1];
+    const bool closed = SamePoint(arc.x0, arc.y0, arc.x1, arc.y1);
+    if (move.hasRadius) {
+        // The centre on the side that R's sign and the direction give.
+        const double dx = arc.x1 - arc.x0, dy = arc.y1 - arc.y0;
+        const double chord = std::hypot(dx, dy);
+        if (closed || chord == 0) {
+            return;  // no circle is defined by R alone
+        }
+        const double r = std::max(std::fabs(move.radius), chord / 2);
+        const double h = std::sqrt(std::max(0.0, r * r - chord * chord / 4));
+        const double side = (arc.clockwise ? 1.0 : -1.0) * (move.radius < 0 ? -1.0 : 1.0);
+        arc.cx = (arc.x0 + arc.x1) / 2 + side * h * dy / chord;
+        arc.cy = (arc.y0 + arc.y1) / 2 - side * h * dx / chord;
+        arc.r = r;
+    } else {
+        arc.cx = move.centre[0];
+        arc.cy = move.centre[1];
+        arc.r = std::hypot(arc.x0 - arc.cx, arc.y0 - arc.cy);
+        if (closed)
+            arc.type = PictureItem::Type::Circle;
+    }
+    if (arc.r == 0) {
+        LineTo(layer.chain, layer.items, arc.x1, arc.y1, false, MergeLength());
+        return;
+    }
+    arc.large = ArcSweep(arc) > kPi;
+    AddArcBounds(arc);
+    PutArc(layer.chain, layer.items, arc, MergeLength());
+}
+
+void CToolpathPicture::AddArcBounds(const PictureItem& arc)
+{
+    Include(arc.x0, arc.y0);
+    Include(arc.x1, arc.y1);
+    const double from = std::atan2(arc.y0 - arc.cy, arc.x0 - arc.cx);
+    const double sweep = ArcSweep(arc);
+    for (int quarter = 0; quarter < 4; ++quarter) {
+        const double angle = quarter * kPi / 2;
+        if (TurnFrom(from, angle, arc.clockwise) <= sweep)
+            Include(arc.cx + arc.r * std::cos(angle), arc.cy + arc.r * std::sin(angle));
+    }
+}
+
+void CToolpathPicture::AddHole(LayerData& layer, double x, double y)
+{
+    if (!layer.holes.empty()) {
+        const PicturePoint& last = layer.holes.back();
+        if (std::hypot(x - last.x, y - last.y) <= MergeLength())
+            return;
+    }
+    layer.holes.push_back(PicturePoint{x, y});
+}
+
+void CToolpathPicture::MoveTo(Chain& chain, double x, double y) const
+{
+    chain.open = true;
+    chain.ax = chain.px = x;
+    chain.ay = chain.py = y;
+    chain.cone = false;
+    chain.reach = 0;
+}
+
+void CToolpathPicture::Flush(Chain& chain, std::vector<PictureItem>& items) const
+{
+    if (!chain.open || (chain.px == chain.ax && chain.py == chain.ay))
+        return;
+    PictureItem line;
+    line.rapid = chain.rapid;
+    line.x0 = chain.ax;
+    line.y0 = chain.ay;
+    line.x1 = chain.px;
+    line.y1 = chain.py;
+    items.push_back(line);
+    chain.ax = chain.px;
+    chain.ay = chain.py;
+    chain.cone = false;
+    chain.reach = 0;
+}
+
+void CToolpathPicture::Close(Chain& chain, std::vector<PictureItem>& items) const
+{
+    Flush(chain, items);
+    chain.open = false;
+}
+
+void CToolpathPicture::Restart(Chain& chain, std::vector<PictureItem>& items, double x, double y) const
+{
+    Flush(chain, items);
+    MoveTo(chain, x, y);
+}
+
+void CToolpathPicture::LineTo(Chain& chain, std::vector<PictureItem>& items, double x, double y, bool rapid,
+                              double length) const
+{
+    if (!chain.open) {
+        MoveTo(chain, x, y);
+        return;
+    }
+    if (rapid != chain.rapid) {
+        Flush(chain, items);
+        chain.rapid = rapid;
+    }
+    double dx = x - chain.ax, dy = y - chain.ay;
+    if (chain.cone) {
+        // Along and across the direction the run set out on: the point must
+        // lie within the slopes that keep every point seen so far within the
+        // merge length of the segment, and not turn back.
+        const double along = chain.ux * dx + chain.uy * dy;
+        const double across = chain.ux * dy - chain.uy * dx;
+        if (along > 0 && along >= chain.reach - length && across >= chain.lo * along && across <= chain.hi * along) {
+            Narrow(chain, along, across, length);
+            chain.px = x;
+            chain.py = y;
+            return;
+        }
+        Flush(chain, items);
+        dx = x - chain.ax;
+        dy = y - chain.ay;
+    }
+    chain.px = x;
+    chain.py = y;
+    const double d2 = dx * dx + dy * dy;
+    if (d2 <= length * length)
+        return;  // within the merge length of the anchor: no constraint
+    const double d = std::sqrt(d2);
+    chain.ux = dx / d;
+    chain.uy = dy / d;
+    chain.lo = -length / d;
+    chain.hi = length / d;
+    chain.reach = d;
+    chain.cone = true;
+}
+
+void CToolpathPicture::Narrow(Chain& chain, double along, double across, double length)
+{
+    // A line of slope m through the anchor passes within the merge length
+    // of the point when |across - m along| <= length (a little narrower
+    // than the exact bound, which allows length * sqrt(1 + m^2)).
+    if (along <= length)
+        return;
+    const double inverse = 1 / along;
+    chain.lo = std::max(chain.lo, (across - length) * inverse);
+    chain.hi = std::min(chain.hi, (across + length) * inverse);
+    chain.reach = std::max(chain.reach, along);
+}
+
+void CToolpathPicture::PutArc(Chain& chain, std::vector<PictureItem>& items, const PictureItem& arc,
+                              double length) const
+{
+    if (arc.type == PictureItem::Type::Circle) {
+        // A circle ends where it starts: the run of straight moves goes on.
+        if (2 * arc.r >= length)
+            items.push_back(arc);
+        return;
+    }
+    if (arc.r * ArcSweep(arc) < length) {
+        LineTo(chain, items, arc.x1, arc.y1, false, length);
+        return;
+    }
+    Flush(chain, items);
+    items.push_back(arc);
+    MoveTo(chain, arc.x1, arc.y1);
+    chain.rapid = false;
+}
+
+void CToolpathPicture::ReduceLayer(LayerData& layer, double length) const
+{
+    std::vector<PictureItem> kept;
+    kept.swap(layer.items);
+    Chain chain;
+    for (const PictureItem& item : kept) {
+        if (item.type != PictureItem::Type::Circle &&
+            !(chain.open && chain.px == item.x0 && chain.py == item.y0))
+            Restart(chain, layer.items, item.x0, item.y0);
+        if (item.type == PictureItem::Type::Line)
+            LineTo(chain, layer.items, item.x1, item.y1, item.rapid, length);
+        else
+            PutArc(chain, layer.items, item, length);
+    }
+    Flush(chain, layer.items);
+
+    std::vector<PicturePoint> holes;
+    holes.swap(layer.holes);
+    for (const PicturePoint& hole : holes)
+        if (layer.holes.empty() || std::hypot(hole.x - layer.holes.back().x, hole.y - layer.holes.back().y) > length)
+            layer.holes.push_back(hole);
+}
+
+void CToolpathPicture::Reduce()
+{
+    for (int round = 0; round < kMaxReductions && ItemCount() > kMaxItems / 2; ++round) {
+        const double scale = std::max({1.0, std::fabs(m_bounds.minX), std::fabs(m_bounds.maxX),
+                                       std::fabs(m_bounds.minY), std::fabs(m_bounds.maxY)});
+        m_dForcedLength = std::max(2 * MergeLength(), 1e-9 * scale);
+        m_dMergeLength = m_dForcedLength;
+        for (LayerData& layer : m_layers)
+            ReduceLayer(layer, m_dForcedLength);
+    }
+}

@@ -1,0 +1,124 @@
+// CToolpathPicture: what a picture of a program and its mirror image keeps,
+// in the XY plane: the drawn segments of each layer, bounded in number
+// whatever the size of the program. Moves that a pixel of the picture would
+// not show are merged: a run of straight moves becomes one segment while it
+// stays within a pixel of it; an arc shorter than a pixel becomes a
+// straight move. When more than kMaxItems segments would be kept, the pixel
+// it merges by is doubled and what it holds is merged again.
+#pragma once
+
+#include "ToolMove.h"
+
+#include <cstdint>
+#include <vector>
+
+struct MirrorMode;
+
+struct PictureItem {
+    enum class Type : std::uint8_t { Line, Arc, Circle };
+    Type type = Type::Line;
+    bool rapid = false;      // lines: a rapid move (drawn dashed)
+    bool clockwise = false;  // arcs and circles: G02
+    bool large = false;      // arcs: more than half a circle
+    double x0 = 0, y0 = 0;   // from (circles: a point on the circle)
+    double x1 = 0, y1 = 0;   // to
+    double cx = 0, cy = 0, r = 0;  // arcs and circles: centre and radius
+};
+
+struct PicturePoint {
+    double x = 0, y = 0;
+};
+
+struct PictureBounds {
+    bool empty = true;
+    double minX = 0, minY = 0, maxX = 0, maxY = 0;
+    // True when the point made the bounds grow.
+    bool Add(double x, double y);
+};
+
+enum class PictureLayer : int { Source = 0, Mirror = 1 };
+
+class CToolpathPicture {
+public:
+    static constexpr std::size_t kMaxItems = 200000;  // segments and holes of both layers
+    static constexpr double kNominalPixels = 1000;    // the picture's extent, for what a pixel is
+
+    CToolpathPicture();
+
+    // The next line of a layer's program, as its reader read it.
+    void Add(PictureLayer layer, const LineMoves& line);
+    // After the last line: what is still being merged is kept too.
+    void Finish();
+    // The mirror layer as the source layer reflected by `mode`, for runs
+    // that do not read the mirrored program's lines.
+    void ReflectSource(const MirrorMode& mode);
+
+    const std::vector<PictureItem>& Items(PictureLayer layer) const { return Data(layer).items; }
+    const std::vector<PicturePoint>& Holes(PictureLayer layer) const { return Data(layer).holes; }
+    bool HasLines(PictureLayer layer) const { return Data(layer).lines > 0; }
+    long long UnreadLines(PictureLayer layer) const { return Data(layer).unread; }
+    long long FirstUnreadLine(PictureLayer layer) const { return Data(layer).firstUnread; }
+    // Everything drawn, and the origin.
+    const PictureBounds& Bounds() const { return m_bounds; }
+    // The length below which moves were merged, in program units.
+    double MergeLength() const { return m_dMergeLength; }
+
+private:
+    // A run of straight moves being merged: the last point kept (anchor),
+    // the last point seen, and, once a point left the anchor's pixel, the
+    // direction the run set out on and the slopes against it that keep
+    // every point seen since within the merge length.
+    struct Chain {
+        bool open = false;
+        bool rapid = false;
+        double ax = 0, ay = 0, px = 0, py = 0;
+        bool cone = false;
+        double ux = 0, uy = 0;  // the direction, a unit vector
+        double lo = 0, hi = 0;  // the slopes allowed
+        double reach = 0;       // the farthest along it any point of the run came
+    };
+    struct LayerData {
+        std::vector<PictureItem> items;
+        std::vector<PicturePoint> holes;
+        Chain chain;
+        long long lines = 0;
+        long long unread = 0;
+        long long firstUnread = 0;
+    };
+
+    LayerData& Data(PictureLayer layer) { return m_layers[static_cast<int>(layer)]; }
+    const LayerData& Data(PictureLayer layer) const { return m_layers[static_cast<int>(layer)]; }
+
+    void AddMove(LayerData& layer, const ToolMove& move);
+    void AddArc(LayerData& layer, const ToolMove& move);
+    void AddHole(LayerData& layer, double x, double y);
+    void AddArcBounds(const PictureItem& arc);
+
+    void MoveTo(Chain& chain, double x, double y) const;
+    void LineTo(Chain& chain, std::vector<PictureItem>& items, double x, double y, bool rapid, double length) const;
+    // The slopes narrowed to those that pass a point of the run.
+    static void Narrow(Chain& chain, double along, double across, double length);
+    void Flush(Chain& chain, std::vector<PictureItem>& items) const;
+    void Close(Chain& chain, std::vector<PictureItem>& items) const;
+    // The chain at (x, y), whatever it held before.
+    void Restart(Chain& chain, std::vector<PictureItem>& items, double x, double y) const;
+    // Keeps an arc, or a straight move where it is shorter than `length`.
+    void PutArc(Chain& chain, std::vector<PictureItem>& items, const PictureItem& arc, double length) const;
+
+    std::size_t ItemCount() const;
+    // Doubles the merge length and merges what is kept again, until it fits.
+    void Reduce();
+    void ReduceLayer(LayerData& layer, double length) const;
+
+    // Grows the bounds by a point, and the merge length with them.
+    void Include(double x, double y);
+
+    LayerData m_layers[2];
+    PictureBounds m_bounds;
+    double m_dForcedLength = 0;
+    double m_dMergeLength = 0;
+};
+
+// Sweep of an arc from its start to its end point about its centre, in
+// radians, in its direction (a full turn when they coincide).
+double ArcSweep(const PictureItem& arc);

@@ -1,0 +1,499 @@
+#include "ToolpathReader.h"
+
+#include "NumberText.h"
+
+#include <array>
+#include <cmath>
+#include <cstdlib>
+#include <cstring>
+
+namespace {
+
+const double kTenths[] = {1e0,   1e-1,  1e-2,  1e-3,  1e-4,  1e-5,  1e-6,  1e-7,  1e-8,  1e-9,  1e-10, 1e-11,
+                          1e-12, 1e-13, 1e-14, 1e-15, 1e-16, 1e-17, 1e-18, 1e-19, 1e-20, 1e-21, 1e-22};
+constexpr int kMaxExactPower = 22;
+constexpr unsigned long long kMaxExactMantissa = 1ull << 53;
+
+// Classes of the bytes of a line.
+enum : unsigned char {
+    kOther = 0,   // not read: anything not listed below
+    kLetter,      // 'A'..'Z', and ':' (a program number, as 'O')
+    kDigit,
+    kBlank,       // ' ': part of a value text
+    kSign,        // '+', '-'
+    kPoint,       // '.'
+    kIgnored,     // '\t', '\r', '\n', '%', '/': between words
+    kSkip,        // ';', '(', ')', '$': a skip line
+};
+
+constexpr std::array<unsigned char, 256> MakeClasses()
+{
+    std::array<unsigned char, 256> classes{};
+    for (int c = 'A'; c <= 'Z'; ++c)
+        classes[c] = kLetter;
+    classes[':'] = kLetter;
+    for (int c = '0'; c <= '9'; ++c)
+        classes[c] = kDigit;
+    classes[' '] = kBlank;
+    classes['+'] = classes['-'] = kSign;
+    classes['.'] = kPoint;
+    for (const unsigned char c : {'\t', '\r', '\n', '%', '/'})
+        classes[c] = kIgnored;
+    for (const unsigned char c : {';', '(', ')', '$'})
+        classes[c] = kSkip;
+    return classes;
+}
+
+constexpr std::array<unsigned char, 256> kClasses = MakeClasses();
+
+unsigned ClassOf(char c) { return kClasses[static_cast<unsigned char>(c)]; }
+bool IsDigit(char c) { return static_cast<unsigned>(c - '0') < 10; }
+// Digits, blanks, signs and points continue a value text.
+bool IsValueChar(char c)
+{
+    const unsigned k = ClassOf(c);
+    return k >= kDigit && k <= kPoint;
+}
+
+int LetterIndex(char letter) { return letter - 'A'; }
+unsigned LetterBit(char letter) { return 1u << LetterIndex(letter); }
+
+// Letters whose second word on a line would make the line ambiguous.
+const unsigned kSingleLetters = LetterBit('X') | LetterBit('Y') | LetterBit('Z') | LetterBit('I') |
+                                LetterBit('J') | LetterBit('K') | LetterBit('R');
+
+const char kAxisLetters[3] = {'X', 'Y', 'Z'};
+const char kOffsetLetters[3] = {'I', 'J', 'K'};
+
+const double kHalfUnits[] = {5e-1,  5e-2,  5e-3,  5e-4,  5e-5,  5e-6,  5e-7,  5e-8,  5e-9,  5e-10, 5e-11, 5e-12,
+                             5e-13, 5e-14, 5e-15, 5e-16, 5e-17, 5e-18, 5e-19, 5e-20, 5e-21, 5e-22, 5e-23};
+
+// Half a unit of the last decimal of a number printed with `decimals` decimals.
+double HalfUnit(std::ptrdiff_t decimals)
+{
+    return decimals <= kMaxExactPower ? kHalfUnits[decimals] : 0.5 * std::pow(10.0, -static_cast<double>(decimals));
+}
+
+// A value text: the characters from `p` on that continue one (see
+// IsValueChar). Its number when it is blanks, an optional sign, digits
+// with at most one point, blanks, and nothing else.
+struct ValueText {
+    const char* end;    // the first character after the value text
+    bool isNumber;
+    double value;
+    double tolerance;   // half a unit of the number's last decimal
+};
+
+// Reads the digits at `p` into `mantissa` (times ten per digit); their count.
+std::ptrdiff_t ReadDigits(const char*& p, const char* end, unsigned long long& mantissa)
+{
+    const char* const start = p;
+    while (p < end && IsDigit(*p))
+        mantissa = mantissa * 10 + static_cast<unsigned>(*p++ - '0');
+    return p - start;
+}
+
+ValueText ReadValueText(const char* p, const char* end)
+{
+    ValueText text{p, false, 0, 0};
+    while (p < end && *p == ' ')
+        ++p;
+    const char* const numberStart = p;
+    bool negative = false;
+    if (p < end && (*p == '+' || *p == '-'))
+        negative = *p++ == '-';
+    unsigned long long mantissa = 0;
+    std::ptrdiff_t digits = ReadDigits(p, end, mantissa), decimals = 0;
+    if (p < end && *p == '.') {
+        ++p;
+        decimals = ReadDigits(p, end, mantissa);
+        digits += decimals;
+    }
+    const char* const numberEnd = p;
+    while (p < end && *p == ' ')
+        ++p;
+    if (p < end && IsValueChar(*p)) {
+        // A second number, a stray sign or point: not one number.
+        while (p < end && IsValueChar(*p))
+            ++p;
+        text.end = p;
+        return text;
+    }
+    text.end = p;
+    if (digits == 0)
+        return text;
+    text.tolerance = HalfUnit(decimals);
+    if (digits <= 18 && mantissa <= kMaxExactMantissa && decimals <= kMaxExactPower) {
+        // Within a unit of the last place of the decimal's value, and the
+        // same on both sides of a comparison, which allows for far more.
+        const double magnitude = static_cast<double>(mantissa) * kTenths[decimals];
+        text.value = negative ? -magnitude : magnitude;
+        text.isNumber = true;
+        return text;
+    }
+    text.isNumber = ReadNumber(std::string_view(numberStart, static_cast<std::size_t>(numberEnd - numberStart)),
+                               text.value);
+    return text;
+}
+
+// G codes whose line moves nothing, whatever axis words it holds: dwell,
+// data input, scaling, local coordinates, macro calls, rotation (also their
+// variants such as G68.1).
+bool IsNoMoveCode(double number)
+{
+    switch (static_cast<int>(number)) {
+    case 4: case 10: case 11: case 50: case 51: case 52: case 65: case 66: case 68: return true;
+    default: return false;
+    }
+}
+
+// The plane's two axes (0 = X, 1 = Y, 2 = Z).
+void PlaneAxes(int plane, int& first, int& second)
+{
+    first = plane == 19 ? 1 : 0;
+    second = plane == 17 ? 1 : 2;
+}
+
+}  // namespace
+
+// The G words of a line, group by group; the last word of a group wins.
+struct LineModes {
+    int motion = -1;     // 0..3
+    int cycle = -1;      // 80..89
+    bool cycleLast = false;  // the cycle's word came after the motion's
+    int plane = 0;
+    int distance = 0;    // 90 or 91
+    int polar = 0;       // 15 or 16
+    int apart = 0;       // 53, 28, 30 or 92
+    bool noMove = false;
+
+    void Note(double number)
+    {
+        if (!(number >= 0 && number < 1000))
+            return;
+        if (number != std::floor(number)) {
+            noMove = noMove || IsNoMoveCode(number);
+            return;
+        }
+        const int code = static_cast<int>(number);
+        switch (code) {
+        case 0: case 1: case 2: case 3: motion = code; cycleLast = false; break;
+        case 17: case 18: case 19: plane = code; break;
+        case 90: case 91: distance = code; break;
+        case 15: case 16: polar = code; break;
+        case 28: case 30: case 53: case 92: apart = code; break;
+        default:
+            if (code >= 80 && code <= 89) {
+                cycle = code;
+                cycleLast = true;
+            } else {
+                noMove = noMove || IsNoMoveCode(number);
+            }
+            break;
+        }
+    }
+};
+
+struct CToolpathReader::Words {
+    unsigned present = 0;  // a bit per letter 'A'..'Z' (G not included)
+    double value[26];
+    double tolerance[26];  // half a unit of the last decimal the value prints
+    LineModes modes;
+    bool firstG = true;        // no G word met yet
+    bool gWordsCount = true;   // false when the first G has no value text: no G word counts
+
+    bool Has(char letter) const { return (present & LetterBit(letter)) != 0; }
+    double Value(char letter) const { return value[LetterIndex(letter)]; }
+    double Tolerance(char letter) const { return tolerance[LetterIndex(letter)]; }
+
+    // A G word whose value text starts at `value`, read as the mirror reads
+    // G numbers (the number at the start of the text).
+    void NoteG(const char* value, const ValueText& text)
+    {
+        if (firstG && value == text.end)
+            gWordsCount = false;
+        firstG = false;
+        if (!gWordsCount || value == text.end)
+            return;
+        double number = text.value;
+        if (text.isNumber ||
+            ReadNumber(std::string_view(value, static_cast<std::size_t>(text.end - value)), number))
+            modes.Note(number);
+    }
+};
+
+void CToolpathReader::Begin(bool fixedWidth)
+{
+    *this = CToolpathReader();
+    m_bFixedWidth = fixedWidth;
+}
+
+void CToolpathReader::SetPosition(const double position[3], unsigned known)
+{
+    for (int a = 0; a < 3; ++a)
+        m_position[a] = position[a];
+    m_nKnown = known & kAxisBitsAll;
+}
+
+LineKind CToolpathReader::ParseLine(std::string_view line, Words& words)
+{
+    // One sweep: words are an uppercase letter and its value text. A skip
+    // character anywhere makes a skip line, even after something unreadable;
+    // G words count on a line that is not read too, as the mirror reads them.
+    bool read = true;
+    const char* p = line.data();
+    const char* const end = p + line.size();
+    while (p < end) {
+        const char c = *p++;
+        switch (ClassOf(c)) {
+        case kLetter: {
+            const ValueText text = ReadValueText(p, end);
+            if (c == 'G') {
+                words.NoteG(p, text);
+                read = read && text.isNumber;
+            } else if (read) {
+                const char letter = c == ':' ? 'O' : c;
+                const unsigned bit = LetterBit(letter);
+                read = text.isNumber && (words.present & bit & kSingleLetters) == 0;
+                words.present |= bit;
+                words.value[LetterIndex(letter)] = text.value;
+                words.tolerance[LetterIndex(letter)] = text.tolerance;
+            }
+            p = text.end;
+            break;
+        }
+        case kBlank:
+        case kIgnored: break;
+        case kSkip: return LineKind::Skip;
+        default: read = false; break;  // digits outside a word, unknown characters
+        }
+    }
+    return read ? LineKind::Code : LineKind::NotRead;
+}
+
+const LineMoves& CToolpathReader::ReadLine(std::string_view line)
+{
+    m_result.kind = LineKind::Code;
+    m_result.moved = false;
+    Words words;
+    m_result.kind = ParseLine(line, words);
+    if (m_result.kind == LineKind::Skip)
+        return m_result;
+    if (m_result.kind == LineKind::NotRead) {
+        // Its modal codes still hold; whatever it did to the axes it names
+        // is unknown now.
+        ApplyModes(words.modes);
+        for (int a = 0; a < 3; ++a)
+            if (std::memchr(line.data(), kAxisLetters[a], line.size()))
+                m_nKnown &= ~(1u << a);
+        return m_result;
+    }
+
+    const bool cycleLine = ApplyModes(words.modes);
+    if (words.modes.apart != 0) {
+        ReadApart(words, words.modes.apart);
+    } else if (words.modes.noMove) {
+        // Its axis words are data (a dwell time, offsets, a rotation centre).
+    } else if (m_bPolar && (words.Has('X') || words.Has('Y'))) {
+        // A radius and an angle, which this reader does not follow.
+        m_result.kind = LineKind::NotRead;
+        m_nKnown &= ~(kAxisBitX | kAxisBitY);
+    } else if (m_nCycle != 0) {
+        // A hole where the line gives a position; its Z and R are the
+        // cycle's depth and clearance, no moves of their own.
+        if (cycleLine || words.Has('X') || words.Has('Y'))
+            ReadHole(words);
+    } else {
+        ReadMotion(words);
+    }
+    return m_result;
+}
+
+bool CToolpathReader::ApplyModes(const LineModes& modes)
+{
+    if (modes.motion >= 0)
+        m_nMotion = modes.motion;
+    if (modes.plane != 0)
+        m_nPlane = modes.plane;
+    if (modes.distance != 0)
+        m_bAbsolute = modes.distance == 90;
+    if (modes.polar != 0)
+        m_bPolar = modes.polar == 16;
+    // G80 ends a canned cycle, and so does a motion code that follows the
+    // cycle's code on the line (or stands alone).
+    if (modes.cycle >= 0 && modes.cycleLast) {
+        m_nCycle = modes.cycle == 80 ? 0 : modes.cycle;
+        return m_nCycle != 0;
+    }
+    if (modes.motion >= 0 || modes.cycle == 80)
+        m_nCycle = 0;
+    return false;
+}
+
+void CToolpathReader::AxisTarget(const Words& words, int axis, unsigned& known, double* target,
+                                 double* tolerance) const
+{
+    const char letter = kAxisLetters[axis];
+    const unsigned bit = 1u << axis;
+    const bool wasKnown = (m_nKnown & bit) != 0;
+    double value = m_position[axis], rounding = m_tolerance[axis];
+    if (words.Has(letter)) {
+        if (m_bAbsolute) {
+            value = words.Value(letter);
+            rounding = words.Tolerance(letter);
+            known |= bit;
+        } else {
+            // Incremental steps add up their rounding.
+            value += words.Value(letter);
+            rounding += words.Tolerance(letter);
+        }
+    }
+    if (wasKnown)
+        known |= bit;
+    target[axis] = value;
+    tolerance[axis] = rounding;
+}
+
+ToolMove& CToolpathReader::StartMove(MoveKind kind)
+{
+    // The fields every move sets; the centre's only count with their flags.
+    ToolMove& move = m_result.move;
+    move.kind = kind;
+    move.plane = m_nPlane;
+    move.code = 0;
+    move.hasCentre = move.centreGuessed = move.hasRadius = false;
+    for (int a = 0; a < 3; ++a)
+        move.start[a] = m_position[a];
+    move.startKnown = m_nKnown;
+    m_result.moved = true;
+    return move;
+}
+
+void CToolpathReader::ReadApart(const Words& words, int code)
+{
+    ToolMove& move = StartMove(MoveKind::Apart);
+    move.code = code;
+    move.endKnown = 0;
+    for (int a = 0; a < 3; ++a) {
+        move.end[a] = 0;
+        move.tolerance[a] = 0;
+        const char letter = kAxisLetters[a];
+        if (!words.Has(letter))
+            continue;
+        move.end[a] = words.Value(letter);
+        move.tolerance[a] = words.Tolerance(letter);
+        move.endKnown |= 1u << a;
+        if (code == 92) {
+            // The current point gets these coordinates, without a move.
+            m_position[a] = move.end[a];
+            m_tolerance[a] = move.tolerance[a];
+            m_nKnown |= 1u << a;
+        } else {
+            // The tool went to a machine position: in work coordinates, unknown.
+            m_nKnown &= ~(1u << a);
+        }
+    }
+    m_result.moved = true;
+}
+
+void CToolpathReader::ReadHole(const Words& words)
+{
+    ToolMove& move = StartMove(MoveKind::Hole);
+    unsigned known = 0;
+    AxisTarget(words, 0, known, move.end, move.tolerance);
+    AxisTarget(words, 1, known, move.end, move.tolerance);
+    // Z of a cycle is the bottom of the hole, not a position to stay at.
+    move.end[2] = m_position[2];
+    move.tolerance[2] = m_tolerance[2];
+    known |= m_nKnown & kAxisBitZ;
+    move.endKnown = known;
+    SetPosition(move.end, known);
+    for (int a = 0; a < 2; ++a)
+        m_tolerance[a] = move.tolerance[a];
+    m_result.moved = true;
+}
+
+void CToolpathReader::ReadMotion(const Words& words)
+{
+    const bool arc = m_nMotion >= 2;
+    int first = 0, second = 0;
+    PlaneAxes(m_nPlane, first, second);
+    const bool axisWord = words.Has('X') || words.Has('Y') || words.Has('Z');
+    const bool centreWord =
+        arc && (words.Has('R') || words.Has(kOffsetLetters[first]) || words.Has(kOffsetLetters[second]));
+    if (!axisWord && !centreWord)
+        return;
+
+    static const MoveKind kKinds[4] = {MoveKind::Rapid, MoveKind::Feed, MoveKind::ArcCw, MoveKind::ArcCcw};
+    ToolMove& move = StartMove(kKinds[m_nMotion]);
+    unsigned known = 0;
+    double end[3], tolerance[3];
+    for (int a = 0; a < 3; ++a) {
+        AxisTarget(words, a, known, end, tolerance);
+        move.end[a] = end[a];
+        move.tolerance[a] = tolerance[a];
+    }
+    move.endKnown = known;
+    if (arc)
+        ReadArcCentre(words, move);
+    for (int a = 0; a < 3; ++a) {
+        m_position[a] = end[a];
+        m_tolerance[a] = tolerance[a];
+    }
+    m_nKnown = known;
+}
+
+void CToolpathReader::ReadArcCentre(const Words& words, ToolMove& move) const
+{
+    if (words.Has('R')) {
+        move.hasRadius = true;
+        move.radius = words.Value('R');
+        move.radiusTolerance = words.Tolerance('R');
+        return;
+    }
+    int axes[2];
+    PlaneAxes(move.plane, axes[0], axes[1]);
+    double offset[2] = {};
+    double offsetTolerance[2] = {};
+    bool any = false;
+    for (int k = 0; k < 2; ++k) {
+        const char letter = kOffsetLetters[axes[k]];
+        if (words.Has(letter)) {
+            offset[k] = words.Value(letter);
+            offsetTolerance[k] = words.Tolerance(letter);
+            any = true;
+        }
+    }
+    const unsigned planeBits = (1u << axes[0]) | (1u << axes[1]);
+    if (!any || (move.startKnown & planeBits) != planeBits)
+        return;
+    if (m_bFixedWidth) {
+        // Unsigned magnitudes: the signs that put the end point at the
+        // radius of the start point.
+        double best = -1;
+        double signs[2] = {1, 1};
+        for (const double s0 : {1.0, -1.0}) {
+            for (const double s1 : {1.0, -1.0}) {
+                const double c0 = move.start[axes[0]] + s0 * std::fabs(offset[0]);
+                const double c1 = move.start[axes[1]] + s1 * std::fabs(offset[1]);
+                const double miss = std::fabs(std::hypot(move.end[axes[0]] - c0, move.end[axes[1]] - c1) -
+                                              std::hypot(offset[0], offset[1]));
+                if (best < 0 || miss < best) {
+                    best = miss;
+                    signs[0] = s0;
+                    signs[1] = s1;
+                }
+            }
+        }
+        for (int k = 0; k < 2; ++k)
+            offset[k] = signs[k] * std::fabs(offset[k]);
+        move.centreGuessed = true;
+    }
+    for (int a = 0; a < 3; ++a)
+        move.centre[a] = move.start[a];
+    for (int k = 0; k < 2; ++k) {
+        move.centre[axes[k]] = move.start[axes[k]] + offset[k];
+        move.centreTolerance[axes[k]] = m_tolerance[axes[k]] + offsetTolerance[k];
+    }
+    move.hasCentre = true;
+}

@@ -1,0 +1,50 @@
+#include "ToolpathRun.h"
+
+#include "SvgPicture.h"
+
+CToolpathRun::CToolpathRun(const MirrorMode& mode, bool prove, bool picture)
+    : m_mode(mode), m_bProve(prove), m_proof(mode),
+      m_pair(prove ? &m_proof : nullptr, picture ? &m_picture : nullptr, prove)
+{
+}
+
+int CToolpathRun::ReadWritten(const char* source, const char* output)
+{
+    return ReadFilesInStep(source, output, m_pair, m_bProve ? &m_proof : nullptr);
+}
+
+CMirrorFindings CToolpathRun::Findings(const CMirrorFindings& engineFindings) const
+{
+    CMirrorFindings all = engineFindings;
+    const CMirrorFindings& proof = m_proof.Findings();
+    for (const MirrorFinding& finding : proof.List())
+        all.Add(finding.line, finding.code, finding.word);
+    all.AddUnkept(FindingCode::PathMismatch, proof.Total() - static_cast<long long>(proof.List().size()));
+    all.SortByLine();
+    return all;
+}
+
+PictureLegend CToolpathRun::Legend(const std::string& sourceName, const std::string& mirrorName)
+{
+    m_picture.Finish();
+    if (!m_bProve && !m_bReflected) {
+        m_picture.ReflectSource(m_mode);
+        m_bReflected = true;
+    }
+    PictureLegend legend;
+    legend.sourceName = sourceName;
+    legend.mirrorName = mirrorName;
+    legend.mode = &m_mode;
+    return legend;
+}
+
+bool CToolpathRun::WritePicture(const char* path, const std::string& sourceName, const std::string& mirrorName,
+                                const SafeOutputOptions& options)
+{
+    return WriteSvgPicture(path, m_picture, Legend(sourceName, mirrorName), options);
+}
+
+std::string CToolpathRun::PictureText(const std::string& sourceName, const std::string& mirrorName)
+{
+    return SvgPictureText(m_picture, Legend(sourceName, mirrorName));
+}

@@ -1,0 +1,44 @@
+#include "ToolpathTexts.h"
+
+#include "MirrorModes.h"
+
+const char* const kRapidLegend = "ускоренный ход (G00)";
+const char* const kFeedLegend = "рабочая подача (G01-G03)";
+const char* const kHoleLegend = "отверстие (G81-G89)";
+const char* const kAxisLegend = "ось (центр) отражения";
+
+const char* MirrorModeWords(const MirrorMode& mode)
+{
+    if (mode.negatesX && mode.negatesY)
+        return "относительно начала координат O (x=0, y=0)";
+    return mode.negatesY ? "относительно оси Ox (y=0)" : "относительно оси Oy (x=0)";
+}
+
+const char* MirrorAxisLabel(const MirrorMode& mode)
+{
+    if (mode.negatesX && mode.negatesY)
+        return "центр отражения O (x=0, y=0)";
+    return mode.negatesY ? "ось отражения Ox (y=0)" : "ось отражения Oy (x=0)";
+}
+
+std::string SourceLegend(const std::string& name) { return "Исходная программа: " + name; }
+
+std::string MirrorLegend(const std::string& name, const MirrorMode& mode)
+{
+    return "Отражённая программа: " + name + ", " + MirrorModeWords(mode);
+}
+
+std::string UnreadLegend(bool mirror, long long count, long long firstLine)
+{
+    return std::string(mirror ? "В отражённой" : "В исходной") + " программе не прочитано строк: " +
+           std::to_string(count) + " (первая - строка " + std::to_string(firstLine) +
+           "; переменные, выражения), их перемещений на рисунке нет";
+}
+
+std::string FormatUnreadNote(const std::string& file, long long firstLine, long long count)
+{
+    return file + ":" + std::to_string(firstLine) + ": примечание: траектория не сравнивалась в строках, " +
+           "которые не прочитаны (переменные, выражения): " + std::to_string(count) + ", первая здесь";
+}
+
+std::string FormatPictureWritten(const std::string& file) { return "Рисунок:= " + file + " записан на диск"; }

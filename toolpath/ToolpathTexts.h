@@ -1,0 +1,28 @@
+// The words of the toolpath picture and of the proof, shared by the SVG file,
+// the dialog's preview and ncmirror. Texts are UTF-8.
+#pragma once
+
+#include <string>
+
+struct MirrorMode;
+
+// "относительно оси Oy (x=0)": how the mode reflects.
+const char* MirrorModeWords(const MirrorMode& mode);
+// The name drawn beside the mirror's axis or centre.
+const char* MirrorAxisLabel(const MirrorMode& mode);
+
+std::string SourceLegend(const std::string& name);
+std::string MirrorLegend(const std::string& name, const MirrorMode& mode);
+// Lines a reader could not read, which the picture lacks.
+std::string UnreadLegend(bool mirror, long long count, long long firstLine);
+
+// The note on lines the proof left out, in the compilers' form:
+// "FILE:LINE: примечание: ...".
+std::string FormatUnreadNote(const std::string& file, long long firstLine, long long count);
+// ncmirror's line for a picture written: "Рисунок:= FILE записан на диск".
+std::string FormatPictureWritten(const std::string& file);
+
+extern const char* const kRapidLegend;
+extern const char* const kFeedLegend;
+extern const char* const kHoleLegend;
+extern const char* const kAxisLegend;

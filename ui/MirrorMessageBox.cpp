@@ -1,0 +1,17 @@
+#include "MirrorMessageBox.h"
+
+#include "w32/TextCodec.h"
+#include "w32/WinApp.h"
+
+int ShowMirrorMessage(MirrorMessage message, const std::string& source, const std::string& output, long long number,
+                      const MirrorFailure& failure)
+{
+    const MirrorMessageStyle style = MirrorMessageStyleOf(message);
+    if (style.beepFirst)
+        ::MessageBeep(0);
+    std::string text = FormatMirrorMessage(message, source, output, number);
+    const std::string reason = MirrorFailureText(failure);
+    if (!reason.empty())
+        text += (text.back() == '\n' ? "" : "\n") + reason;
+    return AfxMessageBox(Utf8ToWide(text), style.boxFlags);
+}
