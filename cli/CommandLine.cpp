@@ -3,11 +3,12 @@
 #include "MirrorModes.h"
 
 #include <cctype>
+#include <string>
 #include <utility>
 
 namespace {
 
-enum class Option { Mode, Output, Stdout, Force, Quiet, Check, Strict, Sync, Verify, Svg, Help, Version, Unknown };
+enum class Option { Mode, Output, Stdout, Force, Quiet, Check, Strict, Sync, Verify, Svg, Jobs, Help, Version, Unknown };
 
 struct OptionName {
     Option option;
@@ -27,6 +28,7 @@ const OptionName kOptions[] = {
     {Option::Sync, 0, "sync", false},
     {Option::Verify, 0, "verify", false},
     {Option::Svg, 0, "svg", true},
+    {Option::Jobs, 'j', "jobs", true},
     {Option::Help, 'h', "help", false},
     {Option::Version, 0, "version", false},
 };
@@ -87,6 +89,20 @@ bool Apply(const OptionName& option, const std::string& value, CommandLine& resu
         }
         result.svg = value;
         return true;
+    case Option::Jobs: {
+        unsigned jobs = 0;
+        bool digits = !value.empty() && value.size() <= 3;
+        for (const char c : value) {
+            digits = digits && c >= '0' && c <= '9';
+            jobs = jobs * 10 + static_cast<unsigned>(c - '0');
+        }
+        if (!digits || jobs > kMaxJobs) {
+            error = "-j takes a number of files from 1 to " + std::to_string(kMaxJobs) + ", or 0 for one per core";
+            return false;
+        }
+        result.jobs = jobs;
+        return true;
+    }
     case Option::Help: result.help = true; return true;
     case Option::Version: result.version = true; return true;
     case Option::Unknown: break;

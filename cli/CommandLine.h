@@ -18,10 +18,14 @@ struct CommandLine {
     bool sync = false;                 // --sync: each output reaches the disk before ncmirror goes on
     bool verify = false;               // --verify: prove the written output's path
     std::string svg;                   // from --svg: the picture to write; empty when not given
+    unsigned jobs = 1;                 // -j: files mirrored at the same time; 0 = one per core
     bool help = false;                 // -h, --help
     bool version = false;              // --version
     std::vector<std::string> files;
 };
+
+// The most files -j mirrors at the same time.
+constexpr unsigned kMaxJobs = 64;
 
 // The FILE that names standard input.
 constexpr const char kStandardInput[] = "-";

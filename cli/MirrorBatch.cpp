@@ -6,6 +6,7 @@
 #include "MirrorMessages.h"
 #include "MirrorModes.h"
 #include "NcMirror.h"
+#include "OrderedRuns.h"
 #include "Platform.h"
 #include "SafeOutput.h"
 #include "StdinSpool.h"
@@ -16,6 +17,7 @@
 #include <cctype>
 #include <cstdio>
 #include <memory>
+#include <vector>
 
 namespace {
 
@@ -31,6 +33,23 @@ std::string BaseName(const std::string& path)
 }
 
 }  // namespace
+
+// One FILE of the batch: what its run needs, and what the run leaves for
+// the report.
+struct CMirrorBatch::FileRun {
+    std::string source;       // the file that holds the program
+    std::string shownSource;  // the FILE as messages show it
+    std::string output;       // mirror runs: where the mirror goes
+    std::string shownOutput;
+    bool prepared = false;    // false: nothing to run, and the user was told why
+    std::string heldErrors;   // what its preparation had to say, for its report
+    bool replace = false;     // an existing output may be replaced
+    bool inPlace = false;     // the output is the source itself
+    std::unique_ptr<CToolpathRun> toolpath;
+    std::unique_ptr<CNcMirror> engine;
+    long long result = 0;
+    bool readBack = true;     // --verify: the written output could be read back
+};
 
 bool IsYesAnswer(const std::string& answer)
 {
@@ -55,6 +74,10 @@ CMirrorBatch::CMirrorBatch(CConsole& console, const CommandLine& options, CTempF
 
 bool CMirrorBatch::Run()
 {
+    // Standard input and output, and a picture, take one FILE: no threads.
+    const unsigned jobs = JobCount(m_options.jobs, kMaxJobs);
+    if (jobs > 1 && m_options.files.size() > 1 && m_options.svg.empty() && !m_options.toStdout)
+        return RunOnThreads(jobs);
     bool allWritten = true;
     for (std::size_t i = 0; i < m_options.files.size(); ++i) {
         const std::string& file = m_options.files[i];
@@ -62,6 +85,53 @@ bool CMirrorBatch::Run()
         if (!RunOne(file))
             allWritten = false;
     }
+    m_progress.Clear();
+    return allWritten;
+}
+
+bool CMirrorBatch::RunOnThreads(unsigned jobs)
+{
+    // 1. In the order of the files: what each run needs, the questions
+    //    about existing outputs included. What this has to say about a file
+    //    is held for the file's report, so that every line keeps its order.
+    const std::size_t count = m_options.files.size();
+    std::vector<FileRun> runs(count);
+    for (std::size_t i = 0; i < count; ++i) {
+        const std::string& file = m_options.files[i];
+        m_pHeldErrors = &runs[i].heldErrors;
+        if (m_options.check) {
+            runs[i].source = file;
+            runs[i].shownSource = ShownPath(file);
+            PrepareCheck(runs[i]);
+        } else {
+            const std::string output = m_options.hasOutput ? m_options.output : MirrorOutputPath(file, *m_options.mode);
+            runs[i] = MirrorRunOf(file, ShownPath(file), output);
+            m_pHeldErrors = &runs[i].heldErrors;
+            PrepareMirror(runs[i]);
+        }
+        m_pHeldErrors = nullptr;
+    }
+    // 2. The runs on the threads; each report in the order of the files, as
+    //    soon as its run is done, and what the run held let go.
+    bool allWritten = true;
+    RunInOrder(
+        count, jobs,
+        [&](std::size_t i) {
+            if (runs[i].prepared)
+                m_options.check ? ExecuteCheck(runs[i]) : ExecuteMirror(runs[i]);
+        },
+        [&](std::size_t i) {
+            m_progress.Begin(i + 1, runs[i].shownSource);
+            if (!runs[i].heldErrors.empty()) {
+                m_progress.Clear();
+                std::fflush(stdout);
+                m_console.Write(ConsoleStream::Error, runs[i].heldErrors);
+            }
+            if (!(m_options.check ? ReportCheck(runs[i]) : ReportMirror(runs[i])))
+                allWritten = false;
+            runs[i].engine.reset();
+            runs[i].toolpath.reset();
+        });
     m_progress.Clear();
     return allWritten;
 }
@@ -115,58 +185,96 @@ bool CMirrorBatch::SourceExists(const std::string& source, const std::string& sh
     return false;
 }
 
+CMirrorBatch::FileRun CMirrorBatch::MirrorRunOf(const std::string& source, const std::string& shownSource,
+                                                const std::string& output) const
+{
+    FileRun run;
+    run.source = source;
+    run.shownSource = shownSource;
+    run.output = output;
+    run.shownOutput = m_console.DisplayPath(output);
+    return run;
+}
+
 bool CMirrorBatch::MirrorOne(const std::string& source, const std::string& shownSource, const std::string& output)
 {
-    const std::string shownOutput = m_console.DisplayPath(output);
-    if (!SourceExists(source, shownSource))
+    FileRun run = MirrorRunOf(source, shownSource, output);
+    if (!PrepareMirror(run))
         return false;
+    ExecuteMirror(run);
+    return ReportMirror(run);
+}
 
+bool CMirrorBatch::PrepareMirror(FileRun& run)
+{
+    if (!SourceExists(run.source, run.shownSource))
+        return false;
     // An existing file (or a link to one) is replaced only when the user
     // allows it. Anything else in the way the engine refuses.
-    bool replace = m_options.force;
-    if (!replace && KindOfPath(output.c_str()) == PathKind::File) {
-        if (!MayReplace(shownSource, output))
+    run.replace = m_options.force;
+    if (!run.replace && KindOfPath(run.output.c_str()) == PathKind::File) {
+        if (!MayReplace(run.shownSource, run.output))
             return false;
-        replace = true;
+        run.replace = true;
     }
-    if (!MayWritePicture(source, shownSource, output))
+    if (!MayWritePicture(run.source, run.shownSource, run.output))
         return false;
+    run.inPlace = IsSameFile(run.source.c_str(), run.output.c_str());
+    run.prepared = true;
+    return true;
+}
 
+namespace {
+
+// The output appeared while the run went on (another run, another program).
+bool OutputAppeared(long long result, const CNcMirror& engine)
+{
+    return result == kMirrorDestinationError && engine.LastFailure().kind == MirrorFailureKind::OutputExists;
+}
+
+}  // namespace
+
+void CMirrorBatch::ExecuteMirror(FileRun& run) const
+{
     // The picture comes from the lines as they are written, or with
     // --verify from the written file read back beside its source. A program
     // mirrored in place is gone when its output can be read: its proof reads
     // the lines as they are written.
     const bool picture = !m_options.svg.empty();
-    const bool inPlace = IsSameFile(source.c_str(), output.c_str());
-    const bool observe = (picture && !m_options.verify) || (m_options.verify && inPlace);
-    auto toolpath = std::make_unique<CToolpathRun>(*m_options.mode, m_options.verify, picture);
-    CNcMirror engine;
-    long long result = RunEngine(engine, source, output, replace, observe ? toolpath->Sink() : nullptr);
-    if (result == kMirrorDestinationError && engine.LastFailure().kind == MirrorFailureKind::OutputExists) {
-        // It appeared while the run went on (another run, another program):
-        // the same question as for any existing output, and the run anew.
-        if (!MayReplace(shownSource, output))
+    const bool observe = (picture && !m_options.verify) || (m_options.verify && run.inPlace);
+    run.toolpath = std::make_unique<CToolpathRun>(*m_options.mode, m_options.verify, picture);
+    run.engine = std::make_unique<CNcMirror>();
+    run.result = RunEngine(*run.engine, run.source, run.output, run.replace, observe ? run.toolpath->Sink() : nullptr);
+    run.readBack = run.result < 0 || !m_options.verify || run.inPlace ||
+                   run.toolpath->ReadWritten(run.source.c_str(), run.output.c_str()) == kPairRead;
+}
+
+bool CMirrorBatch::ReportMirror(FileRun& run)
+{
+    if (!run.prepared)
+        return false;
+    if (OutputAppeared(run.result, *run.engine)) {
+        // The same question as for any existing output, and the run anew.
+        if (!MayReplace(run.shownSource, run.output))
             return false;
-        toolpath = std::make_unique<CToolpathRun>(*m_options.mode, m_options.verify, picture);
-        result = RunEngine(engine, source, output, true, observe ? toolpath->Sink() : nullptr);
+        run.replace = true;
+        ExecuteMirror(run);
     }
-    const bool readBack = result < 0 || !m_options.verify || inPlace ||
-                          toolpath->ReadWritten(source.c_str(), output.c_str()) == kPairRead;
-    const CMirrorFindings findings = toolpath->Findings(engine.GetFindings());
-    bool good = Report(result, engine, findings, shownSource, shownOutput, shownOutput);
-    if (!readBack) {
-        PrintError(FormatMirrorMessageLine(MirrorMessage::CannotRead, shownOutput));
+    const CMirrorFindings findings = run.toolpath->Findings(run.engine->GetFindings());
+    bool good = Report(run.result, *run.engine, findings, run.shownSource, run.shownOutput, run.shownOutput);
+    if (!run.readBack) {
+        PrintError(FormatMirrorMessageLine(MirrorMessage::CannotRead, run.shownOutput));
         good = false;
     }
-    if (good && picture)
-        good = WritePicture(*toolpath, BaseName(shownSource), BaseName(shownOutput));
+    if (good && !m_options.svg.empty())
+        good = WritePicture(*run.toolpath, BaseName(run.shownSource), BaseName(run.shownOutput));
     if (m_options.verify)
-        PrintUnreadNote(shownOutput, *toolpath);
+        PrintUnreadNote(run.shownOutput, *run.toolpath);
     return good && findings.Count(FindingCode::PathMismatch) == 0;
 }
 
 long long CMirrorBatch::RunEngine(CNcMirror& engine, const std::string& source, const std::string& output,
-                                  bool replace, CMirrorSink* observer)
+                                  bool replace, CMirrorSink* observer) const
 {
     engine.SetDiagnosticStream(nullptr);
     engine.SetStrict(m_options.strict);
@@ -232,31 +340,53 @@ bool CMirrorBatch::Report(long long result, const CNcMirror& engine, const CMirr
 
 bool CMirrorBatch::CheckOne(const std::string& source, const std::string& shownSource)
 {
-    if (!MayWritePicture(source, shownSource, std::string()))
+    FileRun run;
+    run.source = source;
+    run.shownSource = shownSource;
+    if (!PrepareCheck(run))
         return false;
+    ExecuteCheck(run);
+    return ReportCheck(run);
+}
+
+bool CMirrorBatch::PrepareCheck(FileRun& run)
+{
+    run.prepared = MayWritePicture(run.source, run.shownSource, std::string());
+    return run.prepared;
+}
+
+void CMirrorBatch::ExecuteCheck(FileRun& run) const
+{
     // The proof reads the mirrored lines as the run makes them.
-    CToolpathRun toolpath(*m_options.mode, true, !m_options.svg.empty());
-    CNcMirror engine;
-    engine.SetDiagnosticStream(nullptr);
-    const long long result = engine.MirrorToSink(source.c_str(), toolpath.Sink(), m_options.mode->number);
-    if (result < 0) {
+    run.toolpath = std::make_unique<CToolpathRun>(*m_options.mode, true, !m_options.svg.empty());
+    run.engine = std::make_unique<CNcMirror>();
+    run.engine->SetDiagnosticStream(nullptr);
+    run.result = run.engine->MirrorToSink(run.source.c_str(), run.toolpath->Sink(), m_options.mode->number);
+}
+
+bool CMirrorBatch::ReportCheck(FileRun& run)
+{
+    if (!run.prepared)
+        return false;
+    if (run.result < 0) {
         int error = 0;
-        const bool missing = KindOfPath(source.c_str(), &error) == PathKind::Missing && error == 0;
+        const bool missing = KindOfPath(run.source.c_str(), &error) == PathKind::Missing && error == 0;
         PrintError(FormatMirrorMessageLine(missing ? MirrorMessage::SourceNotFound : MirrorMessage::CannotRead,
-                                           shownSource),
-                   missing ? MirrorFailure() : engine.LastFailure());
+                                           run.shownSource),
+                   missing ? MirrorFailure() : run.engine->LastFailure());
         return false;
     }
-    const CMirrorFindings findings = toolpath.Findings(engine.GetFindings());
-    PrintResult(shownSource + ": " +
+    const CMirrorFindings findings = run.toolpath->Findings(run.engine->GetFindings());
+    PrintResult(run.shownSource + ": " +
                 (findings.Empty() ? std::string("замечаний нет")
                                   : "замечаний: " + std::to_string(findings.Total())));
     bool good = findings.Empty();
     if (!m_options.svg.empty() &&
-        !WritePicture(toolpath, BaseName(shownSource), BaseName(MirrorOutputPath(shownSource, *m_options.mode))))
+        !WritePicture(*run.toolpath, BaseName(run.shownSource),
+                      BaseName(MirrorOutputPath(run.shownSource, *m_options.mode))))
         good = false;
-    PrintFindings(shownSource, findings, shownSource);
-    PrintUnreadNote(shownSource, toolpath);
+    PrintFindings(run.shownSource, findings, run.shownSource);
+    PrintUnreadNote(run.shownSource, *run.toolpath);
     return good;
 }
 
@@ -357,11 +487,15 @@ void CMirrorBatch::PrintResult(const std::string& line)
 
 void CMirrorBatch::PrintError(const std::string& line, const MirrorFailure& failure)
 {
-    m_progress.Clear();
-    std::fflush(stdout);
     std::string text = "ncmirror: " + line + "\n";
     const std::string reason = MirrorFailureText(failure);
     if (!reason.empty())
         text += "ncmirror: " + reason + "\n";
+    if (m_pHeldErrors) {
+        *m_pHeldErrors += text;  // shown with the file's report
+        return;
+    }
+    m_progress.Clear();
+    std::fflush(stdout);
     m_console.Write(ConsoleStream::Error, text);
 }

@@ -44,6 +44,22 @@ private:
     // False (and says so) when `source` is not there at all.
     bool SourceExists(const std::string& source, const std::string& shownSource);
 
+    // Every file on `jobs` threads, the reports in the order of the files.
+    bool RunOnThreads(unsigned jobs);
+
+    // The steps of one file's run: what it needs, checked in the order of the
+    // files (questions included; false after telling the user why there is no
+    // run); the run itself, which touches no console and may go on a thread
+    // of its own; its report, in the order of the files.
+    struct FileRun;
+    FileRun MirrorRunOf(const std::string& source, const std::string& shownSource, const std::string& output) const;
+    bool PrepareMirror(FileRun& run);
+    void ExecuteMirror(FileRun& run) const;
+    bool ReportMirror(FileRun& run);
+    bool PrepareCheck(FileRun& run);
+    void ExecuteCheck(FileRun& run) const;
+    bool ReportCheck(FileRun& run);
+
     bool MirrorOne(const std::string& source, const std::string& shownSource, const std::string& output);
     // The mirror to standard output, the result line to standard error.
     bool MirrorToStdout(const std::string& source, const std::string& shownSource);
@@ -68,7 +84,7 @@ private:
     // One run of `engine` with the batch's options (and `observer` of its
     // lines, when given); its result.
     long long RunEngine(CNcMirror& engine, const std::string& source, const std::string& output, bool replace,
-                        CMirrorSink* observer = nullptr);
+                        CMirrorSink* observer = nullptr) const;
 
     void PrintResult(const std::string& line);
     // An error line, and the reason of `failure` on a line of its own.
@@ -80,6 +96,7 @@ private:
     CProgress m_progress;
     ConsoleStream m_resultStream;  // standard error when standard output carries a program
     bool m_bInputTaken = false;    // standard input was read as a program
+    std::string* m_pHeldErrors = nullptr;  // error lines held back instead of shown, when set
 };
 
 // True for an answer that means yes: y, yes, д, да in any case.

@@ -3,6 +3,7 @@
 // status.
 #pragma once
 
+#include "CommandLine.h"
 #include "Console.h"
 #include "InterruptCleanup.h"
 
@@ -20,5 +21,7 @@ private:
     int Finish(int status);
 
     CConsole m_console;
-    CInterruptCleanup m_cleanup;  // removes the temporary file of a run that is interrupted
+    // Removes the temporary files of runs that are interrupted: one per file
+    // mirrored at the same time, and the copy of standard input.
+    CInterruptCleanup m_cleanup{kMaxJobs + 1};
 };

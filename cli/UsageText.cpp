@@ -8,7 +8,7 @@ namespace {
 
 const char kUsageLine[] =
     "usage: ncmirror -m MODE [-o OUTPUT | -c] [-f] [-q] [--check | --strict] [--verify]\n"
-    "                [--svg PICTURE] [--sync] FILE...\n";
+    "                [--svg PICTURE] [--sync] [-j N] FILE...\n";
 
 }  // namespace
 
@@ -43,6 +43,8 @@ std::string HelpText()
            "      --svg PICTURE     also draw the source's path and its mirror image into\n"
            "                        an SVG picture (one FILE; with --check, instead of the\n"
            "                        output)\n"
+           "  -j, --jobs N          mirror N files at the same time (0: one per core;\n"
+           "                        default 1); result lines keep the order of the files\n"
            "  -h, --help            show this help\n"
            "      --version         show the version\n"
            "\n"

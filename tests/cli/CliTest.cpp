@@ -557,6 +557,9 @@ TEST_F(CliTest, UsageErrors)
         {"-m", "x", "-c", "-o", "out.nc", "a.nc"},
         {"-m", "x", "-", "a.nc"},
         {"--check", "-c", "-m", "x", "a.nc"},
+        {"-m", "x", "-j", "65", "a.nc"},
+        {"-m", "x", "-j", "two", "a.nc"},
+        {"-m", "x", "--jobs=", "a.nc"},
     };
     for (const std::vector<std::string>& args : cases) {
         std::string shown;
@@ -896,4 +899,64 @@ TEST_F(CliTest, PicturesOfTheExamplesAreTheGoldenOnes)
             fs::remove(PathOf(c.picture));
         }
     }
+}
+
+// Several files at the same time give what one at a time gives: the same
+// outputs byte for byte, and the same lines on both streams in the order of
+// the files, a missing source, a skipped output and findings among them.
+TEST_F(CliTest, FilesOnSeveralThreadsReportInTheirOrder)
+{
+    std::vector<std::string> args = {"-m", "y"};
+    for (int i = 0; i < 40; ++i) {
+        const std::string name = "p" + std::to_string(i) + ".nc";
+        std::string program = kPocket;
+        if (i % 7 == 3)
+            program += "G1 X" + std::to_string(i) + ". Y1. X2.\n";  // a finding
+        WriteFile(name, program);
+        args.push_back(name);
+    }
+    args.insert(args.begin() + 10, "missing.nc");
+    WriteFile("p5_y.nc", "kept\n");  // skipped without -f
+    const std::vector<std::string> outputs = [] {
+        std::vector<std::string> names;
+        for (int i = 0; i < 40; ++i)
+            names.push_back("p" + std::to_string(i) + "_y.nc");
+        return names;
+    }();
+
+    std::vector<std::string> firstBytes;
+    ProcessResult first;
+    for (const char* jobs : {"1", "3", "0"}) {
+        SCOPED_TRACE(std::string("-j ") + jobs);
+        for (int i = 0; i < 40; ++i)
+            if (i != 5)
+                fs::remove(PathOf(outputs[i]));
+        std::vector<std::string> withJobs = args;
+        withJobs.insert(withJobs.begin(), {"-j", jobs});
+        const ProcessResult run = Run(withJobs);
+        EXPECT_EQ(1, run.status);
+        std::vector<std::string> bytes;
+        for (const std::string& output : outputs)
+            bytes.push_back(ReadFile(output));
+        EXPECT_EQ("kept\n", bytes[5]);
+        if (firstBytes.empty()) {
+            first = run;
+            firstBytes = bytes;
+            EXPECT_EQ(39u, CountLines(run.out));
+            continue;
+        }
+        EXPECT_EQ(first.out, run.out);
+        EXPECT_EQ(first.err, run.err);
+        EXPECT_EQ(firstBytes, bytes);
+    }
+
+    // The check alone, on threads.
+    std::vector<std::string> check = args;
+    check.insert(check.begin(), {"--check", "-j", "4"});
+    std::vector<std::string> checkOne = args;
+    checkOne.insert(checkOne.begin(), "--check");
+    const ProcessResult threaded = Run(check), single = Run(checkOne);
+    EXPECT_EQ(single.out, threaded.out);
+    EXPECT_EQ(single.err, threaded.err);
+    EXPECT_EQ(1, threaded.status);
 }
