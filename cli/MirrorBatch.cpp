@@ -219,7 +219,8 @@ bool CMirrorBatch::PrepareMirror(FileRun& run)
     }
     if (!MayWritePicture(run.source, run.shownSource, run.output))
         return false;
-    run.inPlace = IsSameFile(run.source.c_str(), run.output.c_str());
+    // Only the proof and the picture care whether the output is the source.
+    run.inPlace = (m_options.verify || !m_options.svg.empty()) && IsSameFile(run.source.c_str(), run.output.c_str());
     run.prepared = true;
     return true;
 }

@@ -37,6 +37,7 @@ void LineReader::Close()
 {
     m_file.Close();
     m_nPos = m_nEnd = 0;
+    m_nChunkStart = m_nNextOffset = 0;
     m_strSpill = std::string();
 }
 
@@ -59,6 +60,9 @@ bool LineReader::Refill()
         return false;
     }
     m_nEnd = static_cast<std::size_t>(n);
+    m_nChunkStart = m_nNextOffset;
+    m_nNextOffset += n;
+    m_bChunkConverted = m_ends == LineEnds::CarriageReturn;
     // A file that holds a '\n' has lines that end in it: settled as soon as
     // one is seen, so that the lines need not ask.
     if (m_ends == LineEnds::CarriageReturn)
@@ -141,7 +145,14 @@ bool LineReader::Rewind()
 {
     if (!m_file.IsOpen() || m_bFailed)
         return false;
+    // The first bytes of the file still in the buffer, read as the lines now
+    // end: back to them without reading again (a small file is read once).
+    if (m_nChunkStart == 0 && m_nEnd > 0 && m_bChunkConverted == (m_ends == LineEnds::CarriageReturn)) {
+        m_nPos = 0;
+        return true;
+    }
     m_nPos = m_nEnd = 0;
+    m_nNextOffset = 0;
     if (m_file.SeekToStart(m_failure))
         return true;
     m_bFailed = true;

@@ -92,6 +92,9 @@ private:
     std::unique_ptr<char[]> m_buffer;
     std::size_t m_nPos = 0;
     std::size_t m_nEnd = 0;
+    long long m_nChunkStart = 0;     // where in the file the buffer's bytes start
+    long long m_nNextOffset = 0;     // where the next read starts
+    bool m_bChunkConverted = false;  // the buffer's '\r' line ends were made '\n'
     bool m_bFailed = false;
     MirrorFailure m_failure;
     FileStamp m_stamp;

@@ -15,6 +15,7 @@ bool SafeOutput::Open(const char* destination, const SafeOutputOptions& options)
     m_options = options;
     m_failure = MirrorFailure();
     m_bFailed = false;
+    m_bWritten = false;
     m_nUsed = 0;
 
     // 1. An existing destination must be a file we may replace.
@@ -57,6 +58,7 @@ bool SafeOutput::Fail(const MirrorFailure& failure)
 bool SafeOutput::Flush()
 {
     if (m_nUsed > 0 && !m_bFailed) {
+        m_bWritten = true;
         MirrorFailure failure;
         if (!m_file.Write(m_buffer.get(), m_nUsed, failure))
             Fail(failure);
@@ -72,6 +74,7 @@ bool SafeOutput::Write(const char* data, std::size_t size)
     if (m_nUsed + size > kBufferSize && !Flush())
         return false;
     if (size >= kBufferSize) {
+        m_bWritten = true;
         MirrorFailure failure;
         return m_file.Write(data, size, failure) || Fail(failure);
     }
@@ -94,6 +97,9 @@ bool SafeOutput::Restart()
     if (!m_bOpen || m_bFailed)
         return false;
     m_nUsed = 0;
+    if (!m_bWritten)
+        return true;  // nothing reached the file yet
+    m_bWritten = false;
     MirrorFailure failure;
     return m_file.Empty(failure) || Fail(failure);
 }

@@ -67,5 +67,6 @@ private:
     std::size_t m_nUsed = 0;
     bool m_bOpen = false;
     bool m_bFailed = false;
+    bool m_bWritten = false;  // bytes reached the temporary file since it was opened or emptied
     MirrorFailure m_failure;
 };
