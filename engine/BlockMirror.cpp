@@ -130,7 +130,7 @@ char* Put(char* out, const char* from, const char* to)
 // trim, a signed fixed-width centre, a mark of free format while the format
 // is open. Nothing is written then.
 bool WritePlainLine(const char* line, const char* end, const LineNotes& notes,
-                    const BlockRules& rules, OutputRoom& room, long long& count)
+                    const BlockRules& rules, OutputRoom& room, long long& count, std::string_view& written)
 {
     // 1. Lines that start a program, and ends the trim would change.
     const char* first = line;
@@ -211,6 +211,7 @@ bool WritePlainLine(const char* line, const char* end, const LineNotes& notes,
         from = wordEnds[k];
     }
     out = Put(out, from, end);
+    written = std::string_view(room.Pos(), static_cast<std::size_t>(out - room.Pos()));
     room.Pos() = out;
     count += changes;
     return true;
@@ -219,7 +220,8 @@ bool WritePlainLine(const char* line, const char* end, const LineNotes& notes,
 }  // namespace
 
 long long CNcMirror::MirrorLineAside(std::string_view line, const char* limit, const MirrorMode& mode,
-                                     long long lineNo, bool open, bool carriageReturn, SafeOutput& output)
+                                     long long lineNo, bool open, bool carriageReturn, SafeOutput& output,
+                                     CMirrorSink* observer)
 {
     // While the format is open a mark of free format starts the run over.
     if (open) {
@@ -246,11 +248,14 @@ long long CNcMirror::MirrorLineAside(std::string_view line, const char* limit, c
         mirrored = WithCarriageReturn(mirrored, m_strMirroredEnded);
     if (!output.Write(mirrored.data(), mirrored.size()))
         return kMirrorDestinationError;
+    if (observer && !observer->Line(carriageReturn ? WithCarriageReturn(line, m_strReadEnded) : line, mirrored))
+        return kMirrorDestinationError;
     return count;
 }
 
 template <bool pointIsValue>
-long long CNcMirror::MirrorBuffered(LineReader& reader, const MirrorMode& mode, SafeOutput& output)
+long long CNcMirror::MirrorBuffered(LineReader& reader, const MirrorMode& mode, SafeOutput& output,
+                                    CMirrorSink* observer)
 {
     BlockRules rules;
     rules.open = !pointIsValue;
@@ -273,7 +278,8 @@ long long CNcMirror::MirrorBuffered(LineReader& reader, const MirrorMode& mode, 
             std::string_view read;
             if (!reader.NextLine(read))
                 break;
-            const long long n = MirrorLineAside(read, reader.ReadableEnd(read), mode, ++lineNo, rules.open, true, output);
+            const long long n = MirrorLineAside(read, reader.ReadableEnd(read), mode, ++lineNo, rules.open, true, output,
+                                                observer);
             if (n < 0)
                 return n;
             count += n;
@@ -294,12 +300,16 @@ long long CNcMirror::MirrorBuffered(LineReader& reader, const MirrorMode& mode, 
                 continue;
             if (cls & kLineEnd) {
                 ++lineNo;
+                std::string_view written;
                 const bool plain = !notes.aside && static_cast<std::size_t>(at - line) < kMaxPlainLine &&
-                                   WritePlainLine(line, at + 1, notes, rules, room, count);
+                                   WritePlainLine(line, at + 1, notes, rules, room, count, written);
+                if (plain && observer &&
+                    !observer->Line(std::string_view(line, static_cast<std::size_t>(at + 1 - line)), written))
+                    return kMirrorDestinationError;
                 if (!plain) {
                     room.Release();
                     const long long n = MirrorLineAside(std::string_view(line, static_cast<std::size_t>(at + 1 - line)),
-                                                        end, mode, lineNo, rules.open, false, output);
+                                                        end, mode, lineNo, rules.open, false, output, observer);
                     if (n < 0)
                         return n;
                     count += n;
@@ -334,7 +344,7 @@ long long CNcMirror::MirrorBuffered(LineReader& reader, const MirrorMode& mode, 
             if (!reader.NextLine(read))
                 break;
             const long long n = MirrorLineAside(read, reader.ReadableEnd(read), mode, ++lineNo, rules.open,
-                                                reader.CarriageReturnLines(), output);
+                                                reader.CarriageReturnLines(), output, observer);
             if (n < 0)
                 return n;
             count += n;
@@ -347,16 +357,32 @@ long long CNcMirror::MirrorBuffered(LineReader& reader, const MirrorMode& mode, 
     return count;
 }
 
-long long CNcMirror::RunToFile(LineReader& reader, const MirrorMode& mode, SafeOutput& output)
+long long CNcMirror::RunToFile(LineReader& reader, const MirrorMode& mode, SafeOutput& output,
+                               CMirrorSink* observer)
 {
-    // The format stays open (mirrored as fixed width) until a mark of free
-    // format; then the run starts over in free format.
+    // An observer must see each line once: the format is settled by a scan
+    // first, which ends at the first mark of free format.
+    if (observer) {
+        m_nFormatCount = ScanLines(reader, true);
+        if (m_nFormatCount < 0 || !reader.Rewind())
+            return SourceFailed(reader);
+        m_nPlane = kPlaneXY;
+        m_check.Begin(mode, m_nFormatCount == 0);
+        observer->BeginLines(m_nFormatCount);
+        const long long count = MirrorBuffered<true>(reader, mode, output, observer);
+        if (count >= 0)
+            m_check.End();
+        return count;
+    }
+
+    // Otherwise the format stays open (mirrored as fixed width) until a mark
+    // of free format; then the run starts over in free format.
     m_nFormatCount = 0;
     for (bool open = true;; open = false) {
         m_nPlane = kPlaneXY;
         m_check.Begin(mode, m_nFormatCount == 0);
-        const long long count =
-            open ? MirrorBuffered<false>(reader, mode, output) : MirrorBuffered<true>(reader, mode, output);
+        const long long count = open ? MirrorBuffered<false>(reader, mode, output, nullptr)
+                                     : MirrorBuffered<true>(reader, mode, output, nullptr);
         if (count != kStartOver) {
             if (count >= 0)
                 m_check.End();

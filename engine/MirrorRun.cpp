@@ -61,31 +61,6 @@ long long CNcMirror::DestinationFailed(const SafeOutput& output)
     return kMirrorDestinationError;
 }
 
-namespace {
-
-// A run's lines into the safe output of a destination file, and to the
-// observer of the run, when there is one.
-class FileSink final : public CMirrorSink {
-public:
-    FileSink(SafeOutput& output, CMirrorSink* observer) : m_output(output), m_pObserver(observer) {}
-    void BeginLines(int formatCount) override
-    {
-        if (m_pObserver)
-            m_pObserver->BeginLines(formatCount);
-    }
-    bool Line(std::string_view source, std::string_view mirrored) override
-    {
-        return m_output.Write(mirrored.data(), mirrored.size()) &&
-               (!m_pObserver || m_pObserver->Line(source, mirrored));
-    }
-
-private:
-    SafeOutput& m_output;
-    CMirrorSink* m_pObserver;
-};
-
-}  // namespace
-
 long long CNcMirror::OpenRun(const char* source, int mode, LineReader& reader, const MirrorMode*& pMode)
 {
     // 1. The mode decides the letters and the swaps.
@@ -116,10 +91,9 @@ long long CNcMirror::Mirror(const char* source, const char* destination, int mod
     if (!output.Open(destination, m_outputOptions))
         return DestinationFailed(output);
 
-    // 4. to 6. Mirror and check every line into the temporary file: read
-    //    once over whole buffers, or line by line for an observer of the lines.
-    FileSink sink(output, observer);
-    const long long count = observer ? RunLines(reader, *pMode, &sink) : RunToFile(reader, *pMode, output);
+    // 4. to 6. Mirror and check every line into the temporary file, read
+    //    once over whole buffers.
+    const long long count = RunToFile(reader, *pMode, output, observer);
     if (count == kMirrorDestinationError)
         return DestinationFailed(output);
     if (count < 0)

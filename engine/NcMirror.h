@@ -137,14 +137,18 @@ private:
     // mirrored, checked and handed to `sink` (none: check only).
     long long RunLines(class LineReader& reader, const MirrorMode& mode, CMirrorSink* sink);
     // The same run into a file, reading the source once (BlockMirror.cpp).
-    long long RunToFile(class LineReader& reader, const MirrorMode& mode, class SafeOutput& output);
+    // An `observer` gets every line too; the format is then settled first,
+    // since it must never see a line twice.
+    long long RunToFile(class LineReader& reader, const MirrorMode& mode, class SafeOutput& output,
+                        CMirrorSink* observer);
     // One pass over the source, plain lines written by the block sweep; with
     // `pointIsValue` false the format is still open.
     template <bool pointIsValue>
-    long long MirrorBuffered(class LineReader& reader, const MirrorMode& mode, class SafeOutput& output);
+    long long MirrorBuffered(class LineReader& reader, const MirrorMode& mode, class SafeOutput& output,
+                             CMirrorSink* observer);
     // One line through the line-by-line mirror and the check, written out.
     long long MirrorLineAside(std::string_view line, const char* limit, const MirrorMode& mode, long long lineNo,
-                              bool open, bool carriageReturn, class SafeOutput& output);
+                              bool open, bool carriageReturn, class SafeOutput& output, CMirrorSink* observer);
     // TrimLineEnd of a line known to hold a blank.
     static int TrimEndOfSpacedLine(std::string& line);
     // MirrorLine of the bytes of `line`, which must end in '\n' or be
