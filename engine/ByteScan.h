@@ -5,18 +5,14 @@
 // it (every x86-64 target), a byte loop elsewhere: the masks are the same.
 #pragma once
 
+#include "WordText.h"
+
 #include <cstdint>
 
 #if defined(__SSE2__) || defined(_M_X64)
 #include <emmintrin.h>
 #define NCM_SSE2 1
 #endif
-
-// True for a byte that continues a value text.
-inline bool IsValueByte(unsigned char c)
-{
-    return (c >= '0' && c <= '9') || c == ' ' || c == '+' || c == '-' || c == '.';
-}
 
 // Bit i set when p[i] is not a value byte, for the sixteen bytes from `p`.
 // Reads only below `limit`; positions at or beyond it count as set. With
@@ -40,7 +36,7 @@ inline std::uint32_t NonValueMask(const char* p, const char* limit)
 #endif
     std::uint32_t mask = 0;
     for (int i = 0; i < 16; ++i)
-        if (p + i >= limit || !IsValueByte(static_cast<unsigned char>(p[i])) || (!pointIsValue && p[i] == '.'))
+        if (p + i >= limit || !IsValueChar(p[i]) || (!pointIsValue && p[i] == '.'))
             mask |= 1u << i;
     return mask;
 }

@@ -139,9 +139,7 @@ int CNcMirror::SelectedPlane(std::string_view line, int plane)
 
     // 2. Every G word, left to right; the last plane word wins.
     for (; at != std::string_view::npos; at = line.find('G', at + 1)) {
-        std::size_t n = 0;
-        while (at + 1 + n < line.size() && IsValueChar(line[at + 1 + n]))
-            ++n;
+        const std::size_t n = ValueTextLength(line, at + 1);
         double number = 0.0;
         if (n > 0 && ReadNumber(line.substr(at + 1, n), number) &&
             (number == kPlaneXY || number == kPlaneZX || number == kPlaneYZ))

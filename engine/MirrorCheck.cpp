@@ -26,20 +26,11 @@ bool InsideWord(std::string_view line, std::size_t at)
     return at > 0 && (IsUpper(line[at - 1]) || IsLower(line[at - 1]));
 }
 
-// Length of the value text that starts at `pos`.
-std::size_t ValueLength(std::string_view line, std::size_t pos)
-{
-    std::size_t n = 0;
-    while (pos + n < line.size() && IsValueChar(line[pos + n]))
-        ++n;
-    return n;
-}
-
 // The number of the word whose letter stands at `at`; false when its value
 // text holds none.
 bool WordNumber(std::string_view line, std::size_t at, double& number)
 {
-    const std::size_t n = ValueLength(line, at + 1);
+    const std::size_t n = ValueTextLength(line, at + 1);
     return n > 0 && ReadNumber(line.substr(at + 1, n), number);
 }
 
@@ -53,7 +44,7 @@ bool NonzeroWord(std::string_view line, std::size_t at)
 // without the blanks around the number.
 std::string WordText(std::string_view line, std::size_t at)
 {
-    std::string_view value = line.substr(at + 1, ValueLength(line, at + 1));
+    std::string_view value = line.substr(at + 1, ValueTextLength(line, at + 1));
     while (!value.empty() && value.front() == ' ')
         value.remove_prefix(1);
     while (!value.empty() && value.back() == ' ')
@@ -179,7 +170,7 @@ void CMirrorCheck::CheckSkipLine(long long lineNo, std::string_view line, int pl
     const std::string code = CodePart(line);
     double number = 0;
     const std::size_t firstG = code.find('G');
-    const bool swapsRun = firstG != std::string::npos && ValueLength(code, firstG + 1) > 0;
+    const bool swapsRun = firstG != std::string::npos && ValueTextLength(code, firstG + 1) > 0;
     if (swapsRun)
         plane = CNcMirror::SelectedPlane(code, plane);
     const bool swaps = swapsRun && ReversesPlane(*m_pMode, plane);
@@ -225,7 +216,7 @@ void CMirrorCheck::CheckCodeLine(long long lineNo, std::string_view line)
         ForEachLetter(line, letter, [&](std::size_t at) {
             if (InsideWord(line, at))
                 return true;
-            const std::size_t n = ValueLength(line, at + 1);
+            const std::size_t n = ValueTextLength(line, at + 1);
             double number = 0;
             const char next = at + 1 + n < line.size() ? line[at + 1 + n] : '\0';
             found = n > 0 ? !ReadNumber(line.substr(at + 1, n), number) : (next == '#' || next == '[');
@@ -302,7 +293,7 @@ void CMirrorCheck::CheckCodeLine(long long lineNo, std::string_view line)
             const std::size_t at = line.find(letter);
             if (!mirrored || at == std::string_view::npos)
                 continue;
-            const std::string_view value = line.substr(at + 1, ValueLength(line, at + 1));
+            const std::string_view value = line.substr(at + 1, ValueTextLength(line, at + 1));
             const std::size_t sign = value.find_first_not_of(' ');
             if (sign != std::string_view::npos && value[sign] == '-') {
                 m_findings.Add(lineNo, FindingCode::FixedSignedCentre, WordText(line, at));

@@ -12,7 +12,7 @@ inline bool IsValueChar(char c)
 }
 
 // Length of the value text that starts at `pos`.
-inline std::size_t ValueTextLength(const std::string& line, std::size_t pos)
+inline std::size_t ValueTextLength(std::string_view line, std::size_t pos)
 {
     std::size_t n = 0;
     while (pos + n < line.size() && IsValueChar(line[pos + n]))
