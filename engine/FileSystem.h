@@ -37,6 +37,13 @@ struct FileStamp {
 // True when both paths name one existing file (however each is spelled).
 bool IsSameFile(const char* a, const char* b);
 
+// A text that is equal for two paths exactly when writing the one changes
+// the file the other names, however each is spelled: an existing file by its
+// identity, a path with nothing there yet by its folder's identity and its
+// name (on Windows without case and the trailing dots and blanks that the
+// system drops). Paths whose folder cannot be examined are kept as spelled.
+std::string PlaceOfPath(const char* path);
+
 // An open file of the platform (a descriptor on POSIX, a handle on Windows),
 // read or written as bytes, closed when the object ends.
 class NativeFile {
@@ -96,10 +103,14 @@ public:
     // limits. Temp() tells it from now on.
     void NameTemp(unsigned attempt);
     // Creates the temporary file under that name in the destination's
-    // folder. A replaced file's permission bits, owner and group (where the
-    // process may set them) pass to it. False with `failure` set, and `taken`
-    // true when only the name was in use already.
+    // folder, readable and writable by its owner alone while it is written.
+    // False with `failure` set, and `taken` true when only the name was in
+    // use already.
     bool CreateTemp(NativeFile& file, MirrorFailure& failure, bool& taken);
+    // Gives the written temporary file the mode it keeps: a replaced file's
+    // permission bits, owner and group (where the process may set them), or
+    // those of any new file.
+    void SetFinalMode(NativeFile& file) const;
     const TempFileRecord& Temp() const { return m_temp; }
     // Moves the closed temporary file over the destination in one step. With
     // `replace` false it never replaces a file that appeared meanwhile

@@ -64,6 +64,18 @@ bool MoveWithoutReplacing(int folder, const char* from, const char* to)
     return ::renameat(folder, from, folder, to) == 0;
 }
 
+// The process's file-mode mask, read once: the system tells it only by
+// setting it, and a new output gets the mode a new file would get.
+mode_t ProcessUmask()
+{
+    static const mode_t mask = [] {
+        const mode_t old = ::umask(022);
+        ::umask(old);
+        return old;
+    }();
+    return mask;
+}
+
 }  // namespace
 
 PathKind KindOfPath(const char* path, int* error)
@@ -87,6 +99,24 @@ bool IsSameFile(const char* a, const char* b)
 {
     struct stat sa, sb;
     return ::stat(a, &sa) == 0 && ::stat(b, &sb) == 0 && sa.st_dev == sb.st_dev && sa.st_ino == sb.st_ino;
+}
+
+std::string PlaceOfPath(const char* path)
+{
+    const auto identity = [](const struct stat& st) {
+        return std::to_string(st.st_dev) + ":" + std::to_string(st.st_ino);
+    };
+    struct stat st;
+    if (::stat(path, &st) == 0)
+        return "f" + identity(st);
+    // Not there (or a link that leads nowhere): its folder and its name.
+    const std::string text = path;
+    const std::size_t slash = text.find_last_of('/');
+    const std::string folder = slash == std::string::npos ? "." : slash == 0 ? "/" : text.substr(0, slash);
+    const std::string name = slash == std::string::npos ? text : text.substr(slash + 1);
+    if (name.empty() || name == "." || name == ".." || ::stat(folder.c_str(), &st) != 0)
+        return "p" + text;
+    return "d" + identity(st) + "/" + name;
 }
 
 SystemError ClassifySystemError(int error)
@@ -296,7 +326,7 @@ bool OutputPlace::CreateTemp(NativeFile& file, MirrorFailure& failure, bool& tak
 {
     file.Close();
     const int fd = Retry([&] {
-        return ::openat(m_temp.nFolder, m_temp.szName, O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+        return ::openat(m_temp.nFolder, m_temp.szName, O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0600);
     });
     if (fd < 0) {
         taken = errno == EEXIST;
@@ -305,13 +335,20 @@ bool OutputPlace::CreateTemp(NativeFile& file, MirrorFailure& failure, bool& tak
         return false;
     }
     file.m_handle = fd;
+    return true;
+}
+
+void OutputPlace::SetFinalMode(NativeFile& file) const
+{
+    const int fd = static_cast<int>(file.m_handle);
     if (m_bExists) {
         // Owner first: a change of owner clears the set-id bits.
         if (::fchown(fd, static_cast<uid_t>(m_nOwner), static_cast<gid_t>(m_nGroup)) != 0)
             (void)::fchown(fd, static_cast<uid_t>(-1), static_cast<gid_t>(m_nGroup));
         (void)::fchmod(fd, static_cast<mode_t>(m_nMode));
+    } else {
+        (void)::fchmod(fd, 0666 & ~ProcessUmask());
     }
-    return true;
 }
 
 bool OutputPlace::MoveTempOver(bool replace, bool sync, MirrorFailure& failure)

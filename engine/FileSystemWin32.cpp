@@ -136,6 +136,28 @@ bool IsSameFile(const char* a, const char* b)
            ia.nFileIndexHigh == ib.nFileIndexHigh && ia.nFileIndexLow == ib.nFileIndexLow;
 }
 
+std::string PlaceOfPath(const char* path)
+{
+    const auto identity = [](const BY_HANDLE_FILE_INFORMATION& info) {
+        return std::to_string(info.dwVolumeSerialNumber) + ":" + std::to_string(info.nFileIndexHigh) + ":" +
+               std::to_string(info.nFileIndexLow);
+    };
+    BY_HANDLE_FILE_INFORMATION info;
+    if (FileIdentity(path, info))
+        return "f" + identity(info);
+    // Not there: its folder and its name as the system would store it.
+    const std::string text = path;
+    const std::size_t slash = text.find_last_of("/\\:");
+    std::string folder = slash == std::string::npos ? "." : text.substr(0, slash + 1);
+    std::string name = slash == std::string::npos ? text : text.substr(slash + 1);
+    while (!name.empty() && (name.back() == '.' || name.back() == ' '))
+        name.pop_back();
+    if (name.empty() || !FileIdentity(folder.c_str(), info))
+        return "p" + text;
+    CharUpperBuffA(&name[0], static_cast<DWORD>(name.size()));
+    return "d" + identity(info) + "\\" + name;
+}
+
 SystemError ClassifySystemError(int error)
 {
     switch (static_cast<DWORD>(error)) {
@@ -333,6 +355,9 @@ void OutputPlace::NameTemp(unsigned attempt)
     for (int i = 0; i < 32; ++i)
         m_temp.szName[i] = static_cast<char>(name[i]);
 }
+
+// Windows gives the new file the folder's access rights; nothing to widen.
+void OutputPlace::SetFinalMode(NativeFile&) const {}
 
 bool OutputPlace::CreateTemp(NativeFile& file, MirrorFailure& failure, bool& taken)
 {

@@ -24,6 +24,8 @@ const MessageEntry kMessages[] = {
      "Файл:=\n %s \n\t записан на диск \n Преобразование завершено...\n Число преобразованных адресов =%d"},
     {MirrorMessage::RefusedByCheck, {true, 0x10},
      "Файл:=\n %s \n\t не записан: проверка программы нашла замечания \n преобразование прервано...."},
+    {MirrorMessage::OutputKept, {false, 0x30},
+     "Файл:=\n %s \n\t уже существует и не заменён (заменяет -f) \n %s пропущен...."},
 };
 
 struct FindingEntry {
@@ -80,6 +82,7 @@ void PathArguments(MirrorMessage message, const std::string& source, const std::
     case MirrorMessage::Written:
     case MirrorMessage::RefusedByCheck: args[0] = &output; break;
     case MirrorMessage::BadParameters: args[0] = &source; args[1] = &output; break;
+    case MirrorMessage::OutputKept: args[0] = &output; args[1] = &source; break;
     case MirrorMessage::NoModeChosen: break;
     }
 }

@@ -98,7 +98,7 @@ long long CNcMirror::Mirror(const char* source, const char* destination, int mod
         return DestinationFailed(output);
     if (count < 0)
         return count;
-    if (m_bStrict && !m_check.Findings().Empty())
+    if (m_bStrict && (!m_check.Findings().Empty() || (observer && observer->Refuses())))
         return kMirrorRefusedByCheck;
 
     // 7. Release the source (it may be the destination itself), then put the

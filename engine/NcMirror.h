@@ -34,6 +34,10 @@ public:
     // One line of the source as read and its mirrored bytes; false stops the
     // run as a failure of the destination.
     virtual bool Line(std::string_view source, std::string_view mirrored) = 0;
+    // After the last line of a run into a file, before its output is put in
+    // place: true when what the observer saw (a tool path that is not the
+    // reflection of the source's) must keep a strict run from writing.
+    virtual bool Refuses() const { return false; }
 };
 
 // Swap types of SwapMotionCodes: which pair of G numbers is exchanged.
@@ -63,8 +67,9 @@ public:
     // The findings of the last run, in the order of their lines.
     const CMirrorFindings& GetFindings() const { return m_check.Findings(); }
 
-    // Strict runs write nothing when the check finds anything: Mirror then
-    // returns kMirrorRefusedByCheck and an existing destination stays.
+    // Strict runs write nothing when the check finds anything, or the
+    // observer of the run refuses its lines: Mirror then returns
+    // kMirrorRefusedByCheck and an existing destination stays.
     void SetStrict(bool strict) { m_bStrict = strict; }
 
     // Format count of a file: 0 = fixed-width format, more = free format,

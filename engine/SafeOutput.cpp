@@ -109,10 +109,14 @@ bool SafeOutput::Commit()
     if (!m_bOpen)
         return false;
     MirrorFailure failure;
-    if (Flush() && (!m_options.bSync || m_file.Sync(failure)) && m_file.Close(failure) &&
-        m_place.MoveTempOver(m_options.bReplace, m_options.bSync, failure)) {
-        Release();
-        return true;
+    if (Flush()) {
+        // Private while written; its final mode only now, when it is whole.
+        m_place.SetFinalMode(m_file);
+        if ((!m_options.bSync || m_file.Sync(failure)) && m_file.Close(failure) &&
+            m_place.MoveTempOver(m_options.bReplace, m_options.bSync, failure)) {
+            Release();
+            return true;
+        }
     }
     Fail(failure);
     Discard();

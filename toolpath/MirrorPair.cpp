@@ -51,6 +51,8 @@ bool CMirrorPairReader::Line(std::string_view source, std::string_view mirrored)
     return true;
 }
 
+bool CMirrorPairReader::Refuses() const { return m_pProof && !m_pProof->Findings().Empty(); }
+
 int ReadFilesInStep(const char* source, const char* output, CMirrorPairReader& pair, CPathProof* proof)
 {
     LineReader sourceReader, outputReader;

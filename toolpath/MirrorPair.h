@@ -27,6 +27,8 @@ public:
     // A mirror run's lines: the output keeps the source's format.
     void BeginLines(int formatCount) override { Begin(formatCount == 0, formatCount == 0); }
     bool Line(std::string_view source, std::string_view mirrored) override;
+    // A strict run is refused when the proof found the path changed.
+    bool Refuses() const override;
 
     long long Lines() const { return m_nLines; }
 
