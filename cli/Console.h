@@ -20,9 +20,14 @@ public:
     // Width of the terminal behind standard error in columns; 80 when unknown.
     int ErrorWidth() const;
 
-    // Writes UTF-8 text as it is. Nothing is added or translated except that
-    // a Windows console receives it as UTF-16.
+    // Writes UTF-8 text as it is and flushes it, so that each line is out
+    // before the next file is worked on. Nothing is added or translated
+    // except that a Windows console receives it as UTF-16.
     void Write(ConsoleStream stream, const std::string& utf8);
+
+    // True once a write to standard error failed (closed, full): messages and
+    // findings were lost, which the exit status must tell.
+    bool ErrorsLost() const { return m_bErrorsLost; }
 
     // Reads one line from standard input as UTF-8, without its line end;
     // false at the end of the input when nothing was read.
@@ -31,6 +36,9 @@ public:
     // A path as given on the command line (the platform's narrow encoding)
     // turned into UTF-8 for messages.
     std::string DisplayPath(const std::string& path) const;
+
+private:
+    bool m_bErrorsLost = false;
 };
 
 // One line of bytes from standard input, without its "\n" or "\r\n"; false at

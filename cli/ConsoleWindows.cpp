@@ -69,9 +69,9 @@ void CConsole::Write(ConsoleStream stream, const std::string& utf8)
     HANDLE console = ConsoleHandle(stream == ConsoleStream::Output ? STD_OUTPUT_HANDLE : STD_ERROR_HANDLE);
     if (!console) {
         // Files and pipes get the UTF-8 bytes, as on every other platform.
-        std::fwrite(utf8.data(), 1, utf8.size(), file);
-        if (stream == ConsoleStream::Error)
-            std::fflush(file);
+        const bool written = std::fwrite(utf8.data(), 1, utf8.size(), file) == utf8.size();
+        if ((std::fflush(file) != 0 || !written) && stream == ConsoleStream::Error)
+            m_bErrorsLost = true;
         return;
     }
     // A console shows UTF-16 right whatever its code page is.
@@ -81,8 +81,10 @@ void CConsole::Write(ConsoleStream stream, const std::string& utf8)
     while (done < wide.size()) {
         DWORD written = 0;
         const DWORD chunk = static_cast<DWORD>(wide.size() - done < 8192 ? wide.size() - done : 8192);
-        if (!WriteConsoleW(console, wide.data() + done, chunk, &written, nullptr) || written == 0)
+        if (!WriteConsoleW(console, wide.data() + done, chunk, &written, nullptr) || written == 0) {
+            m_bErrorsLost = m_bErrorsLost || stream == ConsoleStream::Error;
             break;
+        }
         done += written;
     }
 }

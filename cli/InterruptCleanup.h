@@ -1,7 +1,7 @@
 // Removes the temporary files of the runs in progress when ncmirror is
-// interrupted (SIGINT, SIGTERM, SIGHUP; on Windows a console Ctrl-C, Ctrl-Break
-// or close), then ends with the usual status: 128 + the signal (130, 143,
-// 129). The engine tells it of each temporary file; the destination is only
+// interrupted (SIGINT, SIGTERM, SIGHUP, SIGPIPE; on Windows a console Ctrl-C,
+// Ctrl-Break or close), then ends with the usual status: 128 + the signal
+// (130, 143, 129, 141). The engine tells it of each temporary file; the destination is only
 // ever replaced by a finished file, so it stays as it was.
 #pragma once
 

@@ -11,7 +11,9 @@ namespace {
 
 enum : int { kFree, kFilling, kHeld };
 
-const int kSignals[] = {SIGINT, SIGTERM, SIGHUP};
+// SIGPIPE too: a reader of the results that goes away (`| head`) ends the
+// run as an interruption does, leaving no temporary file.
+const int kSignals[] = {SIGINT, SIGTERM, SIGHUP, SIGPIPE};
 
 // The object whose files a signal removes. A signal handler can reach
 // nothing else.

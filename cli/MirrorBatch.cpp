@@ -17,6 +17,7 @@
 #include <cctype>
 #include <cstdio>
 #include <memory>
+#include <unordered_set>
 #include <vector>
 
 namespace {
@@ -45,7 +46,8 @@ struct CMirrorBatch::FileRun {
     std::string heldErrors;   // what its preparation had to say, for its report
     bool replace = false;     // an existing output may be replaced
     bool inPlace = false;     // the output is the source itself
-    std::unique_ptr<CToolpathRun> toolpath;
+    std::unique_ptr<CToolpathRun> toolpath;   // fed the lines as they are written
+    std::unique_ptr<CToolpathRun> verifyRun;  // --verify: reads the written output back
     std::unique_ptr<CNcMirror> engine;
     long long result = 0;
     bool readBack = true;     // --verify: the written output could be read back
@@ -91,37 +93,72 @@ bool CMirrorBatch::Run()
 
 bool CMirrorBatch::RunOnThreads(unsigned jobs)
 {
+    // Files whose runs touch each other's files (an output that a later file
+    // reads or writes, a source that a later file writes) run one after the
+    // other, as they do on one thread: the batch goes in stretches, each
+    // prepared once the stretch before it is reported.
+    const std::size_t count = m_options.files.size();
+    bool allWritten = true;
+    for (std::size_t begin = 0; begin < count;) {
+        const std::size_t end = m_options.check ? count : EndOfIndependentFiles(begin);
+        if (!RunStretchOnThreads(begin, end, jobs))
+            allWritten = false;
+        begin = end;
+    }
+    m_progress.Clear();
+    return allWritten;
+}
+
+std::size_t CMirrorBatch::EndOfIndependentFiles(std::size_t begin) const
+{
+    std::unordered_set<std::string> read, written;
+    std::size_t i = begin;
+    for (; i < m_options.files.size(); ++i) {
+        const std::string& file = m_options.files[i];
+        const std::string source = PlaceOfPath(file.c_str());
+        const std::string output = PlaceOfPath(OutputOf(file).c_str());
+        if (i > begin && (written.count(source) || written.count(output) || read.count(output)))
+            break;
+        read.insert(source);
+        written.insert(output);
+    }
+    return i;
+}
+
+std::string CMirrorBatch::OutputOf(const std::string& file) const
+{
+    return m_options.hasOutput ? m_options.output : MirrorOutputPath(file, *m_options.mode);
+}
+
+bool CMirrorBatch::RunStretchOnThreads(std::size_t begin, std::size_t end, unsigned jobs)
+{
     // 1. In the order of the files: what each run needs, the questions
     //    about existing outputs included. What this has to say about a file
     //    is held for the file's report, so that every line keeps its order.
-    const std::size_t count = m_options.files.size();
-    std::vector<FileRun> runs(count);
-    for (std::size_t i = 0; i < count; ++i) {
-        const std::string& file = m_options.files[i];
-        m_pHeldErrors = &runs[i].heldErrors;
+    std::vector<FileRun> runs(end - begin);
+    for (std::size_t i = 0; i < runs.size(); ++i) {
+        const std::string& file = m_options.files[begin + i];
         if (m_options.check) {
             runs[i].source = file;
             runs[i].shownSource = ShownPath(file);
-            PrepareCheck(runs[i]);
         } else {
-            const std::string output = m_options.hasOutput ? m_options.output : MirrorOutputPath(file, *m_options.mode);
-            runs[i] = MirrorRunOf(file, ShownPath(file), output);
-            m_pHeldErrors = &runs[i].heldErrors;
-            PrepareMirror(runs[i]);
+            runs[i] = MirrorRunOf(file, ShownPath(file), OutputOf(file));
         }
+        m_pHeldErrors = &runs[i].heldErrors;
+        m_options.check ? PrepareCheck(runs[i]) : PrepareMirror(runs[i]);
         m_pHeldErrors = nullptr;
     }
     // 2. The runs on the threads; each report in the order of the files, as
     //    soon as its run is done, and what the run held let go.
     bool allWritten = true;
     RunInOrder(
-        count, jobs,
+        runs.size(), jobs,
         [&](std::size_t i) {
             if (runs[i].prepared)
                 m_options.check ? ExecuteCheck(runs[i]) : ExecuteMirror(runs[i]);
         },
         [&](std::size_t i) {
-            m_progress.Begin(i + 1, runs[i].shownSource);
+            m_progress.Begin(begin + i + 1, runs[i].shownSource);
             if (!runs[i].heldErrors.empty()) {
                 m_progress.Clear();
                 std::fflush(stdout);
@@ -131,8 +168,8 @@ bool CMirrorBatch::RunOnThreads(unsigned jobs)
                 allWritten = false;
             runs[i].engine.reset();
             runs[i].toolpath.reset();
+            runs[i].verifyRun.reset();
         });
-    m_progress.Clear();
     return allWritten;
 }
 
@@ -156,8 +193,10 @@ bool CMirrorBatch::RunOne(const std::string& file)
         return false;
     }
     if (spooled == CStdinSpool::Result::CannotWrite) {
+        // The copy is gone by now: the message names the folder it was in.
         PrintError(FormatMirrorMessageLine(MirrorMessage::CannotWrite, std::string(),
-                                           m_console.DisplayPath(spool.Path())));
+                                           m_console.DisplayPath(spool.Folder())),
+                   spool.Failure());
         return false;
     }
     return RunOn(spool.Path(), file);
@@ -170,8 +209,7 @@ bool CMirrorBatch::RunOn(const std::string& source, const std::string& file)
         return CheckOne(source, shownSource);
     if (WritesToStandardOutput(m_options, file))
         return MirrorToStdout(source, shownSource);
-    const std::string output = m_options.hasOutput ? m_options.output : MirrorOutputPath(file, *m_options.mode);
-    return MirrorOne(source, shownSource, output);
+    return MirrorOne(source, shownSource, OutputOf(file));
 }
 
 bool CMirrorBatch::SourceExists(const std::string& source, const std::string& shownSource)
@@ -237,17 +275,22 @@ bool OutputAppeared(long long result, const CNcMirror& engine)
 
 void CMirrorBatch::ExecuteMirror(FileRun& run) const
 {
-    // The picture comes from the lines as they are written, or with
-    // --verify from the written file read back beside its source. A program
-    // mirrored in place is gone when its output can be read: its proof reads
-    // the lines as they are written.
+    // The proof reads the lines as they are written when a wrong path must
+    // keep the output from replacing anything (--strict), and when the
+    // program is mirrored in place (its source is gone once its output can
+    // be read); otherwise --verify reads the written file back beside its
+    // source. The picture comes from the read-back when there is one, else
+    // from the lines as they are written.
     const bool picture = !m_options.svg.empty();
-    const bool observe = (picture && !m_options.verify) || (m_options.verify && run.inPlace);
-    run.toolpath = std::make_unique<CToolpathRun>(*m_options.mode, m_options.verify, picture);
+    const bool proveWritten = m_options.strict || (m_options.verify && run.inPlace);
+    const bool readBack = m_options.verify && !run.inPlace;
+    run.toolpath = std::make_unique<CToolpathRun>(*m_options.mode, proveWritten, picture && !readBack);
+    run.verifyRun = readBack ? std::make_unique<CToolpathRun>(*m_options.mode, true, picture) : nullptr;
     run.engine = std::make_unique<CNcMirror>();
+    const bool observe = proveWritten || (picture && !readBack);
     run.result = RunEngine(*run.engine, run.source, run.output, run.replace, observe ? run.toolpath->Sink() : nullptr);
-    run.readBack = run.result < 0 || !m_options.verify || run.inPlace ||
-                   run.toolpath->ReadWritten(run.source.c_str(), run.output.c_str()) == kPairRead;
+    run.readBack = run.result < 0 || !readBack ||
+                   run.verifyRun->ReadWritten(run.source.c_str(), run.output.c_str()) == kPairRead;
 }
 
 bool CMirrorBatch::ReportMirror(FileRun& run)
@@ -261,16 +304,19 @@ bool CMirrorBatch::ReportMirror(FileRun& run)
         run.replace = true;
         ExecuteMirror(run);
     }
-    const CMirrorFindings findings = run.toolpath->Findings(run.engine->GetFindings());
+    CMirrorFindings findings = run.toolpath->Findings(run.engine->GetFindings());
+    if (run.verifyRun)
+        findings = run.verifyRun->Findings(findings);
     bool good = Report(run.result, *run.engine, findings, run.shownSource, run.shownOutput, run.shownOutput);
     if (!run.readBack) {
         PrintError(FormatMirrorMessageLine(MirrorMessage::CannotRead, run.shownOutput));
         good = false;
     }
+    CToolpathRun& drawn = run.verifyRun ? *run.verifyRun : *run.toolpath;
     if (good && !m_options.svg.empty())
-        good = WritePicture(*run.toolpath, BaseName(run.shownSource), BaseName(run.shownOutput));
+        good = WritePicture(drawn, BaseName(run.shownSource), BaseName(run.shownOutput));
     if (m_options.verify)
-        PrintUnreadNote(run.shownOutput, *run.toolpath);
+        PrintUnreadNote(run.shownOutput, drawn);
     return good && findings.Count(FindingCode::PathMismatch) == 0;
 }
 
@@ -294,11 +340,15 @@ bool CMirrorBatch::MirrorToStdout(const std::string& source, const std::string& 
     engine.SetDiagnosticStream(nullptr);
     const int mode = m_options.mode->number;
     // The lines go out as they are made, so a strict run learns first, in
-    // a run of the check alone, whether it may write at all.
-    if (m_options.strict && engine.MirrorToSink(source.c_str(), nullptr, mode) >= 0 &&
-        !engine.GetFindings().Empty())
-        return Report(kMirrorRefusedByCheck, engine, engine.GetFindings(), shownSource, kShownStandardOutput,
-                      shownSource);
+    // a run of the check and the proof alone, whether it may write at all.
+    if (m_options.strict) {
+        CToolpathRun gate(*m_options.mode, true, false);
+        if (engine.MirrorToSink(source.c_str(), gate.Sink(), mode) >= 0) {
+            const CMirrorFindings found = gate.Findings(engine.GetFindings());
+            if (!found.Empty())
+                return Report(kMirrorRefusedByCheck, engine, found, shownSource, kShownStandardOutput, shownSource);
+        }
+    }
     if (!MayWritePicture(source, shownSource, std::string()))
         return false;
     CStdoutSink sink;
@@ -413,33 +463,58 @@ bool CMirrorBatch::MayWritePicture(const std::string& source, const std::string&
 {
     if (m_options.svg.empty())
         return true;
-    // The picture must not take the place of a program.
-    if (m_options.svg == source || m_options.svg == output || IsSameFile(m_options.svg.c_str(), source.c_str()) ||
-        IsSameFile(m_options.svg.c_str(), output.c_str())) {
+    // 1. The picture must not take the place of a program, however either
+    //    is spelled.
+    const std::string picture = PlaceOfPath(m_options.svg.c_str());
+    if (picture == PlaceOfPath(source.c_str()) || (!output.empty() && picture == PlaceOfPath(output.c_str()))) {
         PrintError("рисунок не записан: '" + m_console.DisplayPath(m_options.svg) +
                    "' - это сама программа или её результат; '" + shownSource + "' пропущен");
         return false;
     }
+    // 2. An existing file only when the user allows it; a folder, a device
+    //    or a link to nothing never.
+    m_bReplacePicture = m_options.force;
     switch (KindOfPath(m_options.svg.c_str())) {
-    case PathKind::Missing: return true;
-    case PathKind::File: return MayReplace(shownSource, m_options.svg);
+    case PathKind::Missing: break;
+    case PathKind::File:
+        if (!m_bReplacePicture && !MayReplace(shownSource, m_options.svg))
+            return false;
+        m_bReplacePicture = true;
+        break;
     case PathKind::Directory:
-    case PathKind::Other: break;  // a folder, a device, a dangling link: never replaced
+    case PathKind::Other:
+        PrintError(FormatMirrorMessageLine(MirrorMessage::CannotWrite, std::string(),
+                                           m_console.DisplayPath(m_options.svg)),
+                   OwnFailure(MirrorFailureKind::NotRegularFile));
+        return false;
     }
-    PrintError(FormatMirrorMessageLine(MirrorMessage::CannotWrite, std::string(), m_console.DisplayPath(m_options.svg)));
-    return false;
+    // 3. Its folder must take it: tried now, before the program is written.
+    SafeOutput probe;
+    SafeOutputOptions options;
+    options.bReplace = m_bReplacePicture;
+    options.pObserver = &m_observer;
+    if (!probe.Open(m_options.svg.c_str(), options)) {
+        PrintError(FormatMirrorMessageLine(MirrorMessage::CannotWrite, std::string(),
+                                           m_console.DisplayPath(m_options.svg)),
+                   probe.Failure());
+        return false;
+    }
+    return true;
 }
 
 bool CMirrorBatch::WritePicture(CToolpathRun& toolpath, const std::string& sourceName, const std::string& mirrorName)
 {
     const std::string shownPicture = m_console.DisplayPath(m_options.svg);
-    // The user was asked before the run; the interruption cleanup knows of
-    // the temporary file, as of any output's.
+    // The user was asked before the run: a picture that appeared since is
+    // not replaced. The interruption cleanup knows of the temporary file,
+    // as of any output's.
     SafeOutputOptions options;
+    options.bReplace = m_bReplacePicture;
     options.bSync = m_options.sync;
     options.pObserver = &m_observer;
-    if (!toolpath.WritePicture(m_options.svg.c_str(), sourceName, mirrorName, options)) {
-        PrintError(FormatMirrorMessageLine(MirrorMessage::CannotWrite, std::string(), shownPicture));
+    MirrorFailure failure;
+    if (!toolpath.WritePicture(m_options.svg.c_str(), sourceName, mirrorName, options, failure)) {
+        PrintError(FormatMirrorMessageLine(MirrorMessage::CannotWrite, std::string(), shownPicture), failure);
         return false;
     }
     PrintResult(FormatPictureWritten(shownPicture));
@@ -463,7 +538,7 @@ bool CMirrorBatch::MayReplace(const std::string& shownSource, const std::string&
     const std::string shownOutput = m_console.DisplayPath(output);
     // The answer would come from standard input, which a program may have used up.
     if (!m_console.InputIsTerminal() || m_bInputTaken) {
-        PrintError("'" + shownOutput + "' exists; '" + shownSource + "' skipped (-f replaces it)");
+        PrintError(FormatMirrorMessageLine(MirrorMessage::OutputKept, shownSource, shownOutput));
         return false;
     }
     m_progress.Clear();

@@ -46,6 +46,13 @@ private:
 
     // Every file on `jobs` threads, the reports in the order of the files.
     bool RunOnThreads(unsigned jobs);
+    // The end of the stretch of files from `begin` on whose runs touch none
+    // of each other's files.
+    std::size_t EndOfIndependentFiles(std::size_t begin) const;
+    // The files from `begin` to `end` on `jobs` threads.
+    bool RunStretchOnThreads(std::size_t begin, std::size_t end, unsigned jobs);
+    // Where the mirror of `file` goes.
+    std::string OutputOf(const std::string& file) const;
 
     // The steps of one file's run: what it needs, checked in the order of the
     // files (questions included; false after telling the user why there is no
@@ -96,6 +103,7 @@ private:
     CProgress m_progress;
     ConsoleStream m_resultStream;  // standard error when standard output carries a program
     bool m_bInputTaken = false;    // standard input was read as a program
+    bool m_bReplacePicture = false;  // --svg: the user allowed an existing picture to be replaced
     std::string* m_pHeldErrors = nullptr;  // error lines held back instead of shown, when set
 };
 

@@ -18,6 +18,15 @@ int CMirrorTool::Run(int argc, char** argv)
         m_console.Write(ConsoleStream::Error, "ncmirror: " + error + "\n" + ShortUsage());
         return kExitUsage;
     }
+    // Windows would write such a file under another name than the one the
+    // user gave, and the messages would name a file that is not there.
+    for (const std::string* name : {&options.output, &options.svg})
+        if (!name->empty() && !SystemKeepsName(*name)) {
+            m_console.Write(ConsoleStream::Error, "ncmirror: имя '" + m_console.DisplayPath(*name) +
+                                                      "' оканчивается точкой или пробелом: Windows записал бы "
+                                                      "файл под другим именем\n");
+            return kExitUsage;
+        }
     if (options.help) {
         m_console.Write(ConsoleStream::Output, HelpText());
         return Finish(kExitAllWritten);
@@ -28,7 +37,10 @@ int CMirrorTool::Run(int argc, char** argv)
     }
     m_cleanup.Install();
     CMirrorBatch batch(m_console, options, m_cleanup);
-    const int status = batch.Run() ? kExitAllWritten : kExitSomeFailed;
+    int status = batch.Run() ? kExitAllWritten : kExitSomeFailed;
+    // Errors and findings that could not be shown are a failure too.
+    if (m_console.ErrorsLost())
+        status = kExitSomeFailed;
     // A program written to standard output has had its writes checked and
     // reported by the run itself.
     return batch.ResultsOnStandardOutput() ? Finish(status) : status;

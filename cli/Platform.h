@@ -18,12 +18,22 @@ void PrepareStreamsForData();
 
 // Creates a new, empty temporary file only this user can read and opens it
 // for writing in binary mode; its path (the platform's narrow encoding) goes
-// to `path`. Null when no such file can be made; `path` then says where it
-// was tried, for the message. `observer` learns of each name before the file
+// to `path`, and its folder to `folder`. Null when no such file can be made
+// (LastSystemError tells why); `folder` then says where it was tried, for
+// the message. `observer` learns of each name before the file
 // is made under it (so that an interruption at any moment finds the file),
 // by `record`, which ForgetTempFile releases once the file is gone.
-std::FILE* CreateTemporaryFile(std::string& path, CTempFileObserver& observer, TempFileRecord& record);
+std::FILE* CreateTemporaryFile(std::string& path, std::string& folder, CTempFileObserver& observer,
+                               TempFileRecord& record);
 void ForgetTempFile(TempFileRecord& record);
+
+// False for a path that the system would store under another name: on
+// Windows a last part that ends in a dot or a blank, which Windows drops.
+bool SystemKeepsName(const std::string& path);
+
+// The system's error number of the last failed call on this thread (errno;
+// GetLastError() on Windows), as a MirrorFailure holds it.
+int LastSystemError();
 
 // The files one file argument names. On Windows, where no shell does it, a
 // '*' or '?' in the argument's last part makes it a pattern: the files (not

@@ -11,14 +11,14 @@
 
 void PrepareStreamsForData() { std::signal(SIGPIPE, SIG_IGN); }
 
-std::FILE* CreateTemporaryFile(std::string& path, CTempFileObserver& observer, TempFileRecord& record)
+std::FILE* CreateTemporaryFile(std::string& path, std::string& folderPath, CTempFileObserver& observer,
+                               TempFileRecord& record)
 {
     const char* folder = std::getenv("TMPDIR");
-    path = folder && *folder ? folder : "/tmp";
-    if (path.back() != '/')
-        path += '/';
-    const std::string folderPath = path;
-    path += "ncmirror-stdin-XXXXXX";
+    folderPath = folder && *folder ? folder : "/tmp";
+    if (folderPath.back() != '/')
+        folderPath += '/';
+    path.clear();
     record.nFolder = ::open(folderPath.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
     if (record.nFolder < 0)
         return nullptr;
@@ -42,12 +42,19 @@ std::FILE* CreateTemporaryFile(std::string& path, CTempFileObserver& observer, T
         }
         const int error = errno;
         observer.OnTempFileGone(record);
+        errno = error;
         if (fd >= 0 || error != EEXIST)
             break;
     }
+    const int error = errno;
     ForgetTempFile(record);
+    errno = error;
     return nullptr;
 }
+
+int LastSystemError() { return errno; }
+
+bool SystemKeepsName(const std::string&) { return true; }
 
 void ForgetTempFile(TempFileRecord& record)
 {

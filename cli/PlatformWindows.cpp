@@ -52,11 +52,13 @@ void PrepareStreamsForData()
     _setmode(_fileno(stdout), _O_BINARY);
 }
 
-std::FILE* CreateTemporaryFile(std::string& path, CTempFileObserver& observer, TempFileRecord& record)
+std::FILE* CreateTemporaryFile(std::string& path, std::string& folderPath, CTempFileObserver& observer,
+                               TempFileRecord& record)
 {
     char folder[MAX_PATH + 1];
     const DWORD length = GetTempPathA(sizeof folder, folder);
-    path = length > 0 && length <= MAX_PATH ? folder : "%TEMP%";
+    folderPath = length > 0 && length <= MAX_PATH ? folder : "%TEMP%";
+    path.clear();
     if (length == 0 || length > MAX_PATH)
         return nullptr;
     // A name that is free, made only if it still is.
@@ -84,11 +86,23 @@ std::FILE* CreateTemporaryFile(std::string& path, CTempFileObserver& observer, T
         }
         const DWORD error = GetLastError();
         observer.OnTempFileGone(record);
+        SetLastError(error);
         if (created != INVALID_HANDLE_VALUE || error != ERROR_FILE_EXISTS)
             break;
     }
     ForgetTempFile(record);
     return nullptr;
+}
+
+int LastSystemError() { return static_cast<int>(GetLastError()); }
+
+bool SystemKeepsName(const std::string& path)
+{
+    const std::size_t slash = path.find_last_of("/\\:");
+    const std::string name = slash == std::string::npos ? path : path.substr(slash + 1);
+    if (name.empty() || name == "." || name == "..")
+        return true;
+    return name.back() != '.' && name.back() != ' ';
 }
 
 void ForgetTempFile(TempFileRecord& record) { record = TempFileRecord(); }

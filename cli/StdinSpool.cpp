@@ -15,9 +15,11 @@ CStdinSpool::~CStdinSpool()
 
 CStdinSpool::Result CStdinSpool::Fill(std::FILE* input)
 {
-    std::FILE* file = CreateTemporaryFile(m_strPath, m_observer, m_record);
-    if (!file)
+    std::FILE* file = CreateTemporaryFile(m_strPath, m_strFolder, m_observer, m_record);
+    if (!file) {
+        m_failure = SystemFailure(LastSystemError());
         return Result::CannotWrite;
+    }
     m_bCreated = true;
 
     constexpr std::size_t kBufferSize = 1 << 16;
@@ -25,9 +27,13 @@ CStdinSpool::Result CStdinSpool::Fill(std::FILE* input)
     bool written = true;
     std::size_t got = 0;
     while (written && (got = std::fread(buffer.get(), 1, kBufferSize, input)) > 0)
-        written = std::fwrite(buffer.get(), 1, got, file) == got;
+        if (!(written = std::fwrite(buffer.get(), 1, got, file) == got))
+            m_failure = SystemFailure(LastSystemError());
     const bool readFailed = written && std::ferror(input);
-    written = std::fclose(file) == 0 && written;
+    if (std::fclose(file) != 0 && written) {
+        m_failure = SystemFailure(LastSystemError());
+        written = false;
+    }
     if (readFailed)
         return Result::CannotRead;
     return written ? Result::Spooled : Result::CannotWrite;

@@ -4,6 +4,7 @@
 // bounded on input of any size. The file is removed when the object ends.
 #pragma once
 
+#include "MirrorFailure.h"
 #include "TempFileObserver.h"
 
 #include <cstdio>
@@ -14,7 +15,7 @@ public:
     enum class Result {
         Spooled,      // Path() holds all of the input
         CannotRead,   // reading the input failed
-        CannotWrite,  // the temporary file cannot be made or written (Path(): where)
+        CannotWrite,  // the temporary file cannot be made or written (Folder(): where, Failure(): why)
     };
 
     // `observer` learns of the temporary file while it exists.
@@ -27,10 +28,14 @@ public:
     Result Fill(std::FILE* input);
 
     const std::string& Path() const { return m_strPath; }
+    const std::string& Folder() const { return m_strFolder; }
+    const MirrorFailure& Failure() const { return m_failure; }
 
 private:
     CTempFileObserver& m_observer;
-    std::string m_strPath;  // the temporary file, or where it was tried
+    std::string m_strPath;    // the temporary file
+    std::string m_strFolder;  // its folder, or where it was tried
+    MirrorFailure m_failure;
     bool m_bCreated = false;
     TempFileRecord m_record;  // the file as the observer knows it
 };

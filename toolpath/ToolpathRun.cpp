@@ -39,9 +39,14 @@ PictureLegend CToolpathRun::Legend(const std::string& sourceName, const std::str
 }
 
 bool CToolpathRun::WritePicture(const char* path, const std::string& sourceName, const std::string& mirrorName,
-                                const SafeOutputOptions& options)
+                                const SafeOutputOptions& options, MirrorFailure& failure)
 {
-    return WriteSvgPicture(path, m_picture, Legend(sourceName, mirrorName), options);
+    const std::string text = PictureText(sourceName, mirrorName);
+    SafeOutput output;
+    if (output.Open(path, options) && output.Write(text.data(), text.size()) && output.Commit())
+        return true;
+    failure = output.Failure();
+    return false;
 }
 
 std::string CToolpathRun::PictureText(const std::string& sourceName, const std::string& mirrorName)

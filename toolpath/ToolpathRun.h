@@ -38,9 +38,9 @@ public:
     long long FirstUnreadLine() const { return m_proof.FirstUnreadLine(); }
 
     // Writes the picture of the run safely, as an output is written; names
-    // are UTF-8, as the legend shows them.
+    // are UTF-8, as the legend shows them. False with `failure` telling why.
     bool WritePicture(const char* path, const std::string& sourceName, const std::string& mirrorName,
-                      const SafeOutputOptions& options = SafeOutputOptions());
+                      const SafeOutputOptions& options, MirrorFailure& failure);
     // The picture's SVG text.
     std::string PictureText(const std::string& sourceName, const std::string& mirrorName);
 

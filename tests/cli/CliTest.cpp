@@ -346,7 +346,9 @@ TEST_F(CliTest, ExistingOutputIsSkippedWithoutForceAndReplacedWithIt)
     EXPECT_EQ(run.status, 1);
     EXPECT_EQ(ReadFile("a_x.nc"), "keep me\n");
     EXPECT_TRUE(Exists("b_x.nc"));
-    EXPECT_NE(run.err.find("'a_x.nc' exists"), std::string::npos) << run.err;
+    EXPECT_NE(run.err.find("Файл:= a_x.nc уже существует и не заменён (заменяет -f) a.nc пропущен"),
+              std::string::npos)
+        << run.err;
     EXPECT_EQ(run.out.find("a_x.nc"), std::string::npos) << run.out;
 
     run = Run({"-f", "-m", "x", "a.nc", "b.nc"});
@@ -426,7 +428,9 @@ TEST_F(CliTest, RunsRacingWithoutForceWriteTheOutputOnce)
     const ProcessResult late = FinishProgram(first);
     EXPECT_EQ(second.status, 0) << second.err;
     EXPECT_EQ(late.status, 1);
-    EXPECT_NE(late.err.find("'out.nc' exists; 'big.nc' skipped"), std::string::npos) << late.err;
+    EXPECT_NE(late.err.find("Файл:= out.nc уже существует и не заменён (заменяет -f) big.nc пропущен"),
+              std::string::npos)
+        << late.err;
     EXPECT_EQ(late.out, "");
     long long count = 0;
     EXPECT_TRUE(ReadFile("out.nc") == EngineOutput("big.nc", 2, count)) << "not the output of the run that wrote it";
