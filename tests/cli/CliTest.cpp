@@ -964,3 +964,116 @@ TEST_F(CliTest, FilesOnSeveralThreadsReportInTheirOrder)
     EXPECT_EQ(single.err, threaded.err);
     EXPECT_EQ(1, threaded.status);
 }
+
+// What a picture, --strict and -j add never costs a program: a picture that
+// would take the program's or the output's place, by any spelling, or that
+// its folder cannot take, is refused before anything is written; a strict
+// run whose path the proof rejects replaces nothing, to a file or a pipe;
+// a file that is another's output is read after that output is written.
+TEST_F(CliTest, PictureStrictAndThreadsNeverLoseAProgram)
+{
+    WriteFile("good.nc", kPocket);
+    fs::create_directory(PathOf("sub"));
+    const struct {
+        std::vector<std::string> args;
+        const char* output;  // must not appear
+        const char* error;
+    } pictures[] = {
+        {{"--svg", "./good_y.nc", "good.nc"}, "good_y.nc", "рисунок не записан"},
+        {{"-o", "out.nc", "--svg", "./out.nc", "good.nc"}, "out.nc", "рисунок не записан"},
+        {{"-o", "sub/../o2.nc", "--svg", "o2.nc", "good.nc"}, "o2.nc", "рисунок не записан"},
+        {{"--svg", "nodir/p.svg", "good.nc"}, "good_y.nc", "nodir/p.svg"},
+    };
+    for (const auto& p : pictures) {
+        std::vector<std::string> args = {"-m", "y"};
+        args.insert(args.end(), p.args.begin(), p.args.end());
+        const ProcessResult run = Run(args);
+        EXPECT_EQ(1, run.status) << p.args[1];
+        EXPECT_FALSE(Exists(p.output)) << p.args[1];
+        EXPECT_NE(run.err.find(p.error), std::string::npos) << run.err;
+    }
+    EXPECT_EQ(2u, CountLines(Run({"-m", "y", "--svg", "nodir/p.svg", "good.nc"}).err));  // with its reason
+
+    WriteFile("plane.nc", "G0 X0 Y0 Z0\nG17 G2 X10 Y0 I5 J0\nG18\nX20 Z0 I5 K0\n");
+    for (const std::vector<std::string>& args : std::vector<std::vector<std::string>>{
+             {"--strict", "-f", "-m", "x", "plane.nc"},
+             {"--strict", "--verify", "-f", "-m", "x", "plane.nc"},
+             {"--strict", "-m", "x", "-c", "plane.nc"}}) {
+        WriteFile("plane_x.nc", "old\n");
+        const ProcessResult run = Run(args);
+        EXPECT_EQ(1, run.status) << args[1];
+        EXPECT_EQ("", run.out) << args[1];
+        EXPECT_EQ("old\n", ReadFile("plane_x.nc")) << args[1];
+        EXPECT_NE(run.err.find("[path-mismatch]"), std::string::npos) << run.err;
+    }
+
+    // p_x.nc is p.nc's output and a source of its own.
+    WriteFile("p.nc", kPocket);
+    std::string alone;
+    for (const char* jobs : {"1", "2", "2", "2"}) {
+        WriteFile("p_x.nc", "G1 X1. Y1.\n");  // an earlier output
+        const ProcessResult run = Run({"-f", "-j", jobs, "-m", "x", "p.nc", "p_x.nc"});
+        EXPECT_EQ(0, run.status) << run.err;
+        if (alone.empty())
+            alone = ReadFile("p_x_x.nc");
+        EXPECT_EQ(alone, ReadFile("p_x_x.nc")) << "-j " << jobs;
+    }
+    EXPECT_NE(alone.find("G03"), std::string::npos);  // the mirror of the new p_x.nc
+}
+
+// Signals and lost streams: a reader of the results that goes away removes
+// the temporary files as an interruption does; every output written before
+// a SIGTERM has its result line on a redirected standard output; temporary
+// files are private while written; errors and findings that cannot be shown
+// fail the run; the copy of standard input that cannot be made says where
+// and why.
+TEST_F(CliTest, SignalsAndLostStreamsLeaveNothingUnsaid)
+{
+    WriteFile("b1.nc", kPocket);
+    for (const char* name : {"b2.nc", "b3.nc", "b4.nc"})
+        WriteFile(name, TwentyMegabytes());
+    RunProgram({"/bin/sh", "-c", "\"$0\" -f -j 4 -m x missing.nc b2.nc b3.nc b4.nc 2>&1 | true", NCM_CLI_PATH},
+               m_folder.string());
+    EXPECT_EQ(TempFiles(), std::vector<std::string>());
+
+    std::vector<std::string> outputs;
+    std::string names;
+    for (int i = 0; i < 20; ++i) {
+        WriteFile("s" + std::to_string(i) + ".nc", kPocket);
+        names += " s" + std::to_string(i) + ".nc";
+        outputs.push_back("s" + std::to_string(i) + "_x.nc");
+    }
+    StartedProgram program =
+        StartProgram({"/bin/sh", "-c", "exec \"$0\" -f -m x" + names + " b2.nc > results.txt", NCM_CLI_PATH},
+                     m_folder.string());
+    ASSERT_TRUE(StopWhileWriting(program)) << "the run ended before the signal";
+    for (const std::string& temp : TempFiles()) {
+        struct stat st {};
+        ASSERT_EQ(0, ::stat(PathOf(temp).c_str(), &st));
+        EXPECT_EQ(0600u, st.st_mode & 0777u) << temp;
+    }
+    kill(program.pid, SIGTERM);
+    kill(program.pid, SIGCONT);
+    EXPECT_EQ(128 + SIGTERM, FinishProgram(program).status);
+    std::size_t written = 0;
+    for (const std::string& output : outputs)
+        written += Exists(output);
+    EXPECT_EQ(written, CountLines(ReadFile("results.txt")));
+    // Widened once whole, to what the mask gives any new file.
+    RunProgram({"/bin/sh", "-c", "umask 027; exec \"$0\" -f -m x b1.nc", NCM_CLI_PATH}, m_folder.string());
+    struct stat st {};
+    ASSERT_EQ(0, ::stat(PathOf("b1_x.nc").c_str(), &st));
+    EXPECT_EQ(0640u, st.st_mode & 0777u);
+
+    WriteFile("bad.nc", "G1 X10. Y5. X20.\n");
+    for (const char* redirect : {"2>&-", "2>/dev/full"}) {
+        const ProcessResult run = RunProgram(
+            {"/bin/sh", "-c", std::string("exec \"$0\" -f -m y bad.nc ") + redirect, NCM_CLI_PATH}, m_folder.string());
+        EXPECT_EQ(1, run.status) << redirect;
+    }
+    const ProcessResult spool =
+        RunProgram({"/bin/sh", "-c", "TMPDIR=./nodir exec \"$0\" -m x - < b1.nc", NCM_CLI_PATH}, m_folder.string());
+    EXPECT_EQ(1, spool.status);
+    EXPECT_NE(spool.err.find("./nodir/"), std::string::npos) << spool.err;
+    EXPECT_EQ(2u, CountLines(spool.err)) << spool.err;
+}
