@@ -35,7 +35,7 @@ std::string HelpText()
            "  -q, --quiet           print errors and findings only\n"
            "      --check           check the programs for what a mirror cannot make right,\n"
            "                        prove the mirror's tool path, and report it; write nothing\n"
-           "      --strict          a program with findings is not written (exit status 1)\n"
+           "      --strict          no program with findings or a changed path is written\n"
            "      --sync            flush each output to the disk (and its folder entry)\n"
            "                        before going on: slower, safe against a power cut\n"
            "      --verify          read the written output back and prove that its tool\n"

@@ -101,3 +101,29 @@ TEST_F(WindowsCli, PicturesAreTheGoldenOnes)
         EXPECT_EQ(folder.Read(c.picture), TestData(std::wstring(L"pictures/") + c.picture));
     }
 }
+
+// Names as Windows stores them: a picture named like the output in another
+// case is refused before anything is written; a name that Windows would cut
+// (a trailing dot or blank) is a usage error; a batch on threads reads an
+// earlier output only after the run that rewrites it, and replaces it even
+// though it was a source of the batch.
+TEST_F(WindowsCli, NamesAsWindowsStoresThem)
+{
+    ASSERT_TRUE(folder.Write(L"p.nc", kCrlfProgram));
+    ProgramRun run = Run(L"-m x --svg P_X.NC p.nc");
+    EXPECT_EQ(run.status, 1u) << run.err;
+    EXPECT_FALSE(folder.Exists(L"p_x.nc"));
+    for (const wchar_t* args : {L"-m x -o out.nc. p.nc", L"-m x --svg \"p.svg \" p.nc"}) {
+        run = Run(args);
+        EXPECT_EQ(run.status, 2u) << run.err;
+        EXPECT_NE(run.err.find("оканчивается точкой или пробелом"), std::string::npos) << run.err;
+    }
+    EXPECT_FALSE(folder.Exists(L"out.nc"));
+    for (int attempt = 0; attempt < 3; ++attempt) {
+        ASSERT_TRUE(folder.Write(L"p_x.nc", "G1 X1. Y1.\r\n"));  // an earlier output
+        run = Run(L"-f -j 2 -m x *.nc");
+        EXPECT_EQ(run.status, 0u) << run.err;
+        EXPECT_EQ(folder.Read(L"p_x_x.nc"), EngineOutput(L"p_x.nc", 1));
+        EXPECT_NE(folder.Read(L"p_x_x.nc"), "G1 X1. Y-1.\r\n");
+    }
+}
