@@ -2,9 +2,10 @@
 // line, the rewriting of whole lines in each mode, and the pieces of it
 // (reprinting one number, swapping G codes). The lines are a slice of a
 // generated program, so the mix is that of real CAM output.
-#include "LineScan.h"
+#include "FormatMarks.h"
 #include "MirrorModes.h"
-#include "NcMirror.h"
+#include "LineOperations.h"
+#include "LineSweep.h"
 #include "ProgramGenerator.h"
 
 #include <benchmark/benchmark.h>
@@ -71,18 +72,18 @@ void FormatScanLine(benchmark::State& state, ProgramStyle style)
     CountWork(state, sample);
 }
 
-void MirrorLine(benchmark::State& state, ProgramStyle style, int mode)
+void SweepLines(benchmark::State& state, ProgramStyle style, int mode)
 {
     const SampleLines& sample = Sample(style);
-    CNcMirror engine;
-    engine.m_nFormatCount = style == ProgramStyle::Fixed ? 0 : 1;
+    CLineSweep sweep;
+    sweep.Begin(style == ProgramStyle::Fixed);
     const MirrorMode& mirrorMode = *FindMirrorMode(mode);
     std::string work;
     for (auto _ : state) {
         long long count = 0;
         for (const std::string& line : sample.lines) {
             work.assign(line);
-            count += engine.MirrorLine(work, mirrorMode);
+            count += sweep.MirrorLine(work, mirrorMode);
         }
         benchmark::DoNotOptimize(count);
         benchmark::DoNotOptimize(work.data());
@@ -90,25 +91,23 @@ void MirrorLine(benchmark::State& state, ProgramStyle style, int mode)
     CountWork(state, sample);
 }
 
-void ScaleValue(benchmark::State& state, int formatCount, const char* text)
+void NegateValue(benchmark::State& state, int formatCount, const char* text)
 {
-    CNcMirror engine;
-    engine.m_nFormatCount = formatCount;
     std::string value;
     for (auto _ : state) {
         value.assign(text);
-        benchmark::DoNotOptimize(engine.ScaleValue(-1.0f, value));
+        benchmark::DoNotOptimize(ScaleValue(-1.0f, value, formatCount == 0));
         benchmark::DoNotOptimize(value.data());
     }
     state.SetItemsProcessed(static_cast<long long>(state.iterations()));
 }
 
-void SwapMotionCodes(benchmark::State& state, const char* text, int type)
+void SwapCodes(benchmark::State& state, const char* text, int type)
 {
     std::string line;
     for (auto _ : state) {
         line.assign(text);
-        benchmark::DoNotOptimize(CNcMirror::SwapMotionCodes(line, type));
+        benchmark::DoNotOptimize(SwapMotionCodes(line, type));
         benchmark::DoNotOptimize(line.data());
     }
     state.SetItemsProcessed(static_cast<long long>(state.iterations()));
@@ -119,20 +118,20 @@ void SwapMotionCodes(benchmark::State& state, const char* text, int type)
 BENCHMARK_CAPTURE(FormatScanLine, free, ProgramStyle::Free);
 BENCHMARK_CAPTURE(FormatScanLine, fixed, ProgramStyle::Fixed);
 
-BENCHMARK_CAPTURE(MirrorLine, free_mode1, ProgramStyle::Free, 1);
-BENCHMARK_CAPTURE(MirrorLine, free_mode2, ProgramStyle::Free, 2);
-BENCHMARK_CAPTURE(MirrorLine, free_mode3, ProgramStyle::Free, 3);
-BENCHMARK_CAPTURE(MirrorLine, fixed_mode1, ProgramStyle::Fixed, 1);
-BENCHMARK_CAPTURE(MirrorLine, fixed_mode2, ProgramStyle::Fixed, 2);
-BENCHMARK_CAPTURE(MirrorLine, fixed_mode3, ProgramStyle::Fixed, 3);
+BENCHMARK_CAPTURE(SweepLines, free_mode1, ProgramStyle::Free, 1);
+BENCHMARK_CAPTURE(SweepLines, free_mode2, ProgramStyle::Free, 2);
+BENCHMARK_CAPTURE(SweepLines, free_mode3, ProgramStyle::Free, 3);
+BENCHMARK_CAPTURE(SweepLines, fixed_mode1, ProgramStyle::Fixed, 1);
+BENCHMARK_CAPTURE(SweepLines, fixed_mode2, ProgramStyle::Fixed, 2);
+BENCHMARK_CAPTURE(SweepLines, fixed_mode3, ProgramStyle::Fixed, 3);
 
-BENCHMARK_CAPTURE(ScaleValue, free_3_decimals, 1, "12.345");
-BENCHMARK_CAPTURE(ScaleValue, free_point_only, 1, "-100. ");
-BENCHMARK_CAPTURE(ScaleValue, free_integer, 1, "+0250");
-BENCHMARK_CAPTURE(ScaleValue, free_6_decimals, 1, "1.123456");
-BENCHMARK_CAPTURE(ScaleValue, fixed_width, 0, "+001000");
+BENCHMARK_CAPTURE(NegateValue, free_3_decimals, 1, "12.345");
+BENCHMARK_CAPTURE(NegateValue, free_point_only, 1, "-100. ");
+BENCHMARK_CAPTURE(NegateValue, free_integer, 1, "+0250");
+BENCHMARK_CAPTURE(NegateValue, free_6_decimals, 1, "1.123456");
+BENCHMARK_CAPTURE(NegateValue, fixed_width, 0, "+001000");
 
-BENCHMARK_CAPTURE(SwapMotionCodes, arc, "N40 G02 X25.5 Y30.25 I10. J0.5\n", kSwapArcDirection);
-BENCHMARK_CAPTURE(SwapMotionCodes, no_pair, "N30 G01 G41 D1 X15.5 Y20. F200\n", kSwapArcDirection);
+BENCHMARK_CAPTURE(SwapCodes, arc, "N40 G02 X25.5 Y30.25 I10. J0.5\n", kSwapArcDirection);
+BENCHMARK_CAPTURE(SwapCodes, no_pair, "N30 G01 G41 D1 X15.5 Y20. F200\n", kSwapArcDirection);
 
 BENCHMARK_MAIN();

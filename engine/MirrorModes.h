@@ -2,6 +2,8 @@
 // read, and the rule that names a mirrored program.
 #pragma once
 
+#include "Syntax.h"
+
 #include <string>
 
 struct MirrorMode {
@@ -14,13 +16,10 @@ struct MirrorMode {
     bool negatesY;             // Y (and J) change sign
 };
 
-// Arc planes, by the G code that selects them: XY, ZX, YZ. A run starts in
-// the XY plane.
-enum : int { kPlaneXY = 17, kPlaneZX = 18, kPlaneYZ = 19 };
-
 // True when the mode reverses the sense of rotation in `plane`, that is,
 // negates exactly one of its two axes (Z is never negated). Arc direction
-// and cutter-compensation side are swapped in exactly those planes.
+// and cutter-compensation side are swapped in exactly those planes; a run
+// starts in the XY plane.
 inline bool ReversesPlane(const MirrorMode& mode, int plane)
 {
     switch (plane) {

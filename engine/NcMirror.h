@@ -1,20 +1,18 @@
 // CNcMirror: mirrors an NC part program about the X axis, the Y axis or the
-// origin, keeping the program's own number format.
+// origin, keeping the program's own number format. The facade of the
+// engine: its options, the two runs (into a file, into a sink), the format
+// scan, and what the last run found and why it failed.
 //
 // The engine never throws and never talks to the user: Mirror returns the
 // number of words it rewrote, or one of the negative result codes below.
 #pragma once
 
-#include "MirrorCheck.h"
+#include "LineStep.h"
 #include "MirrorFailure.h"
 #include "SafeOutput.h"
 
-#include <cstdint>
 #include <cstdio>
-#include <string>
 #include <string_view>
-
-struct MirrorMode;
 
 // Results of CNcMirror::Mirror below zero.
 enum : long long {
@@ -40,17 +38,11 @@ public:
     virtual bool Refuses() const { return false; }
 };
 
-// Swap types of SwapMotionCodes: which pair of G numbers is exchanged.
-enum : int {
-    kSwapArcDirection = 1,         // G02 <-> G03
-    kSwapCompensationFree = 2,     // G41 <-> G42, free-format programs
-    kSwapCompensationFixed = 21,   // G42 <-> G43, fixed-width programs
-};
-
 class CNcMirror {
 public:
-    CNcMirror();
-    virtual ~CNcMirror();
+    CNcMirror() = default;
+    CNcMirror(const CNcMirror&) = delete;
+    CNcMirror& operator=(const CNcMirror&) = delete;
 
     // Writes the mirror image of `source` to `destination` (paths in the
     // platform's narrow encoding). The output is built in a temporary file
@@ -64,22 +56,25 @@ public:
     // refused a line).
     long long MirrorToSink(const char* source, CMirrorSink* sink, int mode);
 
+    // Format count of a file: 0 = fixed-width format, more = free format,
+    // -1 = the file cannot be read.
+    int ScanFormat(const char* path);
+
     // The findings of the last run, in the order of their lines.
-    const CMirrorFindings& GetFindings() const { return m_check.Findings(); }
+    const CMirrorFindings& GetFindings() const { return m_step.Findings(); }
+    // The format count of the last run (0 = fixed width): up to its first
+    // mark of free format, which is all the rewriting reads.
+    int FormatCount() const { return m_nFormatCount; }
+    // Why the last run or ScanFormat failed; kind None after a success.
+    const MirrorFailure& LastFailure() const { return m_failure; }
 
     // Strict runs write nothing when the check finds anything, or the
     // observer of the run refuses its lines: Mirror then returns
     // kMirrorRefusedByCheck and an existing destination stays.
     void SetStrict(bool strict) { m_bStrict = strict; }
-
-    // Format count of a file: 0 = fixed-width format, more = free format,
-    // -1 = the file cannot be read.
-    int ScanFormat(const char* path);
-
     // Where the engine's one diagnostic line (source cannot be opened) goes;
     // standard error unless changed, nowhere when null.
     void SetDiagnosticStream(std::FILE* stream) { m_pDiagnostics = stream; }
-
     // How Mirror writes. By default it replaces an existing destination; a
     // front end that has not chosen to replace sets false, and then a
     // destination that exists, or appears during the run, fails the run (-2,
@@ -91,93 +86,16 @@ public:
     // Who learns of the run's temporary file (none by default).
     void SetTempFileObserver(CTempFileObserver* observer) { m_outputOptions.pObserver = observer; }
 
-    // Why the last run or ScanFormat failed; kind None after a success.
-    const MirrorFailure& LastFailure() const { return m_failure; }
-
-    // One line of the program rewritten as Mirror does it, in the format of
-    // m_nFormatCount and the arc plane m_nPlane (which the line's plane
-    // words change): a skip line only gets its end trimmed. The number of
-    // words changed.
-    int MirrorLine(std::string& line, const MirrorMode& mode);
-
-    // MirrorLine as the public operations one after the other: the reference
-    // that the one-sweep rewrite is held to.
-    int MirrorLineByOperations(std::string& line, const MirrorMode& mode);
-
-    // The arc plane after `line` (17, 18 or 19), starting from `plane`: the
-    // last G17, G18 or G19 of a line whose first 'G' has a value text.
-    static int SelectedPlane(std::string_view line, int plane);
-
-    // --- Word scanner and line editing ------------------------------------
-    // Value text after the first `letter` of the line; its length, 0 if none
-    // (then `out` is left untouched).
-    static std::size_t GetWord(const std::string& line, char letter, std::string& out);
-    // Replaces the value text of the first `letter` by `value` (plus one
-    // blank while m_nSpaced is 1).
-    void SetWord(std::string& line, char letter, const std::string& value) const;
-    // Strips trailing blanks and line-end characters of a line that holds a
-    // blank and puts back the line's own end; 1 when it rewrote the line.
-    static int TrimLineEnd(std::string& line);
-
-    // --- Line rewriting ----------------------------------------------------
-    // Multiplies the first word of each of `letters` by `factor`; the number
-    // of words rewritten, -1 when `letters` is null or empty.
-    int ScaleWords(std::string& line, float factor, const char* letters);
-    // Multiplies the number in `value` and reprints it in its own style;
-    // 0 on success, -1 (text unchanged) when the text holds no number.
-    int ScaleValue(float factor, std::string& value);
-    // Exchanges the G numbers of swap type `type`; the G words changed.
-    static int SwapMotionCodes(std::string& line, int type);
-
-    std::int32_t m_nSpaced;       // 1 while the line being rewritten holds a blank, else -1
-    std::int32_t m_nFormatCount;  // result of the format scan: 0 = fixed width
-    std::int32_t m_nPlane;        // arc plane in effect: 17 (XY), 18 (ZX), 19 (YZ)
-
 private:
+    // Every run starts here: no finding, failure or format of an earlier
+    // run stays readable. The mode by its number, or null.
+    const MirrorMode* StartRun(int mode);
     void ReportUnreadable(const char* path) const;
-    int ScanLines(class LineReader& reader, bool untilFree);
-    // The mode of a run and its source opened; 0, or the run's result code.
-    long long OpenRun(const char* source, int mode, class LineReader& reader, const MirrorMode*& pMode);
-    // The run after its files are open: format scan, then every line
-    // mirrored, checked and handed to `sink` (none: check only).
-    long long RunLines(class LineReader& reader, const MirrorMode& mode, CMirrorSink* sink);
-    // The same run into a file, reading the source once (BlockMirror.cpp).
-    // An `observer` gets every line too; the format is then settled first,
-    // since it must never see a line twice.
-    long long RunToFile(class LineReader& reader, const MirrorMode& mode, class SafeOutput& output,
-                        CMirrorSink* observer);
-    // One pass over the source, plain lines written by the block sweep; with
-    // `pointIsValue` false the format is still open.
-    template <bool pointIsValue>
-    long long MirrorBuffered(class LineReader& reader, const MirrorMode& mode, class SafeOutput& output,
-                             CMirrorSink* observer);
-    // One line through the line-by-line mirror and the check, written out.
-    long long MirrorLineAside(std::string_view line, const char* limit, const MirrorMode& mode, long long lineNo,
-                              bool open, bool carriageReturn, class SafeOutput& output, CMirrorSink* observer);
-    // TrimLineEnd of a line known to hold a blank.
-    static int TrimEndOfSpacedLine(std::string& line);
-    // MirrorLine of the bytes of `line`, which must end in '\n' or be
-    // followed by a NUL; the bytes up to `limit` (null: the line's last
-    // byte or that NUL) may be read. `result` shows the mirrored bytes (the
-    // line itself when nothing changes, else m_strWork) until the next line.
-    int MirrorLineInto(std::string_view line, const MirrorMode& mode, std::string_view& result,
-                       const char* limit = nullptr);
-    // The reprinted product of the number in `value` into m_strPrinted;
-    // false (m_strPrinted undefined) when the text holds no number.
-    bool PrintScaled(float factor, std::string_view value);
-    // The failure of `reader` or `output` as the run's result.
-    long long SourceFailed(const class LineReader& reader);
-    long long DestinationFailed(const SafeOutput& output);
 
-    std::FILE* m_pDiagnostics;
+    std::FILE* m_pDiagnostics = stderr;
     SafeOutputOptions m_outputOptions;
-    MirrorFailure m_failure;
     bool m_bStrict = false;
-    bool m_bCheckLine = false;  // the last line mirrored may hold a finding
-    CMirrorCheck m_check;
-    std::string m_strLine;     // the line being rewritten; keeps its capacity between lines
-    std::string m_strPrinted;  // the reprinted number
-    std::string m_strWork;     // the line being written with its changes
-    std::string m_strReadEnded;      // a line read, and its mirror, with the '\r' end
-    std::string m_strMirroredEnded;  // of a program whose lines end so
+    MirrorFailure m_failure;
+    int m_nFormatCount = -1;
+    CLineStep m_step;
 };

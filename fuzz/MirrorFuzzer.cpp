@@ -23,6 +23,7 @@
 #include <string>
 
 #include "FuzzFiles.h"
+#include "LineOperations.h"
 #include "MirrorModes.h"
 #include "NcMirror.h"
 #include "ProgramLines.h"
@@ -57,7 +58,7 @@ CMirrorFindings FindingsOfEveryLine(const std::vector<std::string>& lines, int m
     for (std::size_t i = 0; i < lines.size(); ++i) {
         check.CheckLine(static_cast<long long>(i + 1), lines[i], plane);
         if (!fuzzcheck::IsSkipLine(lines[i]))
-            plane = CNcMirror::SelectedPlane(lines[i], plane);
+            plane = SelectedPlane(lines[i], plane);
     }
     check.End();
     return check.Findings();
@@ -124,25 +125,24 @@ void CheckMirrorRun(const std::string& program, int mode)
     const auto out = fuzzcheck::SplitLines(crLines ? fuzzcheck::CarriageReturnsAsLineFeeds(output) : output);
     Require(in.size() == out.size(), "same number of lines");
 
-    const bool fixedWidth = mirror.m_nFormatCount == 0;
+    const bool fixedWidth = mirror.FormatCount() == 0;
     Require((mirror.ScanFormat(source.c_str()) == 0) == fixedWidth, "scan agrees with the run");
     const char* letters = LettersOf(mode, fixedWidth);
     long long stepwiseCount = 0;
-    CNcMirror reference;  // carries the arc plane from line to line, as the run
-    reference.m_nFormatCount = mirror.m_nFormatCount;
+    int plane = kPlaneXY;  // carried from line to line, as the run does
     for (std::size_t i = 0; i < in.size(); ++i) {
         const std::string expectedEnd = fuzzcheck::EndNormalised(in[i]);
         if (fuzzcheck::IsSkipLine(in[i])) {
             Require(out[i] == expectedEnd, "skip line has only its end normalised", i + 1);
             std::string skipped = in[i];
-            reference.MirrorLineByOperations(skipped, *FindMirrorMode(mode));
+            MirrorLineByOperations(skipped, *FindMirrorMode(mode), fixedWidth, plane);
             continue;
         }
         if (!fuzzcheck::HoldsAnyOf(in[i], letters) && !fuzzcheck::HoldsAnyOf(in[i], "G"))
             Require(out[i] == expectedEnd, "line without words has only its end normalised", i + 1);
         Require(fuzzcheck::Skeleton(out[i]) == fuzzcheck::Skeleton(in[i]), "only value bytes change", i + 1);
         std::string stepwise = in[i];
-        stepwiseCount += reference.MirrorLineByOperations(stepwise, *FindMirrorMode(mode));
+        stepwiseCount += MirrorLineByOperations(stepwise, *FindMirrorMode(mode), fixedWidth, plane);
         Require(out[i] == stepwise, "line equals the operations one by one", i + 1);
     }
     Require(count == stepwiseCount, "count equals the operations' counts");
@@ -162,35 +162,32 @@ void CheckLineOperations(const std::string& program, bool fixedWidth)
 {
     const std::string line = fuzzcheck::SplitLines(program).empty() ? std::string()
                                                                      : fuzzcheck::SplitLines(program).front();
-    CNcMirror mirror;
-    mirror.m_nFormatCount = fixedWidth ? 0 : 1;
-
     // End normalisation against the independent reading.
     std::string trimmed = line;
-    CNcMirror::TrimLineEnd(trimmed);
+    TrimLineEnd(trimmed);
     Require(trimmed == fuzzcheck::EndNormalised(line), "TrimLineEnd matches the line-end rule");
 
     // Every word's negation, printed as snprintf prints it.
     for (const char letter : {'X', 'Y', 'I', 'J', 'G', 'Z'}) {
         std::string value;
-        if (CNcMirror::GetWord(line, letter, value) == 0)
+        if (GetWord(line, letter, value) == 0)
             continue;
         std::string engine = value;
         std::string reference;
         const bool hasNumber = fuzzcheck::PrintfNegated(value, fixedWidth, reference);
-        const int result = mirror.ScaleValue(-1.0f, engine);
+        const int result = ScaleValue(-1.0f, engine, fixedWidth);
         Require((result == 0) == hasNumber, "ScaleValue finds a number exactly when strtod does");
         Require(hasNumber ? engine == reference : engine == value, "negated value printed as snprintf prints it");
     }
 
     // Rewrites and swaps touch value bytes only, and count sensibly.
     std::string scaled = line;
-    const int words = mirror.ScaleWords(scaled, -1.0f, "XYIJ");
+    const int words = ScaleWords(scaled, -1.0f, "XYIJ", fixedWidth);
     Require(words >= 0 && words <= 4, "ScaleWords counts at most one word per letter");
     Require(fuzzcheck::Skeleton(scaled) == fuzzcheck::Skeleton(line), "ScaleWords touches value bytes only");
     for (const int type : {kSwapArcDirection, kSwapCompensationFree, kSwapCompensationFixed}) {
         std::string swapped = line;
-        Require(CNcMirror::SwapMotionCodes(swapped, type) >= 0, "swap count is not negative");
+        Require(SwapMotionCodes(swapped, type) >= 0, "swap count is not negative");
         Require(fuzzcheck::Skeleton(swapped) == fuzzcheck::Skeleton(line), "swaps touch value bytes only");
     }
 }

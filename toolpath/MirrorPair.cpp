@@ -1,7 +1,7 @@
 #include "MirrorPair.h"
 
 #include "LineReader.h"
-#include "LineScan.h"
+#include "FormatMarks.h"
 #include "PathProof.h"
 #include "ToolpathPicture.h"
 

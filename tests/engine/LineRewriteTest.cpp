@@ -1,6 +1,6 @@
 // Line rewriting: the number printing rules of both formats, the words a
 // mode rewrites, and the swaps of G codes.
-#include "NcMirror.h"
+#include "LineOperations.h"
 
 #include <gtest/gtest.h>
 
@@ -9,10 +9,8 @@ namespace {
 // ScaleValue by -1 in the given format; "<no number>" when it refuses.
 std::string Negated(const std::string& value, int formatCount)
 {
-    CNcMirror engine;
-    engine.m_nFormatCount = formatCount;
     std::string text = value;
-    if (engine.ScaleValue(-1.0f, text) != 0) {
+    if (ScaleValue(-1.0f, text, formatCount == 0) != 0) {
         EXPECT_EQ(value, text) << "a refused value must stay as it was";
         return "<no number>";
     }
@@ -22,19 +20,16 @@ std::string Negated(const std::string& value, int formatCount)
 // One line rewritten as a mirror run does it (scale, then the end trim).
 std::string Scaled(const std::string& line, const char* letters, int formatCount, int expectedCount)
 {
-    CNcMirror engine;
-    engine.m_nFormatCount = formatCount;
     std::string text = line;
-    EXPECT_EQ(expectedCount, engine.ScaleWords(text, -1.0f, letters)) << line;
-    EXPECT_EQ(-1, engine.m_nSpaced);
-    CNcMirror::TrimLineEnd(text);
+    EXPECT_EQ(expectedCount, ScaleWords(text, -1.0f, letters, formatCount == 0)) << line;
+    TrimLineEnd(text);
     return text;
 }
 
 std::string Swapped(const std::string& line, int type, int expectedCount)
 {
     std::string text = line;
-    EXPECT_EQ(expectedCount, CNcMirror::SwapMotionCodes(text, type)) << line;
+    EXPECT_EQ(expectedCount, SwapMotionCodes(text, type)) << line;
     return text;
 }
 
@@ -104,10 +99,9 @@ TEST(ScaleWords, RewritesTheFirstWordOfEachLetter)
     EXPECT_EQ("X-1 X2\n", Scaled("X1 X2\n", "X", kFree, 1));
     EXPECT_EQ("G01 Z5.\n", Scaled("G01 Z5.\n", "XY", kFree, 0));
 
-    CNcMirror engine;
     std::string line = "X1\n";
-    EXPECT_EQ(-1, engine.ScaleWords(line, -1.0f, ""));
-    EXPECT_EQ(-1, engine.ScaleWords(line, -1.0f, nullptr));
+    EXPECT_EQ(-1, ScaleWords(line, -1.0f, "", false));
+    EXPECT_EQ(-1, ScaleWords(line, -1.0f, nullptr, false));
     EXPECT_EQ("X1\n", line);
 }
 

@@ -4,7 +4,8 @@
 // compensation swap, end trim (skip lines: the trim only). Checked over many
 // generated NC-like lines in every mode and both number formats.
 #include "MirrorModes.h"
-#include "NcMirror.h"
+#include "LineOperations.h"
+#include "LineSweep.h"
 #include "TestRandom.h"
 
 #include <gtest/gtest.h>
@@ -49,23 +50,24 @@ private:
 
 TEST(MirrorLine, OneSweepEqualsTheOperationsOneByOne)
 {
-    // Each engine carries its arc plane from line to line, as in a run.
+    // Each side carries its arc plane from line to line, as in a run.
     NcLines lines;
     int compared = 0;
     for (const MirrorMode* mode = MirrorModesBegin(); mode != MirrorModesEnd(); ++mode) {
-        for (const int formatCount : {0, 1}) {
-            CNcMirror swept, stepwise;
-            swept.m_nFormatCount = stepwise.m_nFormatCount = formatCount;
+        for (const bool fixedWidth : {true, false}) {
+            CLineSweep swept;
+            swept.Begin(fixedWidth);
+            int plane = kPlaneXY;
             for (int i = 0; i < 20000; ++i) {
                 const std::string line = lines.Next();
                 std::string expected = line;
-                const int expectedCount = stepwise.MirrorLineByOperations(expected, *mode);
+                const int expectedCount = MirrorLineByOperations(expected, *mode, fixedWidth, plane);
                 std::string actual = line;
                 const int count = swept.MirrorLine(actual, *mode);
-                ASSERT_EQ(expected, actual) << "mode " << mode->number << ", format " << formatCount
-                                            << ", plane " << stepwise.m_nPlane << ", line \"" << line << '"';
+                ASSERT_EQ(expected, actual) << "mode " << mode->number << ", fixed width " << fixedWidth
+                                            << ", plane " << plane << ", line \"" << line << '"';
                 ASSERT_EQ(expectedCount, count) << line;
-                ASSERT_EQ(stepwise.m_nPlane, swept.m_nPlane) << line;
+                ASSERT_EQ(plane, swept.Plane()) << line;
                 ++compared;
             }
         }

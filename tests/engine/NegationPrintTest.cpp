@@ -2,7 +2,7 @@
 // instead of being converted. Over many generated value texts it must give
 // exactly what the C library's strtod and "%f" printing give by the rules
 // of both number formats.
-#include "NcMirror.h"
+#include "LineOperations.h"
 #include "TestRandom.h"
 
 #include <gtest/gtest.h>
@@ -55,10 +55,8 @@ std::string Reference(const std::string& value, bool fixedWidth)
 
 std::string Negated(const std::string& value, bool fixedWidth)
 {
-    CNcMirror engine;
-    engine.m_nFormatCount = fixedWidth ? 0 : 1;
     std::string text = value;
-    return engine.ScaleValue(-1.0f, text) == 0 ? text : "<no number>";
+    return ScaleValue(-1.0f, text, fixedWidth) == 0 ? text : "<no number>";
 }
 
 // Deterministic value texts around the edges of the fast path: 0 to 18

@@ -106,7 +106,7 @@ TEST(RunPaths, FileAndSinkRunsGiveTheSameBytesCountsAndFindings)
             const long long sinkCount = toSink.MirrorToSink((dir / "p.nc").c_str(), &sink, mode->number);
             ASSERT_GE(fileCount, 0);
             EXPECT_EQ(sinkCount, fileCount);
-            EXPECT_EQ(toSink.m_nFormatCount == 0, toFile.m_nFormatCount == 0);
+            EXPECT_EQ(toSink.FormatCount() == 0, toFile.FormatCount() == 0);
             ASSERT_EQ(sink.bytes, ReadBytes(dir.path() / "out.nc"));
             EXPECT_EQ(Findings(toSink.GetFindings()), Findings(toFile.GetFindings()));
         }

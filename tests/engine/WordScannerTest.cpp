@@ -1,6 +1,6 @@
 // The word scanner and line editing: value texts, replacement with the blank
 // rule, and line-end normalisation.
-#include "NcMirror.h"
+#include "LineOperations.h"
 
 #include <gtest/gtest.h>
 
@@ -9,7 +9,7 @@ namespace {
 std::string Word(const std::string& line, char letter)
 {
     std::string out = "untouched";
-    const std::size_t n = CNcMirror::GetWord(line, letter, out);
+    const std::size_t n = GetWord(line, letter, out);
     if (n == 0) {
         EXPECT_EQ("untouched", out);
         return "<none>";
@@ -20,7 +20,7 @@ std::string Word(const std::string& line, char letter)
 
 std::string Trimmed(std::string line, int expectedResult)
 {
-    EXPECT_EQ(expectedResult, CNcMirror::TrimLineEnd(line)) << line;
+    EXPECT_EQ(expectedResult, TrimLineEnd(line)) << line;
     return line;
 }
 
@@ -51,7 +51,6 @@ TEST(GetWord, BytesOutsideTheWordAlphabetEndTheTextSafely)
 
 TEST(SetWord, ReplacesTheValueAndKeepsOneBlankOnSpacedLines)
 {
-    CNcMirror engine;
     struct {
         const char* line;
         char letter;
@@ -68,8 +67,7 @@ TEST(SetWord, ReplacesTheValueAndKeepsOneBlankOnSpacedLines)
     };
     for (const auto& c : cases) {
         std::string line = c.line;
-        engine.m_nSpaced = c.spaced;
-        engine.SetWord(line, c.letter, c.value);
+        SetWord(line, c.letter, c.value, c.spaced == 1);
         EXPECT_EQ(c.expected, line) << c.line;
     }
 }

@@ -4,9 +4,9 @@
 #include "MirrorCheck.h"
 
 #include "MirrorModes.h"
-#include "NcMirror.h"
+#include "LineOperations.h"
 #include "NumberText.h"
-#include "WordText.h"
+#include "Syntax.h"
 
 #include <cmath>
 
@@ -141,7 +141,7 @@ void CMirrorCheck::CheckLine(long long lineNo, std::string_view line, int plane)
     // the blanks of a value text at the end of the line.
     while (!line.empty() && (line.back() == ' ' || line.back() == '\r' || line.back() == '\n'))
         line.remove_suffix(1);
-    if (line.find_first_of(";()$") != std::string_view::npos)
+    if (IsSkipLine(line))
         CheckSkipLine(lineNo, line, plane);
     else
         CheckCodeLine(lineNo, line);
@@ -172,7 +172,7 @@ void CMirrorCheck::CheckSkipLine(long long lineNo, std::string_view line, int pl
     const std::size_t firstG = code.find('G');
     const bool swapsRun = firstG != std::string::npos && ValueTextLength(code, firstG + 1) > 0;
     if (swapsRun)
-        plane = CNcMirror::SelectedPlane(code, plane);
+        plane = SelectedPlane(code, plane);
     const bool swaps = swapsRun && ReversesPlane(*m_pMode, plane);
     const double compensation[2] = {m_bFixedWidth ? 42.0 : 41.0, m_bFixedWidth ? 43.0 : 42.0};
     for (std::size_t at = 0; at < code.size(); ++at) {
@@ -190,27 +190,44 @@ void CMirrorCheck::CheckSkipLine(long long lineNo, std::string_view line, int pl
     }
 }
 
+// The rules read on a line that is not a skip line, in the order their
+// findings are reported.
+const CMirrorCheck::Rule CMirrorCheck::kCodeRules[] = {
+    &CMirrorCheck::CheckMachineCoordinates, &CMirrorCheck::CheckUnmirroredValue,
+    &CMirrorCheck::CheckSecondWord,         &CMirrorCheck::CheckRotationAndPolar,
+    &CMirrorCheck::CheckCalls,              &CMirrorCheck::CheckOffsetData,
+    &CMirrorCheck::CheckFixedSignedCentre,  &CMirrorCheck::CheckLowercase,
+};
+
 void CMirrorCheck::CheckCodeLine(long long lineNo, std::string_view line)
 {
-    // The first word of each mode letter with a nonzero number: the words
-    // that the mirror changed.
-    auto firstNonzeroWord = [&](std::string& word) {
-        for (const char letter : m_strLetters) {
-            const std::size_t at = line.find(letter);
-            if (at != std::string_view::npos && NonzeroWord(line, at)) {
-                word = WordText(line, at);
-                return true;
-            }
+    for (const Rule rule : kCodeRules)
+        (this->*rule)(lineNo, line);
+}
+
+bool CMirrorCheck::FirstNonzeroWord(std::string_view line, std::string& word) const
+{
+    for (const char letter : m_strLetters) {
+        const std::size_t at = line.find(letter);
+        if (at != std::string_view::npos && NonzeroWord(line, at)) {
+            word = WordText(line, at);
+            return true;
         }
-        return false;
-    };
+    }
+    return false;
+}
+
+// 2. Machine coordinates are not mirrored positions.
+void CMirrorCheck::CheckMachineCoordinates(long long lineNo, std::string_view line)
+{
     std::string word;
-
-    // 2. Machine coordinates are not mirrored positions.
-    if (HoldsGCode(line, 53) && firstNonzeroWord(word))
+    if (HoldsGCode(line, 53) && FirstNonzeroWord(line, word))
         m_findings.Add(lineNo, FindingCode::MachineCoordinates, word);
+}
 
-    // 3. A letter whose value is a variable, an expression or no number.
+// 3. A letter whose value is a variable, an expression or no number.
+void CMirrorCheck::CheckUnmirroredValue(long long lineNo, std::string_view line)
+{
     for (const char letter : m_strLetters) {
         bool found = false;
         ForEachLetter(line, letter, [&](std::size_t at) {
@@ -225,10 +242,13 @@ void CMirrorCheck::CheckCodeLine(long long lineNo, std::string_view line)
             return false;  // only the first occurrence outside a word counts
         });
         if (found)
-            break;
+            return;
     }
+}
 
-    // 4. Only the first word of each letter is rewritten.
+// 4. Only the first word of each letter is rewritten.
+void CMirrorCheck::CheckSecondWord(long long lineNo, std::string_view line)
+{
     for (const char letter : m_strLetters) {
         const std::size_t first = line.find(letter);
         bool found = false;
@@ -241,11 +261,14 @@ void CMirrorCheck::CheckCodeLine(long long lineNo, std::string_view line)
                 return !found;
             });
         if (found)
-            break;
+            return;
     }
+}
 
-    // 5. and 6. Rotations keep their angle; a polar radius turns instead of
-    //    mirroring. G words are visited once for both.
+// 5. and 6. Rotations keep their angle; a polar radius turns instead of
+//    mirroring. G words are visited once for both, in the order of the line.
+void CMirrorCheck::CheckRotationAndPolar(long long lineNo, std::string_view line)
+{
     bool rotation = false, polar = false;
     const bool angleReversed = ReversesPlane(*m_pMode, kPlaneXY);
     ForEachLetter(line, 'G', [&](std::size_t at) {
@@ -263,8 +286,11 @@ void CMirrorCheck::CheckCodeLine(long long lineNo, std::string_view line)
         }
         return true;
     });
+}
 
-    // 7. Calls of other programs: M98, M198, G65, G66.
+// 7. Calls of other programs: M98, M198, G65, G66.
+void CMirrorCheck::CheckCalls(long long lineNo, std::string_view line)
+{
     std::string call;
     ForEachLetter(line, 'M', [&](std::size_t at) {
         double number = 0;
@@ -281,34 +307,44 @@ void CMirrorCheck::CheckCodeLine(long long lineNo, std::string_view line)
         });
     if (!call.empty())
         CheckCall(lineNo, line, call);
+}
 
-    // 8. Offset data entered by G10 would be changed.
-    if (HoldsGCode(line, 10) && firstNonzeroWord(word))
+// 8. Offset data entered by G10 would be changed.
+void CMirrorCheck::CheckOffsetData(long long lineNo, std::string_view line)
+{
+    std::string word;
+    if (HoldsGCode(line, 10) && FirstNonzeroWord(line, word))
         m_findings.Add(lineNo, FindingCode::OffsetData, word);
+}
 
-    // 9. Fixed-width centres keep their text; a signed one is then wrong.
-    if (m_bFixedWidth) {
-        for (const char letter : {'I', 'J'}) {
-            const bool mirrored = letter == 'I' ? m_pMode->negatesX : m_pMode->negatesY;
-            const std::size_t at = line.find(letter);
-            if (!mirrored || at == std::string_view::npos)
-                continue;
-            const std::string_view value = line.substr(at + 1, ValueTextLength(line, at + 1));
-            const std::size_t sign = value.find_first_not_of(' ');
-            if (sign != std::string_view::npos && value[sign] == '-') {
-                m_findings.Add(lineNo, FindingCode::FixedSignedCentre, WordText(line, at));
-                break;
-            }
+// 9. Fixed-width centres keep their text; a signed one is then wrong.
+void CMirrorCheck::CheckFixedSignedCentre(long long lineNo, std::string_view line)
+{
+    if (!m_bFixedWidth)
+        return;
+    for (const char letter : {'I', 'J'}) {
+        const bool mirrored = letter == 'I' ? m_pMode->negatesX : m_pMode->negatesY;
+        const std::size_t at = line.find(letter);
+        if (!mirrored || at == std::string_view::npos)
+            continue;
+        const std::string_view value = line.substr(at + 1, ValueTextLength(line, at + 1));
+        const std::size_t sign = value.find_first_not_of(' ');
+        if (sign != std::string_view::npos && value[sign] == '-') {
+            m_findings.Add(lineNo, FindingCode::FixedSignedCentre, WordText(line, at));
+            return;
         }
     }
+}
 
-    // 10. Words are uppercase: a lowercase letter is not mirrored.
+// 10. Words are uppercase: a lowercase letter is not mirrored.
+void CMirrorCheck::CheckLowercase(long long lineNo, std::string_view line)
+{
     for (std::size_t at = 0; at < line.size(); ++at) {
         const char c = line[at];
         if (IsLower(c) && m_strLetters.find(static_cast<char>(c - 'a' + 'A')) != std::string::npos &&
             !InsideWord(line, at) && NonzeroWord(line, at)) {
             m_findings.Add(lineNo, FindingCode::Lowercase, WordText(line, at));
-            break;
+            return;
         }
     }
 }

@@ -5,7 +5,7 @@
 // it (every x86-64 target), a byte loop elsewhere: the masks are the same.
 #pragma once
 
-#include "WordText.h"
+#include "Syntax.h"
 
 #include <cstdint>
 

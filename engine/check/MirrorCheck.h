@@ -35,6 +35,20 @@ private:
     void NoteProgramNumber(std::string_view line);
     void CheckSkipLine(long long lineNo, std::string_view line, int plane);
     void CheckCodeLine(long long lineNo, std::string_view line);
+    // The rules of a line that is not a skip line, one function each.
+    using Rule = void (CMirrorCheck::*)(long long lineNo, std::string_view line);
+    static const Rule kCodeRules[];
+    void CheckMachineCoordinates(long long lineNo, std::string_view line);
+    void CheckUnmirroredValue(long long lineNo, std::string_view line);
+    void CheckSecondWord(long long lineNo, std::string_view line);
+    void CheckRotationAndPolar(long long lineNo, std::string_view line);
+    void CheckCalls(long long lineNo, std::string_view line);
+    void CheckOffsetData(long long lineNo, std::string_view line);
+    void CheckFixedSignedCentre(long long lineNo, std::string_view line);
+    void CheckLowercase(long long lineNo, std::string_view line);
+    // The first word of a mode letter with a nonzero number: a word the
+    // mirror changed.
+    bool FirstNonzeroWord(std::string_view line, std::string& word) const;
     void CheckCall(long long lineNo, std::string_view line, const std::string& callWord);
 
     // A call whose program may still be defined further down the file.

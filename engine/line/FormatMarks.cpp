@@ -1,6 +1,6 @@
 // The format scan looks at every byte of a fixed-width program: it goes
 // through a byte table in one pass instead of a search per letter.
-#include "LineScan.h"
+#include "FormatMarks.h"
 
 #include <array>
 #include <cstddef>

@@ -1,0 +1,404 @@
+#include "FileRun.h"
+
+#include "ByteScan.h"
+#include "FormatMarks.h"
+#include "LineReader.h"
+#include "MirrorModes.h"
+#include "NcMirror.h"
+#include "NumberText.h"
+#include "SafeOutput.h"
+#include "ShortCopy.h"
+#include "SinkRun.h"
+
+#include <array>
+#include <cstring>
+
+// What holds for every line of one pass.
+struct BlockRules {
+    bool open = false;        // the format is not settled yet (mirrored as fixed width)
+    bool fixedWidth = false;
+    unsigned wanted = 0;      // the letters to negate
+    unsigned centres = 0;     // the centre letters of the axes the mode negates
+};
+
+
+// Room in the output buffer that the sweep writes lines into, handed back
+// to the output before anything else writes there.
+class OutputRoom {
+public:
+    explicit OutputRoom(SafeOutput& output) : m_output(output) {}
+    ~OutputRoom() { Release(); }
+
+    // At least `size` bytes at Pos(), or false.
+    bool Reserve(std::size_t size)
+    {
+        if (static_cast<std::size_t>(m_pEnd - m_pPos) >= size)
+            return true;
+        Release();
+        m_pBegin = m_pPos = m_output.Space(SafeOutput::kMaxSpace);
+        m_pEnd = m_pPos ? m_pPos + SafeOutput::kMaxSpace : nullptr;
+        return m_pPos && size <= SafeOutput::kMaxSpace;
+    }
+    char*& Pos() { return m_pPos; }
+    // The bytes written so far go to the output.
+    void Release()
+    {
+        if (m_pBegin)
+            m_output.Used(static_cast<std::size_t>(m_pPos - m_pBegin));
+        m_pBegin = m_pPos = m_pEnd = nullptr;
+    }
+
+private:
+    SafeOutput& m_output;
+    char* m_pBegin = nullptr;
+    char* m_pPos = nullptr;
+    char* m_pEnd = nullptr;
+};
+
+namespace {
+
+// Classes of a byte for the sweep, as bits.
+enum : unsigned short {
+    kX = 0x01,
+    kY = 0x02,
+    kI = 0x04,
+    kJ = 0x08,
+    kZ = 0x10,
+    kK = 0x20,
+    kCoordinates = 0x3F,
+    kLineEnd = 0x40,  // '\n'
+    kAside = 0x80,    // sends its line to the line-by-line mirror
+    kPoint = 0x100,   // '.': free format (looked at while the format is open)
+};
+
+constexpr std::array<unsigned short, 256> MakeClasses()
+{
+    std::array<unsigned short, 256> classes{};
+    const char letters[] = "XYIJZK";  // kFormatLetters, in the order of the slots
+    for (int i = 0; i < 6; ++i)
+        classes[static_cast<unsigned char>(letters[i])] = static_cast<unsigned short>(1u << i);
+    classes['\n'] = kLineEnd;
+    // G words, skip characters, NUL bytes, and what may start a finding.
+    classes['G'] = kAside;
+    classes[0] = kAside;
+    for (const char* c = kSkipChars; *c; ++c)
+        classes[static_cast<unsigned char>(*c)] = kAside;
+    for (const char* c = kCheckTriggers; *c; ++c)
+        classes[static_cast<unsigned char>(*c)] = kAside;
+    classes['.'] = kPoint;
+    return classes;
+}
+
+constexpr std::array<unsigned short, 256> kClasses = MakeClasses();
+
+unsigned ClassOf(char c) { return kClasses[static_cast<unsigned char>(c)]; }
+
+// Slot of a coordinate letter's bit: X 0, Y 1, I 2, J 3, Z 4, K 5.
+int SlotOf(unsigned bit) { return LowestBit(bit); }
+
+bool IsAsciiLetter(char c) { return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z'); }
+
+// Longest line the sweep writes itself; longer ones go line by line.
+constexpr std::size_t kMaxPlainLine = 4096;
+
+// What the sweep noted of one line.
+struct LineNotes {
+    unsigned seen = 0;                 // coordinate letters met
+    const char* value[6] = {};         // value text of each letter's first word
+    const char* valueEnd[6] = {};
+    bool aside = false;                // the line goes line by line
+    bool point = false;                // a '.' (only looked for while the format is open)
+};
+
+
+// A pass's result when the run must start over in free format.
+constexpr long long kStartOver = -100;
+
+
+// Copies [from, to) to `out`; the position after it.
+char* Put(char* out, const char* from, const char* to)
+{
+    return CopyShort(out, from, static_cast<std::size_t>(to - from));
+}
+
+// False when a line must go aside although the sweep met nothing that sends
+// it there: a program number, an end to trim, a mark of free format while
+// the format is open, a signed fixed-width centre.
+bool IsPlainLine(const char* line, const char* end, const LineNotes& notes, const BlockRules& rules)
+{
+    // 1. Lines that start a program, and ends the trim would change.
+    const char* first = line;
+    while (*first == ' ')
+        ++first;
+    if (*first == 'O')
+        return false;
+    const char* last = end - 1;  // the '\n'
+    if (last > line && last[-1] == '\r')
+        --last;
+    if (last > line && (last[-1] == ' ' || last[-1] == '\r'))
+        return false;
+
+    // 2. While the format is open: a point, or a coordinate word that is not
+    //    seven characters wide, shows free format.
+    if (rules.open) {
+        if (notes.point)
+            return false;
+        for (unsigned seen = notes.seen; seen != 0; seen &= seen - 1) {
+            const int slot = LowestBit(seen);
+            const std::size_t n = static_cast<std::size_t>(notes.valueEnd[slot] - notes.value[slot]);
+            if (n != 0 && n != kFixedValueWidth)
+                return false;
+        }
+    }
+
+    // 3. Fixed-width centres are never negated; a signed one is a finding.
+    if (rules.fixedWidth) {
+        for (unsigned centres = rules.centres & notes.seen; centres != 0; centres &= centres - 1) {
+            const int slot = LowestBit(centres);
+            const char* p = notes.value[slot];
+            while (p < notes.valueEnd[slot] && *p == ' ')
+                ++p;
+            if (p < notes.valueEnd[slot] && *p == '-')
+                return false;
+        }
+    }
+    return true;
+}
+
+// Writes a plain line with its words negated, or says false when it must
+// go aside (IsPlainLine, or a word with no plain number). Nothing is
+// written then.
+bool WritePlainLine(const char* line, const char* end, const LineNotes& notes, const BlockRules& rules,
+                    OutputRoom& room, long long& count, std::string_view& written)
+{
+    if (!IsPlainLine(line, end, notes, rules))
+        return false;
+    const char* last = end - 1;  // the '\n', or the '\r' before it
+    if (last > line && last[-1] == '\r')
+        --last;
+
+    // 4. The first word of each letter to negate, in the order of the line.
+    const char* words[4];
+    const char* wordEnds[4];
+    int changes = 0;
+    for (unsigned wanted = rules.wanted & notes.seen; wanted != 0; wanted &= wanted - 1) {
+        const int slot = LowestBit(wanted);
+        if (notes.value[slot] == notes.valueEnd[slot])
+            continue;
+        int k = changes++;
+        for (; k > 0 && words[k - 1] > notes.value[slot]; --k) {
+            words[k] = words[k - 1];
+            wordEnds[k] = wordEnds[k - 1];
+        }
+        words[k] = notes.value[slot];
+        wordEnds[k] = notes.valueEnd[slot];
+    }
+
+    // 5. The line with its negated words, straight into the output buffer.
+    //    A rewritten word is followed by one blank on a line that has one,
+    //    none before the line's end.
+    const std::size_t size = static_cast<std::size_t>(end - line);
+    if (!room.Reserve(size + 4 * (kMaxNegatedPlain + 1)))
+        return false;
+    char* out = room.Pos();
+    const char* from = line;
+    int spaced = -1;  // not known yet
+    for (int k = 0; k < changes; ++k) {
+        out = Put(out, from, words[k]);
+        const std::size_t n = NegatePlainNumber(
+            std::string_view(words[k], static_cast<std::size_t>(wordEnds[k] - words[k])), rules.fixedWidth, out);
+        if (n == 0)
+            return false;  // nothing used: the line goes aside
+        out += n;
+        if (wordEnds[k] != last) {
+            if (spaced < 0)
+                spaced = wordEnds[k][-1] == ' ' || std::memchr(line, ' ', size) != nullptr;
+            if (spaced)
+                *out++ = ' ';
+        }
+        from = wordEnds[k];
+    }
+    out = Put(out, from, end);
+    written = std::string_view(room.Pos(), static_cast<std::size_t>(out - room.Pos()));
+    room.Pos() = out;
+    count += changes;
+    return true;
+}
+
+
+// The rules of a pass of `mode`: with the format `open`, or settled.
+BlockRules RulesOf(const MirrorMode& mode, bool open, bool fixedWidth)
+{
+    BlockRules rules;
+    rules.open = open;
+    rules.fixedWidth = fixedWidth;
+    for (const char* letter = fixedWidth ? mode.fixedLetters : mode.freeLetters; *letter; ++letter)
+        rules.wanted |= ClassOf(*letter) & kCoordinates;
+    rules.centres = (mode.negatesX ? kI : 0) | (mode.negatesY ? kJ : 0);
+    return rules;
+}
+
+}  // namespace
+
+long long CFileRun::Run(const MirrorMode& mode, int& formatCount)
+{
+    // An observer must see each line once: the format is settled by a scan
+    // first, which ends at the first mark of free format.
+    if (m_pObserver) {
+        m_nFormatCount = ScanFormatMarks(m_reader, true);
+        formatCount = m_nFormatCount;
+        if (m_nFormatCount < 0 || !m_reader.Rewind())
+            return kMirrorSourceError;
+        m_step.Begin(mode, m_nFormatCount == 0);
+        m_pObserver->BeginLines(m_nFormatCount);
+        const long long count = Pass<true>(RulesOf(mode, false, m_nFormatCount == 0));
+        if (count >= 0)
+            m_step.End();
+        return count;
+    }
+
+    // Otherwise the format stays open (mirrored as fixed width) until a mark
+    // of free format; then the run starts over in free format.
+    m_nFormatCount = 0;
+    for (bool open = true;; open = false) {
+        m_step.Begin(mode, m_nFormatCount == 0);
+        m_nLineNo = 0;
+        const long long count = open ? Pass<false>(RulesOf(mode, true, true))
+                                     : Pass<true>(RulesOf(mode, false, m_nFormatCount == 0));
+        formatCount = m_nFormatCount;
+        if (count != kStartOver) {
+            if (count >= 0)
+                m_step.End();
+            return count;
+        }
+        if (!m_reader.Rewind())
+            return kMirrorSourceError;
+        if (!m_output.Restart())
+            return kMirrorDestinationError;
+    }
+}
+
+long long CFileRun::LineAside(std::string_view line, const char* limit, long long lineNo, bool open,
+                              bool carriageReturn)
+{
+    // While the format is open a mark of free format starts the run over.
+    if (open) {
+        const int marks = FreeFormatMarks(line);
+        if (marks > 0) {
+            m_nFormatCount = marks;
+            return kStartOver;
+        }
+    }
+    const MirroredLine mirrored = m_step.Mirror(line, limit, lineNo, carriageReturn);
+    if (!m_output.Write(mirrored.mirrored.data(), mirrored.mirrored.size()))
+        return kMirrorDestinationError;
+    if (m_pObserver && !m_pObserver->Line(mirrored.source, mirrored.mirrored))
+        return kMirrorDestinationError;
+    return mirrored.count;
+}
+
+template <bool pointIsValue>
+long long CFileRun::Pass(const BlockRules& rules)
+{
+    long long count = 0;
+    OutputRoom room(m_output);
+    const char* begin = nullptr;
+    const char* end = nullptr;
+    for (;;) {
+        // A program whose lines end in '\r' goes line by line.
+        if (m_reader.CarriageReturnLines()) {
+            std::string_view read;
+            if (!m_reader.NextLine(read))
+                break;
+            const long long n = LineAside(read, m_reader.ReadableEnd(read), ++m_nLineNo, rules.open, true);
+            if (n < 0)
+                return n;
+            count += n;
+            continue;
+        }
+        if (!m_reader.Peek(begin, end))
+            break;
+        // 1. Every line that ends in this buffer.
+        const char* const line = SweepBuffer<pointIsValue>(rules, begin, end, room, count);
+        if (!line)
+            return m_nFailure;
+        m_reader.Skip(static_cast<std::size_t>(line - begin));
+
+        // 2. A line that does not end in the buffer (a long one, or the last
+        //    one without a line end) is gathered whole and goes aside.
+        if (line == begin) {
+            room.Release();
+            std::string_view read;
+            if (!m_reader.NextLine(read))
+                break;
+            const long long n = LineAside(read, m_reader.ReadableEnd(read), ++m_nLineNo, rules.open,
+                                          m_reader.CarriageReturnLines());
+            if (n < 0)
+                return n;
+            count += n;
+        }
+    }
+    room.Release();
+    // A source still being written (a post-processor) gives no output.
+    if (m_reader.Failed() || !m_reader.CheckUnchanged())
+        return kMirrorSourceError;
+    return count;
+}
+
+template <bool pointIsValue>
+const char* CFileRun::SweepBuffer(const BlockRules& rules, const char* begin, const char* end, OutputRoom& room,
+                                  long long& count)
+{
+    // Z and K matter only for the format; '.' only while it is open.
+    const unsigned noted = rules.open ? kCoordinates : kX | kY | kI | kJ;
+    const unsigned notable = noted | kLineEnd | kAside | (rules.open ? kPoint : 0);
+    const char* line = begin;
+    LineNotes notes;
+    CNonValueBytes<pointIsValue> bytes(begin, end);
+    for (;;) {
+        const char* const at = bytes.Next();
+        if (at >= end)
+            return line;
+        const unsigned cls = ClassOf(*at) & notable;
+        if (cls == 0)
+            continue;
+        if (cls & kLineEnd) {
+            const std::string_view whole(line, static_cast<std::size_t>(at + 1 - line));
+            std::string_view written;
+            ++m_nLineNo;
+            const bool plain = !notes.aside && whole.size() - 1 < kMaxPlainLine &&
+                               WritePlainLine(line, at + 1, notes, rules, room, count, written);
+            if (plain && m_pObserver && !m_pObserver->Line(whole, written)) {
+                m_nFailure = kMirrorDestinationError;
+                return nullptr;
+            }
+            if (!plain) {
+                room.Release();
+                const long long n = LineAside(whole, end, m_nLineNo, rules.open, false);
+                if (n < 0) {
+                    m_nFailure = n;
+                    return nullptr;
+                }
+                count += n;
+            }
+            line = at + 1;
+            notes.seen = 0;
+            notes.aside = notes.point = false;
+            continue;
+        }
+        if (cls & kAside) {
+            notes.aside = true;
+        } else if (cls & kPoint) {
+            notes.point = true;
+        } else if (notes.seen & cls) {
+            notes.aside = notes.aside || (cls & rules.wanted);  // a later word of a letter to negate
+        } else {
+            notes.seen |= cls;
+            const int slot = SlotOf(cls);
+            notes.value[slot] = at + 1;
+            notes.valueEnd[slot] = bytes.Peek();
+            // A letter to negate right after another letter is part of a word.
+            notes.aside = notes.aside || ((cls & rules.wanted) && at > line && IsAsciiLetter(at[-1]));
+        }
+    }
+}

@@ -1,0 +1,47 @@
+// One line of a run, as both runs (into a file, into a sink) take it: the
+// sweep mirrors it, and a line that may hold a finding goes to the check
+// with the arc plane in effect before it. The run's findings and number
+// format live here.
+#pragma once
+
+#include "LineSweep.h"
+#include "MirrorCheck.h"
+
+#include <string>
+#include <string_view>
+
+struct MirrorMode;
+
+// A line mirrored: the source line and its mirror, each with the program's
+// own line end, and the number of words changed.
+struct MirroredLine {
+    std::string_view source;
+    std::string_view mirrored;
+    int count = 0;
+};
+
+class CLineStep {
+public:
+    // A new run of `mode` over a program of this number format.
+    void Begin(const MirrorMode& mode, bool fixedWidth);
+
+    // Mirrors and checks line `lineNo` as read (bytes up to `limit` may be
+    // read; null: none past the line). With `carriageReturn`, the line was
+    // read with a '\n' in place of its '\r', and both views get it back.
+    // The views hold until the next line.
+    MirroredLine Mirror(std::string_view read, const char* limit, long long lineNo, bool carriageReturn);
+
+    // After the last line.
+    void End() { m_check.End(); }
+
+    bool FixedWidth() const { return m_sweep.FixedWidth(); }
+    const CMirrorFindings& Findings() const { return m_check.Findings(); }
+
+private:
+    const MirrorMode* m_pMode = nullptr;
+    CLineSweep m_sweep;
+    CMirrorCheck m_check;
+    std::string m_strLine;           // a line without a '\n' end, copied to end in a NUL
+    std::string m_strReadEnded;      // a line read, and its mirror, with the '\r' end
+    std::string m_strMirroredEnded;  // of a program whose lines end so
+};
