@@ -37,20 +37,27 @@ struct FindingEntry {
 const FindingEntry kFindings[] = {
     {FindingCode::CommentMotion, "comment-motion",
      "кадр с комментарием не преобразован, а в нём %s: вынесите комментарий в отдельную строку"},
-    {FindingCode::MachineCoordinates, "machine-coordinates",
-     "G53 (координаты станка): %s изменено отражением, проверьте кадр"},
     {FindingCode::UnmirroredValue, "unmirrored-value",
      "%s - не число (переменная или выражение), значение не отражено"},
     {FindingCode::SecondWord, "second-word", "повторный адрес %s в кадре не отражён (отражается только первый)"},
+    {FindingCode::Assignment, "assignment", "%s - адресу присваивается значение, оно не отражено"},
     {FindingCode::Rotation, "rotation", "поворот системы координат %s: угол поворота не отражён"},
     {FindingCode::Polar, "polar",
      "полярные координаты %s: смена знака радиуса поворачивает точку на 180°, а не отражает её"},
     {FindingCode::Subprogram, "subprogram", "вызов %s: подпрограммы нет в этом файле, она не отражена"},
-    {FindingCode::OffsetData, "offset-data", "G10 (ввод смещений): %s изменено отражением, проверьте кадр"},
     {FindingCode::FixedSignedCentre, "fixed-signed-centre",
      "центр дуги %s задан со знаком и не отражён (в формате со знаком и шестью цифрами I и J не меняются)"},
     {FindingCode::Lowercase, "lowercase", "строчная буква в %s: адрес не отражён (отражаются только заглавные)"},
+    {FindingCode::LengthCompensation, "length-compensation",
+     "%s: G43 с адресом H на большинстве систем - коррекция на длину инструмента, а правило формата со знаком "
+     "и шестью цифрами заменило её как сторону коррекции"},
+    {FindingCode::ControlCycle, "control-cycle",
+     "цикл %s: I и J в нём не координаты (радиус, угол или смещение), а отражение их изменило, проверьте кадр"},
+    {FindingCode::RotaryAxis, "rotary-axis",
+     "поворотная ось %s: отражение меняет направление вращения вокруг неё, а адрес не изменён"},
+    {FindingCode::Lathe, "lathe", "похоже на программу токарного станка (%s): отражение рассчитано на фрезерные"},
     {FindingCode::PathMismatch, "path-mismatch", "траектория не совпадает с отражённой: %s"},
+    {FindingCode::NotProved, "not-proved", "траектория не доказана: %s"},
 };
 
 const FindingEntry& FindingEntryOf(FindingCode code)

@@ -107,7 +107,7 @@ bool PrintfNegated(const std::string& value, bool fixedWidth, std::string& print
     const std::size_t point = text.find('.');
     if (point != std::string::npos) {
         const std::size_t decimals = text.size() - point - 1;
-        printed = Printed("%.*f", decimals >= 5 ? 3 : static_cast<int>(decimals), product);
+        printed = Printed("%.*f", static_cast<int>(decimals), product);
         if (decimals == 0)
             printed += '.';
         return true;

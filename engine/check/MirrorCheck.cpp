@@ -75,18 +75,6 @@ void ForEachLetter(std::string_view line, char letter, Visit visit)
             return;
 }
 
-// True when the line holds a G word with this number.
-bool HoldsGCode(std::string_view line, double code)
-{
-    bool found = false;
-    ForEachLetter(line, 'G', [&](std::size_t at) {
-        double number = 0;
-        found = WordNumber(line, at, number) && number == code;
-        return !found;
-    });
-    return found;
-}
-
 // A whole number of at most 18 digits; false otherwise.
 bool WholeNumber(double number, long long& whole)
 {
@@ -130,6 +118,10 @@ void CMirrorCheck::Begin(const MirrorMode& mode, bool fixedWidth)
     m_pending.clear();
     m_nPendingKept = 0;
     m_pendingUnkept.clear();
+    m_bRotaryReported = false;
+    m_bNonzeroY = false;
+    m_nLatheLine = 0;
+    m_strLatheWord.clear();
 }
 
 void CMirrorCheck::CheckLine(long long lineNo, std::string_view line, int plane)
@@ -141,10 +133,20 @@ void CMirrorCheck::CheckLine(long long lineNo, std::string_view line, int plane)
     // the blanks of a value text at the end of the line.
     while (!line.empty() && (line.back() == ' ' || line.back() == '\r' || line.back() == '\n'))
         line.remove_suffix(1);
-    if (IsSkipLine(line))
+    if (IsSkipLine(line)) {
         CheckSkipLine(lineNo, line, plane);
-    else
-        CheckCodeLine(lineNo, line);
+        return;
+    }
+    SeeCodeLine(line);
+    CheckCodeLine(lineNo, line, SelectedPlane(line, plane));
+}
+
+void CMirrorCheck::SeeCodeLine(std::string_view line)
+{
+    if (m_bNonzeroY)
+        return;
+    for (std::size_t at = line.find('Y'); at != std::string_view::npos && !m_bNonzeroY; at = line.find('Y', at + 1))
+        m_bNonzeroY = !InsideWord(line, at) && NonzeroWord(line, at);
 }
 
 void CMirrorCheck::NoteProgramNumber(std::string_view line)
@@ -185,55 +187,54 @@ void CMirrorCheck::CheckSkipLine(long long lineNo, std::string_view line, int pl
             moves = NonzeroWord(code, at);
         if (moves) {
             m_findings.Add(lineNo, FindingCode::CommentMotion, WordText(code, at));
-            return;
+            break;
         }
     }
+    // 2. What the code part assigns or calls is read as on any line.
+    CheckAssignment(lineNo, code, LineKind{});
+    CheckCalls(lineNo, code, LineKind{});
 }
 
 // The rules read on a line that is not a skip line, in the order their
 // findings are reported.
 const CMirrorCheck::Rule CMirrorCheck::kCodeRules[] = {
-    &CMirrorCheck::CheckMachineCoordinates, &CMirrorCheck::CheckUnmirroredValue,
-    &CMirrorCheck::CheckSecondWord,         &CMirrorCheck::CheckRotationAndPolar,
-    &CMirrorCheck::CheckCalls,              &CMirrorCheck::CheckOffsetData,
-    &CMirrorCheck::CheckFixedSignedCentre,  &CMirrorCheck::CheckLowercase,
+    &CMirrorCheck::CheckUnmirroredValue,    &CMirrorCheck::CheckSecondWord,   &CMirrorCheck::CheckAssignment,
+    &CMirrorCheck::CheckRotationAndPolar,   &CMirrorCheck::CheckCalls,        &CMirrorCheck::CheckFixedSignedCentre,
+    &CMirrorCheck::CheckLowercase,          &CMirrorCheck::CheckLengthCompensation,
+    &CMirrorCheck::CheckControlCycle,       &CMirrorCheck::CheckRotaryAxis,   &CMirrorCheck::CheckLathe,
 };
 
-void CMirrorCheck::CheckCodeLine(long long lineNo, std::string_view line)
+void CMirrorCheck::CheckCodeLine(long long lineNo, std::string_view line, int plane)
 {
+    LineKind kind;
+    kind.plane = plane;
+    kind.machinePosition = HoldsGNumber(line, 53) || HoldsGNumber(line, 10);
+    kind.scaling = HoldsGNumber(line, 51);
     for (const Rule rule : kCodeRules)
-        (this->*rule)(lineNo, line);
+        (this->*rule)(lineNo, line, kind);
 }
 
-bool CMirrorCheck::FirstNonzeroWord(std::string_view line, std::string& word) const
+bool CMirrorCheck::LetterRuleReads(char letter, const LineKind& kind) const
+{
+    // The mirror leaves every word of a G53 or G10 line, and the scale
+    // factors of a G51 line: nothing to say of them.
+    return !kind.machinePosition && !(kind.scaling && (letter == 'I' || letter == 'J'));
+}
+
+// 3. A letter whose value is a variable, an expression or no number, unless
+//    the mirror toggled its sign (the first word of the letter).
+void CMirrorCheck::CheckUnmirroredValue(long long lineNo, std::string_view line, const LineKind& kind)
 {
     for (const char letter : m_strLetters) {
-        const std::size_t at = line.find(letter);
-        if (at != std::string_view::npos && NonzeroWord(line, at)) {
-            word = WordText(line, at);
-            return true;
-        }
-    }
-    return false;
-}
-
-// 2. Machine coordinates are not mirrored positions.
-void CMirrorCheck::CheckMachineCoordinates(long long lineNo, std::string_view line)
-{
-    std::string word;
-    if (HoldsGCode(line, 53) && FirstNonzeroWord(line, word))
-        m_findings.Add(lineNo, FindingCode::MachineCoordinates, word);
-}
-
-// 3. A letter whose value is a variable, an expression or no number.
-void CMirrorCheck::CheckUnmirroredValue(long long lineNo, std::string_view line)
-{
-    for (const char letter : m_strLetters) {
+        if (!LetterRuleReads(letter, kind))
+            continue;
         bool found = false;
         ForEachLetter(line, letter, [&](std::size_t at) {
             if (InsideWord(line, at))
                 return true;
             const std::size_t n = ValueTextLength(line, at + 1);
+            if (at == line.find(letter) && IsExpressionWord(line, at + 1, n))
+                return false;  // mirrored
             double number = 0;
             const char next = at + 1 + n < line.size() ? line[at + 1 + n] : '\0';
             found = n > 0 ? !ReadNumber(line.substr(at + 1, n), number) : (next == '#' || next == '[');
@@ -246,41 +247,69 @@ void CMirrorCheck::CheckUnmirroredValue(long long lineNo, std::string_view line)
     }
 }
 
-// 4. Only the first word of each letter is rewritten.
-void CMirrorCheck::CheckSecondWord(long long lineNo, std::string_view line)
+// 4. Only the first word of each letter is rewritten: a later one with a
+//    number, a variable, an expression or an assignment stays as it is.
+void CMirrorCheck::CheckSecondWord(long long lineNo, std::string_view line, const LineKind& kind)
 {
     for (const char letter : m_strLetters) {
         const std::size_t first = line.find(letter);
+        if (first == std::string_view::npos || !LetterRuleReads(letter, kind))
+            continue;
         bool found = false;
-        if (first != std::string_view::npos)
-            ForEachLetter(line.substr(first + 1), letter, [&](std::size_t at) {
-                at += first + 1;
-                found = !InsideWord(line, at) && NonzeroWord(line, at);
-                if (found)
-                    m_findings.Add(lineNo, FindingCode::SecondWord, WordText(line, at));
-                return !found;
-            });
+        ForEachLetter(line.substr(first + 1), letter, [&](std::size_t at) {
+            at += first + 1;
+            if (InsideWord(line, at))
+                return true;
+            const std::size_t n = ValueTextLength(line, at + 1);
+            const char next = at + 1 < line.size() ? line[at + 1] : '\0';
+            double number = 0;
+            found = NonzeroWord(line, at) || next == '#' || next == '[' || next == '=' ||
+                    (n > 0 && !ReadNumber(line.substr(at + 1, n), number));
+            if (found)
+                m_findings.Add(lineNo, FindingCode::SecondWord, ExpressionText(line, at));
+            return !found;
+        });
         if (found)
             return;
     }
 }
 
-// 5. and 6. Rotations keep their angle; a polar radius turns instead of
-//    mirroring. G words are visited once for both, in the order of the line.
-void CMirrorCheck::CheckRotationAndPolar(long long lineNo, std::string_view line)
+// A mode letter that a value is assigned to ('X=XPOS-63', 'J=AC(92.07)'):
+// the mirror reads no value there.
+void CMirrorCheck::CheckAssignment(long long lineNo, std::string_view line, const LineKind& kind)
+{
+    for (std::size_t at = line.find('='); at != std::string_view::npos; at = line.find('=', at + 1)) {
+        const char letter = at > 0 ? line[at - 1] : '\0';
+        if (at > 0 && m_strLetters.find(letter) != std::string::npos && !InsideWord(line, at - 1) &&
+            LetterRuleReads(letter, kind)) {
+            m_findings.Add(lineNo, FindingCode::Assignment, ExpressionText(line, at - 1));
+            return;
+        }
+    }
+}
+
+// 5. and 6. A rotation without an angle the mirror could turn; a polar
+//    radius turns instead of mirroring. G words are visited once for both.
+void CMirrorCheck::CheckRotationAndPolar(long long lineNo, std::string_view line, const LineKind& kind)
 {
     bool rotation = false, polar = false;
-    const bool angleReversed = ReversesPlane(*m_pMode, kPlaneXY);
+    std::string angle;
+    double number = 0;
+    const bool hasAngle = GetWord(std::string(line), 'R', angle) > 0 && ReadNumber(angle, number);
     ForEachLetter(line, 'G', [&](std::size_t at) {
-        double number = 0;
-        if (!WordNumber(line, at, number))
+        double code = 0;
+        if (!WordNumber(line, at, code))
             return true;
-        const bool isRotation = number == 68 || number == 68.1 || number == 68.2 || number == 68.3 || number == 68.4;
-        if (isRotation && angleReversed && !rotation) {
+        // G68 turns with the plane (its R is negated); the other rotations
+        // keep their angles in the mirrors about one axis.
+        const bool unturned = code == 68 ? ReversesPlane(*m_pMode, kind.plane) && !hasAngle
+                                         : (code == 68.1 || code == 68.2 || code == 68.3 || code == 68.4) &&
+                                               ReversesPlane(*m_pMode, kPlaneXY);
+        if (unturned && !rotation) {
             rotation = true;
             m_findings.Add(lineNo, FindingCode::Rotation, WordText(line, at));
         }
-        if (number == 16 && m_pMode->negatesX && !polar) {
+        if (code == 16 && m_pMode->negatesX && !polar) {
             polar = true;
             m_findings.Add(lineNo, FindingCode::Polar, WordText(line, at));
         }
@@ -289,7 +318,7 @@ void CMirrorCheck::CheckRotationAndPolar(long long lineNo, std::string_view line
 }
 
 // 7. Calls of other programs: M98, M198, G65, G66.
-void CMirrorCheck::CheckCalls(long long lineNo, std::string_view line)
+void CMirrorCheck::CheckCalls(long long lineNo, std::string_view line, const LineKind&)
 {
     std::string call;
     ForEachLetter(line, 'M', [&](std::size_t at) {
@@ -309,23 +338,15 @@ void CMirrorCheck::CheckCalls(long long lineNo, std::string_view line)
         CheckCall(lineNo, line, call);
 }
 
-// 8. Offset data entered by G10 would be changed.
-void CMirrorCheck::CheckOffsetData(long long lineNo, std::string_view line)
-{
-    std::string word;
-    if (HoldsGCode(line, 10) && FirstNonzeroWord(line, word))
-        m_findings.Add(lineNo, FindingCode::OffsetData, word);
-}
-
 // 9. Fixed-width centres keep their text; a signed one is then wrong.
-void CMirrorCheck::CheckFixedSignedCentre(long long lineNo, std::string_view line)
+void CMirrorCheck::CheckFixedSignedCentre(long long lineNo, std::string_view line, const LineKind& kind)
 {
     if (!m_bFixedWidth)
         return;
     for (const char letter : {'I', 'J'}) {
         const bool mirrored = letter == 'I' ? m_pMode->negatesX : m_pMode->negatesY;
         const std::size_t at = line.find(letter);
-        if (!mirrored || at == std::string_view::npos)
+        if (!mirrored || at == std::string_view::npos || !LetterRuleReads(letter, kind))
             continue;
         const std::string_view value = line.substr(at + 1, ValueTextLength(line, at + 1));
         const std::size_t sign = value.find_first_not_of(' ');
@@ -336,16 +357,107 @@ void CMirrorCheck::CheckFixedSignedCentre(long long lineNo, std::string_view lin
     }
 }
 
-// 10. Words are uppercase: a lowercase letter is not mirrored.
-void CMirrorCheck::CheckLowercase(long long lineNo, std::string_view line)
+// 10. Words are uppercase: a lowercase letter is not mirrored, nor is a
+//     lowercase g that the line's swaps would exchange.
+void CMirrorCheck::CheckLowercase(long long lineNo, std::string_view line, const LineKind& kind)
 {
+    if (kind.machinePosition)
+        return;
+    const bool swaps = ReversesPlane(*m_pMode, kind.plane);
+    const double compensation[2] = {m_bFixedWidth ? 42.0 : 41.0, m_bFixedWidth ? 43.0 : 42.0};
     for (std::size_t at = 0; at < line.size(); ++at) {
         const char c = line[at];
-        if (IsLower(c) && m_strLetters.find(static_cast<char>(c - 'a' + 'A')) != std::string::npos &&
-            !InsideWord(line, at) && NonzeroWord(line, at)) {
-            m_findings.Add(lineNo, FindingCode::Lowercase, WordText(line, at));
+        if (!IsLower(c) || InsideWord(line, at))
+            continue;
+        bool found = false;
+        if (c == 'g') {
+            double number = 0;
+            found = swaps && WordNumber(line, at, number) &&
+                    (number == 2 || number == 3 || number == compensation[0] || number == compensation[1]);
+        } else if (m_strLetters.find(static_cast<char>(c - 'a' + 'A')) != std::string::npos &&
+                   LetterRuleReads(static_cast<char>(c - 'a' + 'A'), kind)) {
+            std::size_t next = at + 1;
+            if (next < line.size() && (line[next] == '+' || line[next] == '-'))
+                ++next;
+            found = NonzeroWord(line, at) || (next < line.size() && (line[next] == '#' || line[next] == '['));
+        }
+        if (found) {
+            m_findings.Add(lineNo, FindingCode::Lowercase, ExpressionText(line, at));
             return;
         }
+    }
+}
+
+// A fixed-width G43 with an H word: tool-length compensation on most
+// controls, swapped by the fixed-width rule as if it were a side.
+void CMirrorCheck::CheckLengthCompensation(long long lineNo, std::string_view line, const LineKind& kind)
+{
+    if (!m_bFixedWidth || !ReversesPlane(*m_pMode, kind.plane) || !HoldsGNumber(line, 43))
+        return;
+    const std::size_t h = line.find('H');
+    double number = 0;
+    if (h != std::string_view::npos && WordNumber(line, h, number))
+        m_findings.Add(lineNo, FindingCode::LengthCompensation, "G43 " + WordText(line, h));
+}
+
+// A cycle whose I or J is a radius, an angle or a shift, not a position:
+// the mirror negated it.
+void CMirrorCheck::CheckControlCycle(long long lineNo, std::string_view line, const LineKind& kind)
+{
+    static const double kCycles[] = {12, 13, 70, 71, 72, 76, 87};
+    double cycle = 0;
+    for (const double c : kCycles)
+        if (HoldsGNumber(line, c))
+            cycle = c;
+    if (cycle == 0)
+        return;
+    for (const char letter : {'I', 'J'}) {
+        const std::size_t at = line.find(letter);
+        if (at != std::string_view::npos && m_strLetters.find(letter) != std::string::npos &&
+            LetterRuleReads(letter, kind) && NonzeroWord(line, at)) {
+            std::string code;
+            AppendPadded(code, cycle, 2, false);
+            m_findings.Add(lineNo, FindingCode::ControlCycle, "G" + code + " " + WordText(line, at));
+            return;
+        }
+    }
+}
+
+// A rotary axis whose sense the mirror reverses (A about X, B about Y, C
+// about Z), once per file.
+void CMirrorCheck::CheckRotaryAxis(long long lineNo, std::string_view line, const LineKind&)
+{
+    if (m_bRotaryReported)
+        return;
+    const bool reversed[3] = {m_pMode->negatesY, m_pMode->negatesX, m_pMode->negatesX != m_pMode->negatesY};
+    for (std::size_t at = 0; at < line.size(); ++at) {
+        const char c = line[at];
+        if (c >= 'A' && c <= 'C' && reversed[c - 'A'] && !InsideWord(line, at) && NonzeroWord(line, at)) {
+            m_bRotaryReported = true;
+            m_findings.Add(lineNo, FindingCode::RotaryAxis, WordText(line, at));
+            return;
+        }
+    }
+}
+
+// The first line that looks like a lathe's: a U or W word, or an arc in
+// G17 with a K centre and no J. Told at the end, when no line held a Y.
+void CMirrorCheck::CheckLathe(long long lineNo, std::string_view line, const LineKind& kind)
+{
+    if (m_nLatheLine != 0)
+        return;
+    for (std::size_t at = 0; at < line.size(); ++at)
+        if ((line[at] == 'U' || line[at] == 'W') && !InsideWord(line, at) && NonzeroWord(line, at)) {
+            m_nLatheLine = lineNo;
+            m_strLatheWord = WordText(line, at);
+            return;
+        }
+    const std::size_t k = line.find('K');
+    double number = 0;
+    if (kind.plane == kPlaneXY && (HoldsGNumber(line, 2) || HoldsGNumber(line, 3)) && k != std::string_view::npos &&
+        WordNumber(line, k, number) && line.find('J') == std::string_view::npos) {
+        m_nLatheLine = lineNo;
+        m_strLatheWord = WordText(line, k);
     }
 }
 
@@ -386,5 +498,7 @@ void CMirrorCheck::End()
             m_findings.AddUnkept(FindingCode::Subprogram, count);
     m_pending.clear();
     m_pendingUnkept.clear();
+    if (m_nLatheLine != 0 && !m_bNonzeroY)
+        m_findings.Add(m_nLatheLine, FindingCode::Lathe, m_strLatheWord);
     m_findings.SortByLine();
 }

@@ -25,7 +25,14 @@ public:
     // arc plane in effect before it.
     void CheckLine(long long lineNo, std::string_view line, int plane);
 
-    // After the last line: calls of programs that the file never defined.
+    // A line that is not a skip line and that the run does not hand to
+    // CheckLine (nothing on it can be a finding): only whether it holds a
+    // nonzero Y matters (a lathe program has none). Cheap once one was seen.
+    void SeeCodeLine(std::string_view line);
+    bool WantsCodeLines() const { return !m_bNonzeroY; }
+
+    // After the last line: calls of programs that the file never defined, a
+    // program that looks like a lathe's.
     void End();
 
     CMirrorFindings& Findings() { return m_findings; }
@@ -34,21 +41,29 @@ public:
 private:
     void NoteProgramNumber(std::string_view line);
     void CheckSkipLine(long long lineNo, std::string_view line, int plane);
-    void CheckCodeLine(long long lineNo, std::string_view line);
+    // What the line's G numbers say of its words, for the rules.
+    struct LineKind {
+        int plane = 17;                // the arc plane, after the line's plane words
+        bool machinePosition = false;  // G53 or G10: the mirror changes no word
+        bool scaling = false;          // G51: I and J are scale factors, kept
+    };
+    void CheckCodeLine(long long lineNo, std::string_view line, int plane);
     // The rules of a line that is not a skip line, one function each.
-    using Rule = void (CMirrorCheck::*)(long long lineNo, std::string_view line);
+    using Rule = void (CMirrorCheck::*)(long long lineNo, std::string_view line, const LineKind& kind);
     static const Rule kCodeRules[];
-    void CheckMachineCoordinates(long long lineNo, std::string_view line);
-    void CheckUnmirroredValue(long long lineNo, std::string_view line);
-    void CheckSecondWord(long long lineNo, std::string_view line);
-    void CheckRotationAndPolar(long long lineNo, std::string_view line);
-    void CheckCalls(long long lineNo, std::string_view line);
-    void CheckOffsetData(long long lineNo, std::string_view line);
-    void CheckFixedSignedCentre(long long lineNo, std::string_view line);
-    void CheckLowercase(long long lineNo, std::string_view line);
-    // The first word of a mode letter with a nonzero number: a word the
-    // mirror changed.
-    bool FirstNonzeroWord(std::string_view line, std::string& word) const;
+    void CheckUnmirroredValue(long long lineNo, std::string_view line, const LineKind& kind);
+    void CheckSecondWord(long long lineNo, std::string_view line, const LineKind& kind);
+    void CheckAssignment(long long lineNo, std::string_view line, const LineKind& kind);
+    void CheckRotationAndPolar(long long lineNo, std::string_view line, const LineKind& kind);
+    void CheckCalls(long long lineNo, std::string_view line, const LineKind& kind);
+    void CheckFixedSignedCentre(long long lineNo, std::string_view line, const LineKind& kind);
+    void CheckLowercase(long long lineNo, std::string_view line, const LineKind& kind);
+    void CheckLengthCompensation(long long lineNo, std::string_view line, const LineKind& kind);
+    void CheckControlCycle(long long lineNo, std::string_view line, const LineKind& kind);
+    void CheckRotaryAxis(long long lineNo, std::string_view line, const LineKind& kind);
+    void CheckLathe(long long lineNo, std::string_view line, const LineKind& kind);
+    // False when the letter rules have nothing to say of `letter` on such a line.
+    bool LetterRuleReads(char letter, const LineKind& kind) const;
     void CheckCall(long long lineNo, std::string_view line, const std::string& callWord);
 
     // A call whose program may still be defined further down the file.
@@ -65,4 +80,8 @@ private:
     std::map<long long, std::vector<PendingCall>> m_pending;  // by called number
     std::size_t m_nPendingKept = 0;
     std::map<long long, long long> m_pendingUnkept;  // calls counted, not kept, by number
+    bool m_bRotaryReported = false;  // once per file
+    bool m_bNonzeroY = false;        // a line that is not a skip line held a nonzero Y
+    long long m_nLatheLine = 0;      // the first line that looks like a lathe's, 0: none yet
+    std::string m_strLatheWord;
 };

@@ -9,19 +9,23 @@
 
 enum class FindingCode {
     CommentMotion,       // a motion on a line with a comment, left unmirrored
-    MachineCoordinates,  // G53: a machine position changed by the mirror
     UnmirroredValue,     // a variable, an expression or no number after a letter
     SecondWord,          // a later word of a letter that only the first of is rewritten
-    Rotation,            // G68: the angle of a coordinate rotation is not negated
+    Assignment,          // a value assigned to a mode letter ('X=...')
+    Rotation,            // a coordinate rotation whose angle is not turned
     Polar,               // G16: negating the radius turns the point by 180 degrees
     Subprogram,          // a called program that is not in this file
-    OffsetData,          // G10: offset data changed by the mirror
     FixedSignedCentre,   // a signed arc centre of a fixed-width program, never negated
     Lowercase,           // a lowercase letter, which the mirror does not read
+    LengthCompensation,  // a fixed-width G43 with H, swapped as a compensation side
+    ControlCycle,        // a cycle's I or J (radius, angle, shift) negated
+    RotaryAxis,          // a rotary axis whose sense the mirror reverses
+    Lathe,               // a program that looks like a lathe's
     PathMismatch,        // the output's path is not the reflection of the source's
+    NotProved,           // too many lines of the path could not be read to prove it
 };
 
-constexpr std::size_t kFindingCodeCount = static_cast<std::size_t>(FindingCode::PathMismatch) + 1;
+constexpr std::size_t kFindingCodeCount = static_cast<std::size_t>(FindingCode::NotProved) + 1;
 
 struct MirrorFinding {
     long long line;    // 1-based line of the file the finding is about

@@ -7,6 +7,8 @@
 #include "NumberText.h"
 #include "Syntax.h"
 
+#include <algorithm>
+
 namespace {
 
 // TrimLineEnd of a line known to hold a blank.
@@ -35,14 +37,81 @@ int TrimEndOfSpacedLine(std::string& line)
 
 }  // namespace
 
-bool SwapPair(int type, double& first, double& second)
+bool SwappedCode(int type, double number, double& swapped, int& decimals)
 {
-    switch (type) {
-    case kSwapArcDirection: first = 2; second = 3; return true;
-    case kSwapCompensationFree: first = 41; second = 42; return true;
-    case kSwapCompensationFixed: first = 42; second = 43; return true;
-    default: return false;
+    // The pairs of each type: the numbers and how the new one is printed.
+    struct Pair {
+        int type;
+        double first, second;
+        int decimals;  // "%02.0f" or "%04.1f"
+    };
+    static const Pair kPairs[] = {
+        {kSwapArcDirection, 2, 3, 0},
+        {kSwapCompensationFree, 41, 42, 0},
+        {kSwapCompensationFree, 41.1, 42.1, 1},  // with a given diameter, or normal-direction control
+        {kSwapCompensationFixed, 42, 43, 0},
+    };
+    for (const Pair& pair : kPairs) {
+        if (pair.type != type || (number != pair.first && number != pair.second))
+            continue;
+        swapped = number == pair.first ? pair.second : pair.first;
+        decimals = pair.decimals;
+        return true;
     }
+    return false;
+}
+
+bool HoldsGNumber(std::string_view line, double number)
+{
+    std::size_t at = 0;
+    if (!FirstGHasValue(line, at))
+        return false;
+    for (; at != std::string_view::npos; at = line.find('G', at + 1)) {
+        const std::size_t n = ValueTextLength(line, at + 1);
+        double value = 0.0;
+        if (n > 0 && ReadNumber(line.substr(at + 1, n), value) && value == number)
+            return true;
+    }
+    return false;
+}
+
+bool IsInsideWord(std::string_view line, std::size_t at)
+{
+    if (at == 0)
+        return false;
+    const char c = line[at - 1];
+    return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z');
+}
+
+bool IsExpressionWord(std::string_view line, std::size_t valuePos, std::size_t size)
+{
+    if (valuePos == 0 || IsInsideWord(line, valuePos - 1) || valuePos + size >= line.size())
+        return false;
+    int signs = 0;
+    for (std::size_t i = valuePos; i < valuePos + size; ++i) {
+        if (line[i] == '+' || line[i] == '-')
+            ++signs;
+        else if (line[i] != ' ')
+            return false;
+    }
+    const char next = line[valuePos + size];
+    return signs <= 1 && (next == '#' || next == '[');
+}
+
+std::size_t ToggleExpressionSign(std::string& line, std::size_t valuePos, std::size_t size)
+{
+    for (std::size_t i = valuePos; i < valuePos + size; ++i) {
+        if (line[i] == '-') {
+            line.erase(i, 1);
+            return size - 1;
+        }
+        if (line[i] == '+') {
+            line[i] = '-';
+            return size;
+        }
+    }
+    line.insert(valuePos + size, 1, '-');
+    return size + 1;
 }
 
 std::size_t GetWord(const std::string& line, char letter, std::string& out)
@@ -92,6 +161,12 @@ int ScaleWords(std::string& line, float factor, const char* letters, bool fixedW
     for (const char* letter = letters; *letter; ++letter) {
         std::size_t valuePos = 0;
         const std::size_t n = FindValueText(line, *letter, valuePos);
+        // A variable or an expression ('X#24', 'Y-[#1+2.]') changes sign.
+        if (IsExpressionWord(line, valuePos, n)) {
+            ToggleExpressionSign(line, valuePos, n);
+            ++count;
+            continue;
+        }
         if (n == 0)
             continue;
         const std::string_view value(line.data() + valuePos, n);
@@ -150,10 +225,10 @@ bool PrintScaled(float factor, std::string_view value, bool fixedWidth, std::str
 
         const std::size_t point = text.find('.');
         if (point != std::string_view::npos) {
-            // 4a. As many decimals as the source had, up to four; five or
-            //     more print with three; none keeps the bare point ('100.').
+            // 4a. As many decimals as the source had; none keeps the bare
+            //     point ('100.').
             const std::size_t decimals = text.size() - point - 1;
-            AppendFixed(printed, product, decimals >= 5 ? 3 : static_cast<int>(decimals));
+            AppendFixed(printed, product, static_cast<int>(decimals));
             if (decimals == 0)
                 printed += '.';
         } else {
@@ -168,11 +243,10 @@ bool PrintScaled(float factor, std::string_view value, bool fixedWidth, std::str
 
 int SwapMotionCodes(std::string& line, int type)
 {
-    double first = 0, second = 0;
     std::size_t valuePos = 0;
 
     // 1. A first 'G' without a value ends the work on this line.
-    if (FindValueText(line, 'G', valuePos) == 0 || !SwapPair(type, first, second))
+    if (FindValueText(line, 'G', valuePos) == 0)
         return 0;
 
     // 2. Every G word, left to right.
@@ -180,14 +254,17 @@ int SwapMotionCodes(std::string& line, int type)
     std::string printed;
     for (std::size_t at = valuePos - 1; at != std::string::npos; at = line.find('G', at + 1)) {
         const std::size_t n = ValueTextLength(line, at + 1);
-        double number = 0.0;
-        if (n == 0 || !ReadNumber(std::string_view(line).substr(at + 1, n), number))
-            continue;
-        if (number != first && number != second)
+        double number = 0.0, swapped = 0.0;
+        int decimals = 0;
+        if (n == 0 || !ReadNumber(std::string_view(line).substr(at + 1, n), number) ||
+            !SwappedCode(type, number, swapped, decimals))
             continue;
         // The whole old value text goes, blanks included: 'G02 X1.' -> 'G03X1.'.
         printed.clear();
-        AppendPadded(printed, number == first ? second : first, 2, false);
+        if (decimals == 0)
+            AppendPadded(printed, swapped, 2, false);
+        else
+            AppendFixed(printed, swapped, decimals);
         line.replace(at + 1, n, printed);
         at += printed.size();
         ++count;
@@ -212,6 +289,15 @@ int SelectedPlane(std::string_view line, int plane)
     return plane;
 }
 
+int NegateRotationAngle(std::string& line, bool fixedWidth)
+{
+    std::string value;
+    if (GetWord(line, 'R', value) == 0 || ScaleValue(-1.0f, value, fixedWidth) != 0)
+        return 0;  // no R, or one without a number: left as it is
+    SetWord(line, 'R', value, line.find(' ') != std::string::npos);
+    return 1;
+}
+
 int MirrorLineByOperations(std::string& line, const MirrorMode& mode, bool fixedWidth, int& plane)
 {
     // A skip line only gets its end trimmed.
@@ -225,7 +311,18 @@ int MirrorLineByOperations(std::string& line, const MirrorMode& mode, bool fixed
     const bool swaps = ReversesPlane(mode, plane);
     if (swaps)
         count += SwapMotionCodes(line, kSwapArcDirection);
-    count += ScaleWords(line, -1.0f, fixedWidth ? mode.fixedLetters : mode.freeLetters, fixedWidth);
+    // Machine positions and offset data (G53, G10) are not mirrored; the
+    // scale factors of G51 (I, J) keep their sign.
+    const bool machinePosition = HoldsGNumber(line, 53) || HoldsGNumber(line, 10);
+    std::string letters = fixedWidth ? mode.fixedLetters : mode.freeLetters;
+    if (HoldsGNumber(line, 51))
+        letters.erase(std::remove_if(letters.begin(), letters.end(), [](char c) { return c == 'I' || c == 'J'; }),
+                      letters.end());
+    if (!machinePosition && !letters.empty())
+        count += ScaleWords(line, -1.0f, letters.c_str(), fixedWidth);
+    // A rotation turns the other way where the mirror reverses its plane.
+    if (!machinePosition && swaps && HoldsGNumber(line, 68))
+        count += NegateRotationAngle(line, fixedWidth);
     if (swaps)
         count += SwapMotionCodes(line, fixedWidth ? kSwapCompensationFixed : kSwapCompensationFree);
     TrimLineEnd(line);

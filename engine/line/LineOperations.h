@@ -18,8 +18,26 @@ enum : int {
     kSwapCompensationFixed = 21,   // G42 <-> G43, fixed-width programs
 };
 
-// The pair of G numbers that a swap type exchanges; false for unknown types.
-bool SwapPair(int type, double& first, double& second);
+// The G number that swap type `type` puts in place of `number`, and the
+// decimals it is printed with ("%02.0f", or "%04.1f" for G41.1/G42.1);
+// false when the type leaves the number as it is.
+bool SwappedCode(int type, double number, double& swapped, int& decimals);
+
+// True when `number` is one of the line's G numbers: those of its G words
+// as SwapMotionCodes reads them (none when the first 'G' has no value text).
+bool HoldsGNumber(std::string_view line, double number);
+
+// True when the letter at `at` stands right after an ASCII letter: it is part
+// of a word ('X' in 'FIX'), not an address.
+bool IsInsideWord(std::string_view line, std::size_t at);
+
+// A word whose value is a variable or an expression: the letter before
+// `valuePos` is not inside a word, its value text (`size` characters)
+// holds only blanks and at most one sign, and a '#' or '[' follows it.
+bool IsExpressionWord(std::string_view line, std::size_t valuePos, std::size_t size);
+// Changes the sign of such a word in place: none becomes a '-' just before
+// the '#' or '[', '-' goes, '+' becomes '-'. The new value text's size.
+std::size_t ToggleExpressionSign(std::string& line, std::size_t valuePos, std::size_t size);
 
 // Value text after the first `letter` of the line; its length, 0 if none
 // (then `out` is left untouched).
@@ -47,8 +65,13 @@ int SwapMotionCodes(std::string& line, int type);
 // last G17, G18 or G19 of a line that has G numbers.
 int SelectedPlane(std::string_view line, int plane);
 
+// Negates the first R word, a rotation's angle, like a coordinate; 1 when
+// it did, 0 when there is none or it holds no number.
+int NegateRotationAngle(std::string& line, bool fixedWidth);
+
 // The whole line as the operations one after the other: a skip line only
-// gets its end trimmed; otherwise end trim, plane, arc swap, negation,
-// compensation swap, end trim. `plane` is the arc plane in effect and
+// gets its end trimmed; otherwise end trim, plane, arc swap, negation (none
+// on a G53 or G10 line, no I and J on a G51 line, the G68 angle where the
+// plane is reversed), compensation swap, end trim. `plane` is the arc plane in effect and
 // becomes the one after the line. The number of words changed.
 int MirrorLineByOperations(std::string& line, const MirrorMode& mode, bool fixedWidth, int& plane);

@@ -23,8 +23,9 @@ enum : unsigned short {
     kLetterG = 0x10,
     kSkipChar = 0x20,  // ';', '(', ')', '$'
     kStop = 0x40,      // '\n' or NUL: the end of the line, or a byte inside it
-    kSuspect = 0x100,  // may start a finding of the check (kCheckTriggers)
-    kNotable = 0x17F,  // everything the sweep stops at
+    kLetterR = 0x80,   // a rotation's angle on a G68 line
+    kSuspect = 0x100,  // may start a finding of the check (kCheckTriggers, kCheckTriggersWithG)
+    kNotable = 0x1FF,  // everything the sweep stops at
 };
 
 constexpr std::array<unsigned short, 256> MakeByteClasses()
@@ -35,11 +36,14 @@ constexpr std::array<unsigned short, 256> MakeByteClasses()
     classes['I'] = kLetterI;
     classes['J'] = kLetterJ;
     classes['G'] = kLetterG;
+    classes['R'] = kLetterR;
     for (const char* c = kSkipChars; *c; ++c)
         classes[static_cast<unsigned char>(*c)] = kSkipChar;
     classes[0] = kStop;
     classes['\n'] = kStop;
     for (const char* c = kCheckTriggers; *c; ++c)
+        classes[static_cast<unsigned char>(*c)] = kSuspect;
+    for (const char* c = kCheckTriggersWithG; *c; ++c)
         classes[static_cast<unsigned char>(*c)] = kSuspect;
     return classes;
 }
@@ -48,19 +52,24 @@ constexpr std::array<unsigned short, 256> kByteClasses = MakeByteClasses();
 
 unsigned ClassOf(char c) { return kByteClasses[static_cast<unsigned char>(c)]; }
 
-// Slot of a coordinate letter's bit: X 0, Y 1, I 2, J 3.
-int LetterSlot(unsigned bit) { return bit == kLetterX ? 0 : bit == kLetterY ? 1 : bit == kLetterI ? 2 : 3; }
+// Slot of a letter's bit: X 0, Y 1, I 2, J 3, R 4.
+int LetterSlot(unsigned bit)
+{
+    return bit == kLetterX ? 0 : bit == kLetterY ? 1 : bit == kLetterI ? 2 : bit == kLetterJ ? 3 : 4;
+}
 
 bool IsDigit(char c) { return c >= '0' && c <= '9'; }
 
 bool IsAsciiLetter(char c) { return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z'); }
 
-// G numbers that only the check reads: G10 offset data, G16 polar
-// coordinates, G53 machine coordinates, G65 and G66 calls, G68 rotations.
+// G numbers that only the check reads: G16 polar coordinates, G43 tool
+// length, G65 and G66 calls, G68 rotations, the cycles whose I and J are no
+// positions (G12, G13, G70-G72, G76, G87).
 bool IsCheckedCode(double number)
 {
-    return number == 10 || number == 16 || number == 53 || number == 65 || number == 66 ||
-           (number >= 68 && number < 69);
+    return number == 16 || number == 43 || number == 65 || number == 66 || (number >= 68 && number < 69) ||
+           number == 12 || number == 13 || number == 70 || number == 71 || number == 72 || number == 76 ||
+           number == 87;
 }
 
 // The number of a G word's value text: plain codes ('01', '2 ') directly,
@@ -78,17 +87,15 @@ bool ReadCode(std::string_view text, double& number)
     return ReadNumber(text, number);
 }
 
-// The G number that replaces `number` under a swap type, or 0 for none.
-int SwappedCode(int type, double number)
+// The G number that replaces `number` under a swap type, in tenths (G03:
+// 30, G42.1: 421), or 0 for none.
+int SwappedTenths(int type, double number)
 {
-    double first = 0, second = 0;
-    if (!SwapPair(type, first, second))
+    double swapped = 0;
+    int decimals = 0;
+    if (!SwappedCode(type, number, swapped, decimals))
         return 0;
-    if (number == first)
-        return static_cast<int>(second);
-    if (number == second)
-        return static_cast<int>(first);
-    return 0;
+    return static_cast<int>(swapped * 10 + 0.5);
 }
 
 // The value text of a word: where it starts (after its letter) and its
@@ -103,25 +110,47 @@ struct Word {
     }
 };
 
-// A change of one value text: a new G number, or the negated coordinate.
+// A change of one value text: a new G number, a negated number, or the
+// sign of a variable or an expression toggled.
 struct Change {
+    enum Kind : unsigned char { Code, Negate, Toggle };
     std::size_t pos;   // first character of the value text
     std::size_t size;  // its length
-    int code;          // the new G number ("%02.0f"), or 0 for a coordinate
+    Kind kind;
+    int tenths;           // Code: the new G number in tenths ("%02.0f", or "%04.1f" when not whole)
     bool beforeNegation;  // an arc swap: done before the coordinates
 };
 
 constexpr std::size_t kMaxGWords = 12;
 
-// Longest text that replaces a value text: a printed number ("%.4f" of the
-// largest double, or a value text's own width when that is more) or two
-// digits of a G number.
+// Longest text that replaces a value text beyond the value text's own
+// width: a printed number ("%.16f" of the largest double; more decimals
+// come from the value text itself) or a G number.
 constexpr std::size_t kMaxPrinted = 330;
 
 char* Put(char* out, const char* text, std::size_t size)
 {
     std::memcpy(out, text, size);
     return out + size;
+}
+
+// The value text of a variable or an expression with its sign toggled, as
+// ToggleExpressionSign does it.
+char* PutToggled(char* out, const char* value, std::size_t size)
+{
+    const char* const end = value + size;
+    const char* sign = value;
+    while (sign < end && *sign == ' ')
+        ++sign;
+    if (sign == end) {
+        out = Put(out, value, size);
+        *out++ = '-';
+        return out;
+    }
+    out = Put(out, value, static_cast<std::size_t>(sign - value));
+    if (*sign == '+')
+        *out++ = '-';
+    return Put(out, sign + 1, static_cast<std::size_t>(end - sign - 1));
 }
 
 // Where a line's words end and how it is written: with a blank anywhere, the
@@ -165,7 +194,7 @@ struct SweptLine {
     std::size_t gCount = 0;
     bool manyGWords = false;  // more G words than the sweep keeps
     bool skipLine = false;
-    Word letterWords[4] = {};  // the first word of X, Y, I and J
+    Word letterWords[5] = {};  // the first word of X, Y, I, J and R
     unsigned seen = 0;         // the letters met
     bool check = false;        // the line may hold a finding
     std::size_t firstBlank = std::string::npos;
@@ -175,6 +204,9 @@ struct SweptLine {
     // Step 3: the G numbers.
     double codes[kMaxGWords] = {};
     bool hasCode[kMaxGWords] = {};
+    bool machinePosition = false;  // G53 or G10: no word is negated
+    bool scaling = false;          // G51: I and J are factors, kept
+    bool rotation = false;         // G68: its angle R turns with the plane
     // Steps 4 and 5: the changes, in the order of the line.
     Change changes[kMaxGWords + 4] = {};
     std::size_t changeCount = 0;
@@ -220,7 +252,7 @@ void ScanWords(SweptLine& s)
                 word = &s.gWords[s.gCount++];
             else
                 s.manyGWords = true;
-        } else if (cls & kLetters & ~s.seen) {
+        } else if (cls & (kLetters | kLetterR) & ~s.seen) {
             s.seen |= cls;
             word = &s.letterWords[LetterSlot(cls)];
             if ((cls & s.wanted) && at > text && IsAsciiLetter(at[-1]))
@@ -268,13 +300,13 @@ void NoteSwaps(SweptLine& s, const MirrorMode& mode, int plane)
     for (std::size_t k = 0; k < s.gCount; ++k) {
         if (!s.hasCode[k])
             continue;
-        int code = SwappedCode(kSwapArcDirection, s.codes[k]);
-        const bool arc = code != 0;
+        int tenths = SwappedTenths(kSwapArcDirection, s.codes[k]);
+        const bool arc = tenths != 0;
         if (!arc)
-            code = SwappedCode(compensation, s.codes[k]);
-        if (code == 0)
+            tenths = SwappedTenths(compensation, s.codes[k]);
+        if (tenths == 0)
             continue;
-        s.changes[s.changeCount++] = Change{s.gWords[k].pos, s.gWords[k].size, code, arc};
+        s.changes[s.changeCount++] = Change{s.gWords[k].pos, s.gWords[k].size, Change::Code, tenths, arc};
         ++s.count;
     }
 }
@@ -296,10 +328,12 @@ void CheckFixedCentres(SweptLine& s, const MirrorMode& mode)
 }
 
 // 5. The first word of each letter to negate, when it has a value text, in
-//    order of position among the changes. The negation's blank rule looks at
-//    the line after the arc swap, which drops the blanks inside the value
-//    texts it replaces.
-void NoteNegations(SweptLine& s)
+//    order of position among the changes: none on a G53 or G10 line, no I
+//    and J on a G51 line; a variable or an expression gets its sign
+//    toggled; the angle of a G68 line whose plane the mode reverses is
+//    negated too. The negation's blank rule looks at the line after the arc
+//    swap, which drops the blanks inside the value texts it replaces.
+void NoteNegations(SweptLine& s, bool planeReversed)
 {
     std::size_t blank = s.firstBlank;
     for (std::size_t k = 0; k < s.changeCount && blank != std::string::npos; ++k) {
@@ -308,19 +342,30 @@ void NoteNegations(SweptLine& s)
             blank = s.trimmed.find(' ', c.pos + c.size);
     }
     s.spaced = blank != std::string::npos;
-    for (const char* letter = s.letters; *letter; ++letter) {
-        const unsigned bit = ClassOf(*letter) & kLetters;
-        if ((s.seen & bit) == 0)
-            continue;
-        const Word& word = s.letterWords[LetterSlot(bit)];
-        if (word.size == 0)
-            continue;
+    if (s.machinePosition)
+        return;
+    auto note = [&s](const Word& word, Change::Kind kind) {
         std::size_t k = s.changeCount++;
         for (; k > 0 && s.changes[k - 1].pos > word.pos; --k)
             s.changes[k] = s.changes[k - 1];
-        s.changes[k] = Change{word.pos, word.size, 0, false};
+        s.changes[k] = Change{word.pos, word.size, kind, 0, false};
         ++s.count;
+    };
+    for (const char* letter = s.letters; *letter; ++letter) {
+        const unsigned bit = ClassOf(*letter) & kLetters;
+        if ((s.seen & bit) == 0 || (s.scaling && (bit & (kLetterI | kLetterJ))))
+            continue;
+        const Word& word = s.letterWords[LetterSlot(bit)];
+        if (IsExpressionWord(s.line, word.pos, word.size))
+            note(word, Change::Toggle);
+        else if (word.size > 0)
+            note(word, Change::Negate);
     }
+    const Word& angle = s.letterWords[LetterSlot(kLetterR)];
+    double number = 0;
+    if (s.rotation && planeReversed && (s.seen & kLetterR) && angle.size > 0 &&
+        ReadNumber(s.trimmed.substr(angle.pos, angle.size), number))
+        note(angle, Change::Negate);
 }
 
 }  // namespace
@@ -362,7 +407,7 @@ int CLineSweep::Mirror(std::string_view line, const MirrorMode& mode, std::strin
     ReadGCodes(s);
     NoteSwaps(s, mode, m_nPlane);
     CheckFixedCentres(s, mode);
-    NoteNegations(s);
+    NoteNegations(s, ReversesPlane(mode, m_nPlane));
     m_bCheckLine = s.check;
     if (s.changeCount == 0) {
         KeepLine(s, result);
@@ -392,10 +437,14 @@ void CLineSweep::ReadGCodes(SweptLine& s)
             s.hasCode[k] = n > 0 && ReadCode(s.trimmed.substr(s.gWords[k].pos, n), s.codes[k]);
             if (!s.hasCode[k])
                 continue;
-            if (IsPlaneCode(s.codes[k]))
-                m_nPlane = static_cast<int>(s.codes[k]);
-            else if (IsCheckedCode(s.codes[k]))
+            const double code = s.codes[k];
+            if (IsPlaneCode(code))
+                m_nPlane = static_cast<int>(code);
+            else if (IsCheckedCode(code))
                 s.check = true;
+            s.machinePosition = s.machinePosition || code == 53 || code == 10;
+            s.scaling = s.scaling || code == 51;
+            s.rotation = s.rotation || code == 68;
         }
         return;
     }
@@ -422,9 +471,16 @@ void CLineSweep::WriteChanges(SweptLine& s, std::string_view& result)
     for (std::size_t k = 0; k < s.changeCount; ++k) {
         const Change& c = s.changes[k];
         out = Put(out, text + copied, c.pos - copied);
-        if (c.code != 0) {
-            *out++ = static_cast<char>('0' + c.code / 10);
-            *out++ = static_cast<char>('0' + c.code % 10);
+        if (c.kind == Change::Code) {
+            const int whole = c.tenths / 10;
+            *out++ = static_cast<char>('0' + whole / 10);
+            *out++ = static_cast<char>('0' + whole % 10);
+            if (c.tenths % 10 != 0) {
+                *out++ = '.';
+                *out++ = static_cast<char>('0' + c.tenths % 10);
+            }
+        } else if (c.kind == Change::Toggle) {
+            out = PutToggled(out, text + c.pos, c.size);
         } else {
             const std::string_view value(text + c.pos, c.size);
             const std::size_t n = NegatePlainNumber(value, s.fixedWidth, out);

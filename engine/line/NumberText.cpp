@@ -8,8 +8,10 @@
 
 namespace {
 
-// Longest "%.4f" of a double: 309 integer digits, sign, point, 4 decimals.
+// Longest "%.16f" of a double: 309 integer digits, sign, point, 16
+// decimals; more decimals are printed into a buffer of their size.
 constexpr std::size_t kMaxPrinted = 330;
+constexpr int kMaxShortDecimals = 16;
 
 bool IsDigit(char c) { return c >= '0' && c <= '9'; }
 
@@ -76,10 +78,19 @@ bool ReadNumber(std::string_view text, double& value)
 
 void AppendFixed(std::string& out, double value, int decimals)
 {
-    char buf[kMaxPrinted];
     if (std::signbit(value))
         out += '-';
-    out.append(buf, PrintMagnitude(buf, value, decimals));
+    if (decimals <= kMaxShortDecimals) {
+        char buf[kMaxPrinted];
+        out.append(buf, PrintMagnitude(buf, value, decimals));
+        return;
+    }
+    // A value text with very many decimals: the double printed exactly to
+    // that many decimals, as "%.Nf" does, in a buffer of their size.
+    std::string digits(kMaxPrinted + static_cast<std::size_t>(decimals), '\0');
+    const auto r = std::to_chars(&digits[0], &digits[0] + digits.size(), std::fabs(value), std::chars_format::fixed,
+                                 decimals);
+    out.append(digits.data(), r.ec == std::errc() ? static_cast<std::size_t>(r.ptr - digits.data()) : 0);
 }
 
 void AppendPadded(std::string& out, double value, std::size_t width, bool showPlus)
@@ -202,8 +213,6 @@ std::size_t NegatePlainNumber(std::string_view value, bool fixedWidth, char* out
         const bool zero = integer == integerEnd;
         return static_cast<std::size_t>(PutPadded(out, integer, integerEnd, width, !negative && !zero, hasSign) - out);
     }
-    if (fractionEnd - fraction > 4)
-        return 0;  // printed with three decimals: a real rounding
     // "%.Nf" with the source's own decimals, '-' from the flipped sign bit
     // (negative zero included); no decimals keep the bare point.
     char* q = out;

@@ -29,9 +29,9 @@ void AppendPadded(std::string& out, double value, std::size_t width, bool showPl
 //  - fixed width ("%+07.0f"): the text, after leading blanks, is a sign and
 //    digits ending the number ('+001000', '-250 ');
 //  - free format (`fixedWidth` false): the text without the blanks around
-//    it is [sign]digits, or [sign]digits.digits with at most four decimals
-//    ('12.345', '-100.', '+0250', ' 1.5 ').
-// Anything else (more decimals, more digits, stray signs and points, wide
-// zero padding) is left to ReadNumber and the printers above.
+//    it is [sign]digits, or [sign]digits.digits, printed with its own
+//    decimals ('12.345', '-100.', '+0250', ' 1.5 ', '50.240704').
+// Anything else (more than 15 significant digits, stray signs and points,
+// wide zero padding) is left to ReadNumber and the printers above.
 constexpr std::size_t kMaxNegatedPlain = 40;
 std::size_t NegatePlainNumber(std::string_view value, bool fixedWidth, char* out);

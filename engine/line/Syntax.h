@@ -29,8 +29,11 @@ enum : int { kPlaneXY = 17, kPlaneZX = 18, kPlaneYZ = 19 };
 constexpr char kSkipChars[] = ";()$";
 // Bytes that may start a finding of the check: a call ('M'), a variable or
 // an expression ('#', '['), a program number (':'), a lowercase letter the
-// mirror would have negated.
-constexpr char kCheckTriggers[] = "M#[:xyij";
+// mirror would have negated or a lowercase G, an assignment ('='), a rotary
+// axis (A, B, C), a lathe's incremental axes (U, W).
+constexpr char kCheckTriggers[] = "M#[:xyijg=ABCUW";
+// On a line with G words, also: an arc centre in Z (a lathe's arc).
+constexpr char kCheckTriggersWithG[] = "K";
 // The coordinate letters whose value texts show the number format.
 constexpr char kFormatLetters[] = "XYZIJK";
 // The width of a fixed-width value text: a sign and six digits.

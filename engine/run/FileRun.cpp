@@ -368,6 +368,8 @@ const char* CFileRun::SweepBuffer(const BlockRules& rules, const char* begin, co
             ++m_nLineNo;
             const bool plain = !notes.aside && whole.size() - 1 < kMaxPlainLine &&
                                WritePlainLine(line, at + 1, notes, rules, room, count, written);
+            if (plain)
+                m_step.SeePlainLine(whole);
             if (plain && m_pObserver && !m_pObserver->Line(whole, written)) {
                 m_nFailure = kMirrorDestinationError;
                 return nullptr;

@@ -23,6 +23,8 @@ MirroredLine CLineStep::Mirror(std::string_view read, const char* limit, long lo
     result.count = m_sweep.Mirror(line, *m_pMode, result.mirrored, limit);
     if (m_sweep.LineMayHoldFinding())
         m_check.CheckLine(lineNo, read, planeBefore);
+    else
+        SeePlainLine(read);
     // 3. Lines that end in '\r' were read with a '\n' in its place.
     result.source = read;
     if (carriageReturn) {

@@ -31,6 +31,14 @@ public:
     // The views hold until the next line.
     MirroredLine Mirror(std::string_view read, const char* limit, long long lineNo, bool carriageReturn);
 
+    // A line that a run writes without the step (a plain line): the check
+    // still learns what it needs of every line.
+    void SeePlainLine(std::string_view line)
+    {
+        if (m_check.WantsCodeLines())
+            m_check.SeeCodeLine(line);
+    }
+
     // After the last line.
     void End() { m_check.End(); }
 

@@ -599,13 +599,12 @@ TEST_F(CliTest, UsageErrors)
 // output.
 TEST_F(CliTest, FindingsCheckAndStrict)
 {
-    WriteFile("bad.nc", "G1 X10. Y5.\nG1 X10. Y5. X20.\nG53 X-508. Y0.\n");
+    WriteFile("bad.nc", "G1 X10. Y5.\nG1 X10. Y5. X20.\nG81 X=XPOS-63 Z-5.\n");
     WriteFile("good.nc", kPocket);
     const char* const kSecondWord =
         "bad.nc:2: предупреждение: повторный адрес X20. в кадре не отражён (отражается только первый) [second-word]\n";
     const char* const kMachine =
-        "bad.nc:3: предупреждение: G53 (координаты станка): X-508. изменено отражением, проверьте кадр "
-        "[machine-coordinates]\n";
+        "bad.nc:3: предупреждение: X=XPOS-63 - адресу присваивается значение, оно не отражено [assignment]\n";
 
     const ProcessResult run = Run({"-q", "-m", "y", "bad.nc"});
     EXPECT_EQ(0, run.status);

@@ -46,12 +46,16 @@ TEST(ScaleValue, FreeFormatKeepsTheDecimalsOfTheSource)
     EXPECT_EQ("-1.25", Negated(" 1.25 ", kFree));
     EXPECT_EQ("-0.125", Negated(".125", kFree));
     EXPECT_EQ("-1.0000", Negated("1.0000", kFree));
-    EXPECT_EQ("-1.123", Negated("1.123456", kFree));     // five or more decimals: three
-    EXPECT_EQ("-2.000", Negated("1.99999", kFree));
+    EXPECT_EQ("-1.123456", Negated("1.123456", kFree));  // every decimal kept
+    EXPECT_EQ("-1.99999", Negated("1.99999", kFree));
+    EXPECT_EQ("-0.000001", Negated("0.000001", kFree));
+    EXPECT_EQ("1.00000", Negated("-1.00000", kFree));
+    EXPECT_EQ("-50.240704", Negated("50.240704", kFree));
     EXPECT_EQ("-0.", Negated("0.", kFree));              // negative zero as the C library prints it
     EXPECT_EQ("-0.00", Negated("0.00", kFree));
     EXPECT_EQ("0.0001", Negated("-0.0001", kFree));
-    EXPECT_EQ("-0.062", Negated("0.06250", kFree));      // an exact tie rounds to even, as printf does
+    EXPECT_EQ("-0.06250", Negated("0.06250", kFree));
+    EXPECT_EQ("-0.1234567890123456773698862", Negated("0.1234567890123456789012345", kFree));  // "%.25f"
     EXPECT_EQ("-1234.5678", Negated("1234.5678", kFree));  // double precision keeps every digit
     EXPECT_EQ("-99999.9999", Negated("99999.9999", kFree));
     EXPECT_EQ("-1.500", Negated("1.5-3", kFree));        // decimals count every character after '.' 
@@ -84,7 +88,7 @@ TEST(ScaleValue, TextsWithoutANumberStayAsTheyAre)
         EXPECT_EQ("<no number>", Negated(text, kFree)) << '"' << text << '"';
     EXPECT_EQ("<no number>", Negated(std::string(400, '9'), kFree));   // beyond the double range
     EXPECT_EQ("<no number>", Negated(std::string(309, '9') + ".5", kFixed));
-    EXPECT_EQ("0.000", Negated("-0." + std::string(400, '0') + "1", kFree));  // below it: zero
+    EXPECT_EQ("0." + std::string(401, '0'), Negated("-0." + std::string(400, '0') + "1", kFree));  // below it: zero
     EXPECT_EQ("-01", Negated("1-2", kFree));     // reading stops at the second sign; width and sign from the text
 }
 
@@ -92,7 +96,7 @@ TEST(ScaleWords, RewritesTheFirstWordOfEachLetter)
 {
     EXPECT_EQ("G01 X-12.345 Y7.5\n", Scaled("G01 X12.345 Y-7.5\n", "XY", kFree, 2));
     EXPECT_EQ("X-100.Y-5.\n", Scaled("X100.Y5.\n", "XY", kFree, 2));
-    EXPECT_EQ("X-1.123\n", Scaled("X1.123456\n", "X", kFree, 1));
+    EXPECT_EQ("X-1.123456\n", Scaled("X1.123456\n", "X", kFree, 1));
     EXPECT_EQ("N0012X-001000Y+000500\n", Scaled("N0012X+001000Y-000500\n", "XY", kFixed, 2));
     EXPECT_EQ("G01 X+  Y-5\n", Scaled("G01 X+ Y5\n", "XY", kFree, 2));  // no number: counted, blank rule kept
     EXPECT_EQ("G01 X-1.5 Y2\n", Scaled("G01 X 1.5 Y2\n", "X", kFree, 1));

@@ -15,9 +15,10 @@
 
 namespace {
 
-// Lines of G words (many of them the swapped codes), coordinates in
-// plain and odd spellings, blanks in every place, skip characters and
-// line ends with '\r'.
+// Lines of G words (many of them the swapped codes, and those that change
+// what is negated: G53, G10, G51, G68), coordinates in plain and odd
+// spellings, variables and expressions, rotation angles, blanks in every
+// place, skip characters and line ends with '\r'.
 class NcLines {
 public:
     std::string Next()
@@ -25,11 +26,12 @@ public:
         std::string line;
         const unsigned words = Pick(5) == 0 ? 10 + Pick(20) : Pick(8);
         for (unsigned w = 0; w < words; ++w) {
-            line += "GGGXYIJZNF"[Pick(10)];
+            line += "GGGXYIJZNFRRx"[Pick(13)];
             const char* const values[] = {"02", "03", "2", "3", "41", "42", "43", "01", "2.0", " 3 ", "", "17",
-                                          "18", "19", "18.0", " 19",
-                                          "12.345", "-6.789", "+001000", "-000250", "100.", "0",
-                                          "-0.0", "1.123456", "+", "1-2", "  7  ", "99999999999999999.5"};
+                                          "18", "19", "18.0", " 19", "53", "10", "51", "68", "41.1", "42.1",
+                                          "53.1", "68.1", "12.345", "-6.789", "+001000", "-000250", "100.", "0",
+                                          "-0.0", "1.123456", "-0.0000001", "+", "1-2", "  7  ",
+                                          "99999999999999999.5", "#24", "-#1", " +[#1+2.]", "=5", "IX[#2]"};
             line += values[Pick(sizeof values / sizeof values[0])];
             if (Pick(3) == 0)
                 line += ' ';

@@ -43,8 +43,7 @@ std::string Reference(const std::string& value, bool fixedWidth)
     const std::size_t point = text.find('.');
     if (point != std::string::npos) {
         const std::size_t decimals = text.size() - point - 1;
-        const int shown = decimals >= 5 ? 3 : static_cast<int>(decimals);
-        return Printed("%.*f", shown, product) + (decimals == 0 ? "." : "");
+        return Printed("%.*f", static_cast<int>(decimals), product) + (decimals == 0 ? "." : "");
     }
     const int width = static_cast<int>(text.size());
     const bool sign = text.find_first_of("+-") != std::string::npos;
