@@ -69,6 +69,9 @@ std::string DescribeMove(const ToolMove& move)
 ToolMove CPathProof::Reflected(const ToolMove& move) const
 {
     ToolMove reflected = move;
+    // Machine positions are the machine's own: the mirror leaves them.
+    if (move.kind == MoveKind::Apart && move.code == 53)
+        return reflected;
     const bool negates[3] = {m_mode.negatesX, m_mode.negatesY, false};
     for (int a = 0; a < 3; ++a) {
         if (!negates[a])
