@@ -3,6 +3,7 @@
 #include <atomic>
 #include <csignal>
 #include <cstring>
+#include <ctime>
 
 #include <fcntl.h>
 #include <unistd.h>
@@ -18,11 +19,21 @@ const int kSignals[] = {SIGINT, SIGTERM, SIGHUP, SIGPIPE};
 // The object whose files a signal removes. A signal handler can reach
 // nothing else.
 std::atomic<CInterruptCleanup*> g_pActive{nullptr};
+// Set when an interruption ends the process: no temporary file is made
+// from then on.
+std::atomic<bool> g_bEnding{false};
 
 extern "C" void OnInterruptSignal(int signal)
 {
-    if (CInterruptCleanup* cleanup = g_pActive.load())
+    g_bEnding.store(true);
+    if (CInterruptCleanup* cleanup = g_pActive.load()) {
         cleanup->RemoveAll();
+        // A file announced just before may be in the making on another
+        // thread (-j): given the time to appear, it goes with a second pass.
+        const timespec wait = {0, 20 * 1000 * 1000};
+        ::nanosleep(&wait, nullptr);
+        cleanup->RemoveAll();
+    }
     // The handler was reset on entry (SA_RESETHAND) and the signal is not
     // blocked (SA_NODEFER): the process now ends by the signal itself, as
     // the calling shell expects (status 128 + signal).
@@ -82,8 +93,12 @@ void CInterruptCleanup::OnTempFileCreated(const TempFileRecord& file)
         slot.folder = file.nFolder;
         std::memcpy(slot.name, file.szName, sizeof slot.name);
         slot.state.store(kHeld);
-        return;
+        break;
     }
+    // Announced before the process ends, or never made: a thread that comes
+    // here once the handler runs waits for the end instead.
+    while (g_bEnding.load())
+        ::pause();
 }
 
 void CInterruptCleanup::OnTempFileGone(const TempFileRecord& file)

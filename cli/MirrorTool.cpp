@@ -1,7 +1,7 @@
 #include "MirrorTool.h"
 
 #include "CommandLine.h"
-#include "MirrorBatch.h"
+#include "BatchPipeline.h"
 #include "Platform.h"
 #include "UsageText.h"
 
@@ -36,8 +36,8 @@ int CMirrorTool::Run(int argc, char** argv)
         return Finish(kExitAllWritten);
     }
     m_cleanup.Install();
-    CMirrorBatch batch(m_console, options, m_cleanup);
-    int status = batch.Run() ? kExitAllWritten : kExitSomeFailed;
+    CBatchPipeline batch(m_console, options, m_cleanup);
+    int status = batch.ProcessFiles() ? kExitAllWritten : kExitSomeFailed;
     // Errors and findings that could not be shown are a failure too.
     if (m_console.ErrorsLost())
         status = kExitSomeFailed;

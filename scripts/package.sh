@@ -62,7 +62,16 @@ install -D -m 0755 build/package/cli/ncmirror "$deb/usr/bin/ncmirror"
 strip --remove-section=.comment --remove-section=.note "$deb/usr/bin/ncmirror"
 install -d -m 0755 "$deb/usr/share/man/man1" "$doc/examples"
 gzip -9n < build/package/cli/ncmirror.1 > "$deb/usr/share/man/man1/ncmirror.1.gz"
-install -m 0644 packaging/copyright "$doc/copyright"
+# The copyright file: the header of packaging/copyright.in, the holders and
+# the licence text from LICENSE (in the file's format: indented, a blank
+# line as " .").
+holders=$(sed -n 's/^Copyright (c) //p' LICENSE)
+[ -n "$holders" ] || { echo "package: no 'Copyright (c)' line in LICENSE" >&2; exit 1; }
+{
+  sed "s/@COPYRIGHT@/$holders/" packaging/copyright.in
+  sed '1,/^Copyright (c) /d' LICENSE | sed '/./,$!d; s/^$/./; s/^/ /'
+} > "$doc/copyright"
+chmod 0644 "$doc/copyright"
 gzip -9n < packaging/changelog > "$doc/changelog.gz"
 install -m 0644 examples/* "$doc/examples/"
 chmod 0644 "$deb/usr/share/man/man1/ncmirror.1.gz" "$doc/changelog.gz"

@@ -1,4 +1,4 @@
-#include "OrderedRuns.h"
+#include "OrderedWork.h"
 
 #include <atomic>
 #include <condition_variable>
@@ -7,7 +7,7 @@
 #include <thread>
 #include <vector>
 
-void RunInOrder(std::size_t count, unsigned threads, const std::function<void(std::size_t)>& work,
+void WorkInOrder(std::size_t count, unsigned threads, const std::function<void(std::size_t)>& work,
                 const std::function<void(std::size_t)>& report)
 {
     if (threads <= 1 || count <= 1) {

@@ -10,7 +10,7 @@
 // its work is done. At most a few items per thread are worked ahead of the
 // reports, so that what a finished item holds until it is reported stays
 // bounded. With one thread, work and report alternate on the calling thread.
-void RunInOrder(std::size_t count, unsigned threads, const std::function<void(std::size_t)>& work,
+void WorkInOrder(std::size_t count, unsigned threads, const std::function<void(std::size_t)>& work,
                 const std::function<void(std::size_t)>& report);
 
 // The threads for -j `requested`: one per core for 0, at most `most`.
