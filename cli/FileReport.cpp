@@ -43,9 +43,10 @@ void AddFindings(FileReport& report, const std::string& shownSource, const CMirr
 
 void AddUnreadNote(FileReport& report, const std::string& shownFile, const CToolpathRun& toolpath)
 {
-    if (toolpath.UnreadLines() == 0)
+    if (toolpath.UnreadLines() == 0 || toolpath.NotProved())
         return;
-    report.notices.push_back({NoticeKind::Note,
-                              FormatUnreadNote(shownFile, toolpath.FirstUnreadLine(), toolpath.UnreadLines()),
-                              MirrorFailure()});
+    report.notices.push_back(
+        {NoticeKind::Note,
+         FormatUnreadNote(shownFile, toolpath.FirstUnreadLine(), toolpath.UnreadLines(), toolpath.UnreadKinds()),
+         MirrorFailure()});
 }

@@ -92,18 +92,18 @@ std::string CPathProof::Difference(const ToolMove& expected, const ToolMove& act
                 (expected.kind != MoveKind::Apart || expected.code == actual.code);
     for (int a = 0; a < 3 && same; ++a)
         if (expected.endKnown & (1u << a))
-            same = Near(expected.end[a], actual.end[a], actual.tolerance[a]);
+            same = Near(expected.end[a], actual.end[a], expected.tolerance[a]);
     if (same && expected.IsArc()) {
         if (expected.hasRadius || actual.hasRadius) {
             same = expected.hasRadius == actual.hasRadius &&
-                   Near(expected.radius, actual.radius, actual.radiusTolerance);
+                   Near(expected.radius, actual.radius, expected.radiusTolerance);
         } else if (!expected.centreGuessed && !actual.centreGuessed) {
             // Fixed-width arcs, whose centres are unsigned, compare by their
             // end points and direction alone.
             same = expected.hasCentre == actual.hasCentre;
             for (int a = 0; a < 3 && same && expected.hasCentre; ++a)
                 if (PlaneBits(expected.plane) & (1u << a))
-                    same = Near(expected.centre[a], actual.centre[a], actual.centreTolerance[a]);
+                    same = Near(expected.centre[a], actual.centre[a], expected.centreTolerance[a]);
         }
     }
     if (same)
@@ -113,9 +113,14 @@ std::string CPathProof::Difference(const ToolMove& expected, const ToolMove& act
 
 bool CPathProof::Compare(long long lineNo, const LineMoves& source, const LineMoves& output)
 {
+    if (source.holdsPlaneWords)
+        ++m_nPlaneWordLines;
     if (source.kind == LineKind::NotRead || output.kind == LineKind::NotRead) {
         if (m_nUnread++ == 0)
             m_nFirstUnread = lineNo;
+        m_nUnreadKinds |= source.unread | output.unread;
+        if (source.holdsPlaneWords)
+            ++m_nUnreadPlaneWordLines;
         return false;
     }
     if (!source.moved && !output.moved)

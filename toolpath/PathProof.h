@@ -33,6 +33,13 @@ public:
     const CMirrorFindings& Findings() const { return m_findings; }
     long long UnreadLines() const { return m_nUnread; }
     long long FirstUnreadLine() const { return m_nFirstUnread; }
+    // Why the lines were not read (kUnread... bits).
+    unsigned UnreadKinds() const { return m_nUnreadKinds; }
+    // True when more than 5% of the source's lines with an X, Y, I or J word
+    // could not be compared: the path is not proved.
+    bool NotProved() const { return m_nUnreadPlaneWordLines * 20 > m_nPlaneWordLines; }
+    long long PlaneWordLines() const { return m_nPlaneWordLines; }
+    long long UnreadPlaneWordLines() const { return m_nUnreadPlaneWordLines; }
 
     // `move` reflected by the mode.
     ToolMove Reflected(const ToolMove& move) const;
@@ -45,6 +52,9 @@ private:
     CMirrorFindings m_findings;
     long long m_nUnread = 0;
     long long m_nFirstUnread = 0;
+    unsigned m_nUnreadKinds = 0;
+    long long m_nPlaneWordLines = 0;        // source lines with an X, Y, I or J word
+    long long m_nUnreadPlaneWordLines = 0;  // those not compared
 };
 
 // A move as the program would say it: "G02 Y30.25 центр Y29.75".

@@ -46,9 +46,21 @@ enum class LineKind : std::uint8_t {
     NotRead,  // macro variables, expressions, malformed words: not read
 };
 
+// Why a line was not read, as bits.
+enum : unsigned {
+    kUnreadVariable = 1,    // '#': a variable
+    kUnreadExpression = 2,  // '[': an expression
+    kUnreadRepeated = 4,    // a coordinate letter twice
+    kUnreadLowercase = 8,   // lowercase words
+    kUnreadPolar = 16,      // polar coordinates (G16)
+    kUnreadOther = 32,      // other characters, words without a number
+};
+
 // What a reader made of one line.
 struct LineMoves {
     LineKind kind = LineKind::Code;
-    bool moved = false;  // `move` holds the line's move
+    unsigned unread = 0;           // NotRead: why (kUnread... bits)
+    bool holdsPlaneWords = false;  // an X, Y, I or J word (read or not)
+    bool moved = false;            // `move` holds the line's move
     ToolMove move;
 };

@@ -1,6 +1,7 @@
 #include "ToolpathReader.h"
 
 #include "NumberText.h"
+#include "Syntax.h"
 
 #include <array>
 #include <cmath>
@@ -22,8 +23,8 @@ enum : unsigned char {
     kBlank,       // ' ': part of a value text
     kSign,        // '+', '-'
     kPoint,       // '.'
-    kIgnored,     // '\t', '\r', '\n', '%', '/': between words
-    kSkip,        // ';', '(', ')', '$': a skip line
+    kIgnored,     // '\t', '\r', '\n', '%', '/', '*' (a block end), ^Z (a file end): between words
+    kSkip,        // the skip characters: a skip line
 };
 
 constexpr std::array<unsigned char, 256> MakeClasses()
@@ -32,15 +33,14 @@ constexpr std::array<unsigned char, 256> MakeClasses()
     for (int c = 'A'; c <= 'Z'; ++c)
         classes[c] = kLetter;
     classes[':'] = kLetter;
-    for (int c = '0'; c <= '9'; ++c)
-        classes[c] = kDigit;
-    classes[' '] = kBlank;
-    classes['+'] = classes['-'] = kSign;
-    classes['.'] = kPoint;
-    for (const unsigned char c : {'\t', '\r', '\n', '%', '/'})
+    // The value characters of the mirror's syntax, each in its class.
+    for (int c = 0; c < 256; ++c)
+        if (IsValueChar(static_cast<char>(c)))
+            classes[c] = c == ' ' ? kBlank : c == '+' || c == '-' ? kSign : c == '.' ? kPoint : kDigit;
+    for (const unsigned char c : {'\t', '\r', '\n', '%', '/', '*', '\x1A'})
         classes[c] = kIgnored;
-    for (const unsigned char c : {';', '(', ')', '$'})
-        classes[c] = kSkip;
+    for (const char* c = kSkipChars; *c; ++c)
+        classes[static_cast<unsigned char>(*c)] = kSkip;
     return classes;
 }
 
@@ -48,15 +48,51 @@ constexpr std::array<unsigned char, 256> kClasses = MakeClasses();
 
 unsigned ClassOf(char c) { return kClasses[static_cast<unsigned char>(c)]; }
 bool IsDigit(char c) { return static_cast<unsigned>(c - '0') < 10; }
-// Digits, blanks, signs and points continue a value text.
-bool IsValueChar(char c)
-{
-    const unsigned k = ClassOf(c);
-    return k >= kDigit && k <= kPoint;
-}
 
 int LetterIndex(char letter) { return letter - 'A'; }
 unsigned LetterBit(char letter) { return 1u << LetterIndex(letter); }
+
+// Letters whose words may hold a variable or an expression without making
+// the line's moves unknown: feed, speed, tool, offsets, M functions.
+const unsigned kDataLetters = LetterBit('F') | LetterBit('S') | LetterBit('T') | LetterBit('D') | LetterBit('H') |
+                              LetterBit('M');
+const unsigned kPlaneWordLetters = LetterBit('X') | LetterBit('Y') | LetterBit('I') | LetterBit('J');
+
+// The end of a variable or an expression at `p`: '#' and digits, a '<...>'
+// name or a '[...]' group; a '[...]' group balanced. `p` itself when there
+// is none that ends.
+const char* ExpressionEnd(const char* p, const char* end)
+{
+    if (p < end && *p == '#') {
+        ++p;
+        if (p < end && *p == '<') {
+            const void* close = std::memchr(p, '>', static_cast<std::size_t>(end - p));
+            return close ? static_cast<const char*>(close) + 1 : p - 1;
+        }
+        if (p < end && *p != '[') {
+            const char* q = p;
+            while (q < end && IsDigit(*q))
+                ++q;
+            return q > p ? q : p - 1;
+        }
+    }
+    if (p < end && *p == '[') {
+        int depth = 0;
+        for (const char* q = p; q < end; ++q) {
+            depth += *q == '[' ? 1 : *q == ']' ? -1 : 0;
+            if (depth == 0)
+                return q + 1;
+        }
+    }
+    return p;
+}
+
+// Why a character outside a word makes a line unreadable.
+unsigned UnreadKindOf(char c)
+{
+    return c == '#' ? kUnreadVariable : c == '[' ? kUnreadExpression : (c >= 'a' && c <= 'z') ? kUnreadLowercase
+                                                                                               : kUnreadOther;
+}
 
 // Letters whose second word on a line would make the line ambiguous.
 const unsigned kSingleLetters = LetterBit('X') | LetterBit('Y') | LetterBit('Z') | LetterBit('I') |
@@ -199,10 +235,18 @@ struct CToolpathReader::Words {
     double value[26];
     double tolerance[26];  // half a unit of the last decimal the value prints
     LineModes modes;
+    unsigned letters = 0;      // every uppercase letter of the line, read or not
+    unsigned unread = 0;       // why the line is not read
     bool firstG = true;        // no G word met yet
     bool gWordsCount = true;   // false when the first G has no value text: no G word counts
 
     bool Has(char letter) const { return (present & LetterBit(letter)) != 0; }
+    // The first reason a line is not read is the one kept.
+    void Unread(unsigned kind)
+    {
+        if (unread == 0)
+            unread = kind;
+    }
     double Value(char letter) const { return value[LetterIndex(letter)]; }
     double Tolerance(char letter) const { return tolerance[LetterIndex(letter)]; }
 
@@ -237,9 +281,17 @@ void CToolpathReader::SetPosition(const double position[3], unsigned known)
 
 LineKind CToolpathReader::ParseLine(std::string_view line, Words& words)
 {
-    // One sweep: words are an uppercase letter and its value text. A skip
-    // character anywhere makes a skip line, even after something unreadable;
-    // G words count on a line that is not read too, as the mirror reads them.
+    // 1. A line that only sets a parameter ('#1=2.', '#<speed> = 300') or
+    //    names the program ('%', '%_N_PART_MPF') moves nothing.
+    const std::size_t first = line.find_first_not_of(" \t");
+    if (first != std::string_view::npos && (line[first] == '#' || line[first] == '%') && !IsSkipLine(line))
+        return LineKind::Code;
+
+    // 2. One sweep: words are an uppercase letter and its value text. A skip
+    //    character anywhere makes a skip line, even after something
+    //    unreadable; G words count on a line that is not read too, as the
+    //    mirror reads them. A variable or an expression of a feed, speed,
+    //    tool, offset or M word is passed over.
     bool read = true;
     const char* p = line.data();
     const char* const end = p + line.size();
@@ -248,13 +300,22 @@ LineKind CToolpathReader::ParseLine(std::string_view line, Words& words)
         switch (ClassOf(c)) {
         case kLetter: {
             const ValueText text = ReadValueText(p, end);
+            const char letter = c == ':' ? 'O' : c;
+            const unsigned bit = LetterBit(letter);
+            words.letters |= bit;
             if (c == 'G') {
                 words.NoteG(p, text);
+                if (!text.isNumber)
+                    words.Unread(text.end < end ? UnreadKindOf(*text.end) : kUnreadOther);
                 read = read && text.isNumber;
+            } else if (!text.isNumber && (bit & kDataLetters) && ExpressionEnd(text.end, end) != text.end) {
+                p = ExpressionEnd(text.end, end);
+                break;
             } else if (read) {
-                const char letter = c == ':' ? 'O' : c;
-                const unsigned bit = LetterBit(letter);
-                read = text.isNumber && (words.present & bit & kSingleLetters) == 0;
+                const bool repeated = (words.present & bit & kSingleLetters) != 0;
+                read = text.isNumber && !repeated;
+                if (!read)
+                    words.Unread(repeated ? kUnreadRepeated : text.end < end ? UnreadKindOf(*text.end) : kUnreadOther);
                 words.present |= bit;
                 words.value[LetterIndex(letter)] = text.value;
                 words.tolerance[LetterIndex(letter)] = text.tolerance;
@@ -265,7 +326,11 @@ LineKind CToolpathReader::ParseLine(std::string_view line, Words& words)
         case kBlank:
         case kIgnored: break;
         case kSkip: return LineKind::Skip;
-        default: read = false; break;  // digits outside a word, unknown characters
+        default:  // digits outside a word, unknown characters
+            if (read)
+                words.Unread(UnreadKindOf(c));
+            read = false;
+            break;
         }
     }
     return read ? LineKind::Code : LineKind::NotRead;
@@ -277,6 +342,8 @@ const LineMoves& CToolpathReader::ReadLine(std::string_view line)
     m_result.moved = false;
     Words words;
     m_result.kind = ParseLine(line, words);
+    m_result.unread = words.unread;
+    m_result.holdsPlaneWords = (words.letters & kPlaneWordLetters) != 0;
     if (m_result.kind == LineKind::Skip)
         return m_result;
     if (m_result.kind == LineKind::NotRead) {
@@ -297,6 +364,7 @@ const LineMoves& CToolpathReader::ReadLine(std::string_view line)
     } else if (m_bPolar && (words.Has('X') || words.Has('Y'))) {
         // A radius and an angle, which this reader does not follow.
         m_result.kind = LineKind::NotRead;
+        m_result.unread = kUnreadPolar;
         m_nKnown &= ~(kAxisBitX | kAxisBitY);
     } else if (m_nCycle != 0) {
         // A hole where the line gives a position; its Z and R are the

@@ -1,6 +1,7 @@
 #include "ToolpathRun.h"
 
 #include "SvgPicture.h"
+#include "ToolpathTexts.h"
 
 CToolpathRun::CToolpathRun(const MirrorMode& mode, bool prove, bool picture)
     : m_mode(mode), m_bProve(prove), m_proof(mode),
@@ -20,6 +21,9 @@ CMirrorFindings CToolpathRun::Findings(const CMirrorFindings& engineFindings) co
     for (const MirrorFinding& finding : proof.List())
         all.Add(finding.line, finding.code, finding.word);
     all.AddUnkept(FindingCode::PathMismatch, proof.Total() - static_cast<long long>(proof.List().size()));
+    if (NotProved())
+        all.Add(m_proof.FirstUnreadLine(), FindingCode::NotProved,
+                NotProvedText(m_proof.UnreadPlaneWordLines(), m_proof.PlaneWordLines(), m_proof.UnreadKinds()));
     all.SortByLine();
     return all;
 }

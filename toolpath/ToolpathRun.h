@@ -36,6 +36,9 @@ public:
     CMirrorFindings Findings(const CMirrorFindings& engineFindings) const;
     long long UnreadLines() const { return m_proof.UnreadLines(); }
     long long FirstUnreadLine() const { return m_proof.FirstUnreadLine(); }
+    unsigned UnreadKinds() const { return m_proof.UnreadKinds(); }
+    // Too much of the path was not read to prove it (a finding, not a note).
+    bool NotProved() const { return m_bProve && m_proof.NotProved(); }
 
     // Writes the picture of the run safely, as an output is written; names
     // are UTF-8, as the legend shows them. False with `failure` telling why.

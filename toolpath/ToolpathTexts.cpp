@@ -1,6 +1,7 @@
 #include "ToolpathTexts.h"
 
 #include "MirrorModes.h"
+#include "ToolMove.h"
 
 const char* const kRapidLegend = "ускоренный ход (G00)";
 const char* const kFeedLegend = "рабочая подача (G01-G03)";
@@ -35,10 +36,33 @@ std::string UnreadLegend(bool mirror, long long count, long long firstLine)
            "; переменные, выражения), их перемещений на рисунке нет";
 }
 
-std::string FormatUnreadNote(const std::string& file, long long firstLine, long long count)
+std::string UnreadKindsText(unsigned kinds)
+{
+    static const struct {
+        unsigned kind;
+        const char* text;
+    } kKinds[] = {
+        {kUnreadVariable, "переменные"},          {kUnreadExpression, "выражения"},
+        {kUnreadRepeated, "повторный адрес"},     {kUnreadLowercase, "строчные буквы"},
+        {kUnreadPolar, "полярные координаты"},    {kUnreadOther, "непонятные символы или адрес без числа"},
+    };
+    std::string text;
+    for (const auto& k : kKinds)
+        if (kinds & k.kind)
+            text += (text.empty() ? "" : ", ") + std::string(k.text);
+    return text;
+}
+
+std::string FormatUnreadNote(const std::string& file, long long firstLine, long long count, unsigned kinds)
 {
     return file + ":" + std::to_string(firstLine) + ": примечание: траектория не сравнивалась в строках, " +
-           "которые не прочитаны (переменные, выражения): " + std::to_string(count) + ", первая здесь";
+           "которые не прочитаны (" + UnreadKindsText(kinds) + "): " + std::to_string(count) + ", первая здесь";
+}
+
+std::string NotProvedText(long long unread, long long lines, unsigned kinds)
+{
+    return "из " + std::to_string(lines) + " строк с адресами X, Y, I, J не прочитано " + std::to_string(unread) +
+           " (" + UnreadKindsText(kinds) + "), первая здесь";
 }
 
 std::string FormatPictureWritten(const std::string& file) { return "Рисунок:= " + file + " записан на диск"; }

@@ -18,7 +18,12 @@ std::string UnreadLegend(bool mirror, long long count, long long firstLine);
 
 // The note on lines the proof left out, in the compilers' form:
 // "FILE:LINE: примечание: ...".
-std::string FormatUnreadNote(const std::string& file, long long firstLine, long long count);
+std::string FormatUnreadNote(const std::string& file, long long firstLine, long long count, unsigned kinds);
+// The kinds of lines not read (kUnread... bits), for messages.
+std::string UnreadKindsText(unsigned kinds);
+// The words of a not-proved finding: how many of the lines with X, Y, I or
+// J were not read, and why.
+std::string NotProvedText(long long unread, long long lines, unsigned kinds);
 // ncmirror's line for a picture written: "Рисунок:= FILE записан на диск".
 std::string FormatPictureWritten(const std::string& file);
 

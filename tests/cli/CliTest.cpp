@@ -623,7 +623,10 @@ TEST_F(CliTest, UsageErrors)
 // output.
 TEST_F(CliTest, FindingsCheckAndStrict)
 {
-    WriteFile("bad.nc", "G1 X10. Y5.\nG1 X10. Y5. X20.\nG81 X=XPOS-63 Z-5.\n");
+    std::string filler;  // readable lines, so that the path is proved
+    for (int i = 0; i < 40; ++i)
+        filler += "G1 X1. Y" + std::to_string(i) + ".\n";
+    WriteFile("bad.nc", "G1 X10. Y5.\nG1 X10. Y5. X20.\nG81 X=XPOS-63 Z-5.\n" + filler);
     WriteFile("good.nc", kPocket);
     const char* const kSecondWord =
         "bad.nc:2: предупреждение: повторный адрес X20. в кадре не отражён (отражается только первый) [second-word]\n";
@@ -675,7 +678,14 @@ TEST_F(CliTest, FindingsCheckAndStrict)
 TEST_F(CliTest, ProofVerifyAndPictureOptions)
 {
     WriteFile("plane.nc", "G0 X0 Y0 Z0\nG17 G2 X10 Y0 I5 J0\nG18\nX20 Z0 I5 K0\n");
-    WriteFile("macro.nc", "G0 X0 Y0\n#101=5.\nM30\n");
+    // A parameter line and a variable feed are read; one unread line in 22
+    // gets a note, one in 2 leaves the path not proved.
+    std::string lines;
+    for (int i = 0; i < 20; ++i)
+        lines += "G1 X" + std::to_string(i) + ". Y1.\n";
+    WriteFile("macro.nc", "G0 X0 Y0\n#<speed> = 300\nG3 X1. Y1. I1. J0 F#<speed>\n%\nX1. *\n" + lines +
+                              "G1 X#1 Y2.\nM30\n\x1A");
+    WriteFile("unproved.nc", "G0 X0 Y0\nG1 X[#1+2] Y2.\nM30\n");
     WriteFile("good.nc", kPocket);
     const std::string kMismatch =
         ":4: предупреждение: траектория не совпадает с отражённой: ожидалось G02 G18 X20 Y0 Z0 центр X15 Z0, "
@@ -689,9 +699,12 @@ TEST_F(CliTest, ProofVerifyAndPictureOptions)
         {{"-m", "x", "--verify", "plane.nc"}, 1, "plane_x.nc" + kMismatch},
         {{"-m", "y", "--verify", "-q", "good.nc"}, 0, ""},
         {{"--check", "-m", "y", "macro.nc"}, 0,
-         "macro.nc:2: примечание: траектория не сравнивалась в строках, которые не прочитаны (переменные, "
-         "выражения): 1, первая здесь\n"},
+         "macro.nc:26: примечание: траектория не сравнивалась в строках, которые не прочитаны (переменные): 1, "
+         "первая здесь\n"},
         {{"--check", "-m", "y", "-q", "macro.nc"}, 0, ""},
+        {{"--check", "-m", "y", "-q", "unproved.nc"}, 1,
+         "unproved.nc:2: предупреждение: траектория не доказана: из 2 строк с адресами X, Y, I, J не прочитано 1 "
+         "(выражения), первая здесь [not-proved]\n"},
     };
     for (const auto& r : runs) {
         const ProcessResult run = Run(r.args);
@@ -1077,8 +1090,9 @@ TEST_F(CliTest, SignalsAndLostStreamsLeaveNothingUnsaid)
     for (const std::string& temp : TempFiles()) {
         struct stat st {};
         ASSERT_EQ(0, ::stat(PathOf(temp).c_str(), &st));
-        if ((st.st_mode & 0777u) != 0600u)
+        if ((st.st_mode & 0777u) != 0600u) {
             EXPECT_EQ(1u, wholeSizes.count(static_cast<std::size_t>(st.st_size))) << temp << " widened early";
+        }
     }
     kill(program.pid, SIGTERM);
     kill(program.pid, SIGCONT);
