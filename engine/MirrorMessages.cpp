@@ -26,6 +26,7 @@ const MessageEntry kMessages[] = {
      "Файл:=\n %s \n\t не записан: проверка программы нашла замечания \n преобразование прервано...."},
     {MirrorMessage::OutputKept, {false, 0x30},
      "Файл:=\n %s \n\t уже существует и не заменён (заменяет -f) \n %s пропущен...."},
+    {MirrorMessage::EditorNotStarted, {true, 0x10}, "Не удалось открыть Блокнот для файла:\n %s \n"},
 };
 
 struct FindingEntry {
@@ -83,7 +84,8 @@ void PathArguments(MirrorMessage message, const std::string& source, const std::
     args[0] = args[1] = nullptr;
     switch (message) {
     case MirrorMessage::SourceNotFound:
-    case MirrorMessage::CannotRead: args[0] = &source; break;
+    case MirrorMessage::CannotRead:
+    case MirrorMessage::EditorNotStarted: args[0] = &source; break;
     case MirrorMessage::OutputExists:
     case MirrorMessage::CannotWrite:
     case MirrorMessage::Written:

@@ -16,6 +16,7 @@ enum class MirrorMessage {
     Written,           // result >= 0: output path, words rewritten
     RefusedByCheck,    // result -4 of a strict run: output path
     OutputKept,        // an existing output not replaced (no terminal to ask): output, source path
+    EditorNotStarted,  // the system's Notepad could not be started: source path
 };
 
 // How the dialog shows a message: beep first, and the message-box icon and
