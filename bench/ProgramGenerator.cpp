@@ -30,6 +30,7 @@ long long GenerateProgram(const ProgramOptions& options, CProgramSink& sink)
     case ProgramStyle::Fixed: WriteToolpaths(text, random); break;
     case ProgramStyle::Noise: WriteNoise(text, random, false); break;
     case ProgramStyle::NoiseFixed: WriteNoise(text, random, true); break;
+    case ProgramStyle::Cam: WriteCamOutput(text, random); break;
     }
     if (!text.Finish())
         return -1;
@@ -71,6 +72,8 @@ bool ParseProgramStyle(const std::string& text, ProgramStyle& style)
         style = ProgramStyle::Noise;
     else if (text == "noise-fixed")
         style = ProgramStyle::NoiseFixed;
+    else if (text == "cam")
+        style = ProgramStyle::Cam;
     else
         return false;
     return true;

@@ -16,6 +16,7 @@ enum class ProgramStyle {
     Fixed,       // 'N0123G01X+012345Y-006789Z-001250F1200': no '.' anywhere
     Noise,       // random NC-like lines, any length, any characters
     NoiseFixed,  // random lines that still scan as fixed width
+    Cam,         // CAM output: a motion word on every line ('G1 X51.167 Z-6.405'), arcs with I/J, 3-6 decimals
 };
 
 struct ProgramOptions {
@@ -54,5 +55,5 @@ long long GenerateProgram(const ProgramOptions& options, CProgramSink& sink);
 // Parses a size such as "100M", "1G", "512K" or "12345" (bytes); -1 on error.
 long long ParseByteSize(const std::string& text);
 
-// "free", "fixed", "noise", "noise-fixed"; false for an unknown name.
+// "free", "fixed", "noise", "noise-fixed", "cam"; false for an unknown name.
 bool ParseProgramStyle(const std::string& text, ProgramStyle& style);

@@ -97,6 +97,20 @@ void CProgramText::FineCoordinate(char letter, long long tenthMicrons)
         AppendDigits(m_strBuffer, fraction, decimals);
 }
 
+void CProgramText::Decimal(char letter, long long scaled, int decimals)
+{
+    Separator();
+    m_strBuffer += letter;
+    if (scaled < 0)
+        m_strBuffer += '-';
+    unsigned long long power = 1;
+    for (int i = 0; i < decimals; ++i)
+        power *= 10;
+    AppendDigits(m_strBuffer, Magnitude(scaled) / power, 1);
+    m_strBuffer += '.';
+    AppendDigits(m_strBuffer, Magnitude(scaled) % power, decimals);
+}
+
 void CProgramText::EndLine(bool addLineEnd)
 {
     if (addLineEnd) {

@@ -33,6 +33,9 @@ public:
     // Like Coordinate, with up to four decimals in free format (tenths of a
     // micrometre); in fixed width the last digit is rounded off.
     void FineCoordinate(char letter, long long tenthMicrons);
+    // Appends a free-format word with exactly `decimals` decimals of
+    // `scaled` (its value times 10^decimals): 'X51.167000'.
+    void Decimal(char letter, long long scaled, int decimals);
     // Ends the line and hands full buffers to the sink. Without
     // `addLineEnd` the caller has written the line's end itself (or none).
     void EndLine(bool addLineEnd = true);
@@ -57,3 +60,4 @@ private:
 // The two kinds of content; each writes lines until the text is full.
 void WriteToolpaths(CProgramText& text, CBenchRandom& random);
 void WriteNoise(CProgramText& text, CBenchRandom& random, bool fixedWidth);
+void WriteCamOutput(CProgramText& text, CBenchRandom& random);

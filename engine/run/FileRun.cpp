@@ -15,6 +15,7 @@
 
 // What holds for every line of one pass.
 struct BlockRules {
+    const MirrorMode* mode = nullptr;
     bool open = false;        // the format is not settled yet (mirrored as fixed width)
     bool fixedWidth = false;
     unsigned wanted = 0;      // the letters to negate
@@ -69,6 +70,7 @@ enum : unsigned short {
     kLineEnd = 0x40,  // '\n'
     kAside = 0x80,    // sends its line to the line-by-line mirror
     kPoint = 0x100,   // '.': free format (looked at while the format is open)
+    kG = 0x200,       // a G word: the line stays plain when its codes change nothing
 };
 
 constexpr std::array<unsigned short, 256> MakeClasses()
@@ -78,8 +80,8 @@ constexpr std::array<unsigned short, 256> MakeClasses()
     for (int i = 0; i < 6; ++i)
         classes[static_cast<unsigned char>(letters[i])] = static_cast<unsigned short>(1u << i);
     classes['\n'] = kLineEnd;
-    // G words, skip characters, NUL bytes, and what may start a finding.
-    classes['G'] = kAside;
+    // Skip characters, NUL bytes, and what may start a finding.
+    classes['G'] = kG;
     classes[0] = kAside;
     for (const char* c = kSkipChars; *c; ++c)
         classes[static_cast<unsigned char>(*c)] = kAside;
@@ -101,14 +103,61 @@ bool IsAsciiLetter(char c) { return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 
 // Longest line the sweep writes itself; longer ones go line by line.
 constexpr std::size_t kMaxPlainLine = 4096;
 
+// G words a plain line may hold.
+constexpr int kMaxPlainG = 4;
+
 // What the sweep noted of one line.
 struct LineNotes {
     unsigned seen = 0;                 // coordinate letters met
     const char* value[6] = {};         // value text of each letter's first word
     const char* valueEnd[6] = {};
+    int gCount = 0;                    // G words met
+    const char* g[kMaxPlainG] = {};    // their value texts
+    const char* gEnd[kMaxPlainG] = {};
     bool aside = false;                // the line goes line by line
     bool point = false;                // a '.' (only looked for while the format is open)
 };
+
+// A G number that changes nothing a plain line's writing does not do: no
+// swap (an arc direction or compensation side only where the mode keeps the
+// plane's sense), no plane change, nothing that changes what is negated
+// (G53, G10, G51, G68), nothing the check reads.
+bool IsInertCode(int code, bool planeReversed, int plane)
+{
+    switch (code) {
+    case 0: case 1: case 4: case 20: case 21: case 40: case 49: case 54: case 55: case 56: case 57: case 58:
+    case 59: case 61: case 64: case 80: case 81: case 82: case 83: case 84: case 85: case 86: case 88: case 89:
+    case 90: case 91: case 94: case 95: case 98: case 99:
+        return true;
+    case 2: case 3: case 41: case 42: return !planeReversed;
+    case 17: case 18: case 19: return code == plane;
+    default: return false;
+    }
+}
+
+// True when every G word of the line is a plain code ('1', '01 ') that
+// IsInertCode lets pass; a first G without a value text, a code with a
+// point or a sign, and an arc centre in Z (a lathe's arc, which the check
+// reads) send the line aside.
+bool InertGWords(const LineNotes& notes, const MirrorMode& mode, int plane)
+{
+    if (notes.gCount == 0)
+        return true;
+    if (notes.seen & kK)
+        return false;
+    const bool reversed = ReversesPlane(mode, plane);
+    for (int k = 0; k < notes.gCount; ++k) {
+        const char* p = notes.g[k];
+        int code = 0, digits = 0;
+        for (; p < notes.gEnd[k] && *p >= '0' && *p <= '9' && digits < 3; ++p, ++digits)
+            code = code * 10 + (*p - '0');
+        while (p < notes.gEnd[k] && *p == ' ')
+            ++p;
+        if (digits == 0 || p != notes.gEnd[k] || !IsInertCode(code, reversed, plane))
+            return false;
+    }
+    return true;
+}
 
 
 // A pass's result when the run must start over in free format.
@@ -230,6 +279,7 @@ bool WritePlainLine(const char* line, const char* end, const LineNotes& notes, c
 BlockRules RulesOf(const MirrorMode& mode, bool open, bool fixedWidth)
 {
     BlockRules rules;
+    rules.mode = &mode;
     rules.open = open;
     rules.fixedWidth = fixedWidth;
     for (const char* letter = fixedWidth ? mode.fixedLetters : mode.freeLetters; *letter; ++letter)
@@ -349,9 +399,10 @@ template <bool pointIsValue>
 const char* CFileRun::SweepBuffer(const BlockRules& rules, const char* begin, const char* end, OutputRoom& room,
                                   long long& count)
 {
-    // Z and K matter only for the format; '.' only while it is open.
-    const unsigned noted = rules.open ? kCoordinates : kX | kY | kI | kJ;
-    const unsigned notable = noted | kLineEnd | kAside | (rules.open ? kPoint : 0);
+    // Z matters only for the format, K for it and for an arc's centre; '.'
+    // only while the format is open.
+    const unsigned noted = rules.open ? kCoordinates : kX | kY | kI | kJ | kK;
+    const unsigned notable = noted | kLineEnd | kAside | kG | (rules.open ? kPoint : 0);
     const char* line = begin;
     LineNotes notes;
     CNonValueBytes<pointIsValue> bytes(begin, end);
@@ -367,6 +418,7 @@ const char* CFileRun::SweepBuffer(const BlockRules& rules, const char* begin, co
             std::string_view written;
             ++m_nLineNo;
             const bool plain = !notes.aside && whole.size() - 1 < kMaxPlainLine &&
+                               InertGWords(notes, *rules.mode, m_step.Plane()) &&
                                WritePlainLine(line, at + 1, notes, rules, room, count, written);
             if (plain)
                 m_step.SeePlainLine(whole);
@@ -385,10 +437,18 @@ const char* CFileRun::SweepBuffer(const BlockRules& rules, const char* begin, co
             }
             line = at + 1;
             notes.seen = 0;
+            notes.gCount = 0;
             notes.aside = notes.point = false;
             continue;
         }
-        if (cls & kAside) {
+        if (cls & kG) {
+            if (notes.gCount < kMaxPlainG) {
+                notes.g[notes.gCount] = at + 1;
+                notes.gEnd[notes.gCount++] = bytes.Peek();
+            } else {
+                notes.aside = true;
+            }
+        } else if (cls & kAside) {
             notes.aside = true;
         } else if (cls & kPoint) {
             notes.point = true;

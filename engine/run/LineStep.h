@@ -43,6 +43,8 @@ public:
     void End() { m_check.End(); }
 
     bool FixedWidth() const { return m_sweep.FixedWidth(); }
+    // The arc plane in effect.
+    int Plane() const { return m_sweep.Plane(); }
     const CMirrorFindings& Findings() const { return m_check.Findings(); }
 
 private:
