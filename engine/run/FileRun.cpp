@@ -135,25 +135,51 @@ bool IsInertCode(int code, bool planeReversed, int plane)
     }
 }
 
-// True when every G word of the line is a plain code ('1', '01 ') that
-// IsInertCode lets pass; a first G without a value text, a code with a
-// point or a sign, and an arc centre in Z (a lathe's arc, which the check
-// reads) send the line aside.
-bool InertGWords(const LineNotes& notes, const MirrorMode& mode, int plane)
+}  // namespace
+
+// IsInertCode for the codes 0 to 99 in one plane of one mode, as a table
+// made again only when the plane changes.
+class CInertCodes {
+public:
+    explicit CInertCodes(const MirrorMode& mode) : m_mode(mode) {}
+    const bool* For(int plane)
+    {
+        if (plane != m_nPlane) {
+            m_nPlane = plane;
+            const bool reversed = ReversesPlane(m_mode, plane);
+            for (int code = 0; code < 100; ++code)
+                m_inert[code] = IsInertCode(code, reversed, plane);
+        }
+        return m_inert;
+    }
+
+private:
+    const MirrorMode& m_mode;
+    int m_nPlane = 0;
+    bool m_inert[100] = {};
+};
+
+namespace {
+
+// True when every G word of the line is a plain code ('1', '01 ') that the
+// table lets pass; a first G without a value text, a code with a point or a
+// sign, and an arc centre in Z (a lathe's arc, which the check reads) send
+// the line aside.
+bool InertGWords(const LineNotes& notes, const bool* inert)
 {
-    if (notes.gCount == 0)
-        return true;
     if (notes.seen & kK)
         return false;
-    const bool reversed = ReversesPlane(mode, plane);
     for (int k = 0; k < notes.gCount; ++k) {
         const char* p = notes.g[k];
-        int code = 0, digits = 0;
-        for (; p < notes.gEnd[k] && *p >= '0' && *p <= '9' && digits < 3; ++p, ++digits)
-            code = code * 10 + (*p - '0');
-        while (p < notes.gEnd[k] && *p == ' ')
+        const char* const end = notes.gEnd[k];
+        if (p == end || *p < '0' || *p > '9')
+            return false;
+        int code = *p++ - '0';
+        if (p < end && *p >= '0' && *p <= '9')
+            code = code * 10 + (*p++ - '0');
+        while (p < end && *p == ' ')
             ++p;
-        if (digits == 0 || p != notes.gEnd[k] || !IsInertCode(code, reversed, plane))
+        if (p != end || !inert[code])
             return false;
     }
     return true;
@@ -405,6 +431,7 @@ const char* CFileRun::SweepBuffer(const BlockRules& rules, const char* begin, co
     const unsigned notable = noted | kLineEnd | kAside | kG | (rules.open ? kPoint : 0);
     const char* line = begin;
     LineNotes notes;
+    CInertCodes inertCodes(*rules.mode);
     CNonValueBytes<pointIsValue> bytes(begin, end);
     for (;;) {
         const char* const at = bytes.Next();
@@ -418,7 +445,7 @@ const char* CFileRun::SweepBuffer(const BlockRules& rules, const char* begin, co
             std::string_view written;
             ++m_nLineNo;
             const bool plain = !notes.aside && whole.size() - 1 < kMaxPlainLine &&
-                               InertGWords(notes, *rules.mode, m_step.Plane()) &&
+                               (notes.gCount == 0 || InertGWords(notes, inertCodes.For(m_step.Plane()))) &&
                                WritePlainLine(line, at + 1, notes, rules, room, count, written);
             if (plain)
                 m_step.SeePlainLine(whole);
