@@ -24,6 +24,8 @@ const MessageEntry kMessages[] = {
      "Файл:=\n %s \n\t записан на диск \n Преобразование завершено...\n Число преобразованных адресов =%d"},
     {MirrorMessage::RefusedByCheck, {true, 0x10},
      "Файл:=\n %s \n\t не записан: проверка программы нашла замечания \n преобразование прервано...."},
+    {MirrorMessage::PositionDoesNotFit, {true, 0x10},
+     "Файл:=\n %s \n\t не записан: отражённая координата не помещается в формат \n преобразование прервано...."},
     {MirrorMessage::OutputKept, {false, 0x30},
      "Файл:=\n %s \n\t уже существует и не заменён (заменяет -f) \n %s пропущен...."},
     {MirrorMessage::EditorNotStarted, {true, 0x10}, "Не удалось открыть Блокнот для файла:\n %s \n"},
@@ -57,6 +59,9 @@ const FindingEntry kFindings[] = {
     {FindingCode::RotaryAxis, "rotary-axis",
      "поворотная ось %s: отражение меняет направление вращения вокруг неё, а адрес не изменён"},
     {FindingCode::Lathe, "lathe", "похоже на программу токарного станка (%s): отражение рассчитано на фрезерные"},
+    {FindingCode::IntegerPosition, "integer-position",
+     "%s: координаты без десятичной точки прочитаны как целые единицы; системы, которые читают их в "
+     "дискретах, поведут инструмент в другое место"},
     {FindingCode::PathMismatch, "path-mismatch", "траектория не совпадает с отражённой: %s"},
     {FindingCode::NotProved, "not-proved", "траектория не доказана: %s"},
 };
@@ -89,7 +94,8 @@ void PathArguments(MirrorMessage message, const std::string& source, const std::
     case MirrorMessage::OutputExists:
     case MirrorMessage::CannotWrite:
     case MirrorMessage::Written:
-    case MirrorMessage::RefusedByCheck: args[0] = &output; break;
+    case MirrorMessage::RefusedByCheck:
+    case MirrorMessage::PositionDoesNotFit: args[0] = &output; break;
     case MirrorMessage::BadParameters: args[0] = &source; args[1] = &output; break;
     case MirrorMessage::OutputKept: args[0] = &output; args[1] = &source; break;
     case MirrorMessage::NoModeChosen: break;
@@ -133,6 +139,8 @@ MirrorMessage MirrorMessageForResult(long long result)
         return MirrorMessage::CannotWrite;
     if (result == -4)
         return MirrorMessage::RefusedByCheck;
+    if (result == -5)
+        return MirrorMessage::PositionDoesNotFit;
     return MirrorMessage::BadParameters;
 }
 

@@ -15,6 +15,7 @@ enum class MirrorMessage {
     CannotRead,        // result -1: source path
     Written,           // result >= 0: output path, words rewritten
     RefusedByCheck,    // result -4 of a strict run: output path
+    PositionDoesNotFit,  // result -5: output path
     OutputKept,        // an existing output not replaced (no terminal to ask): output, source path
     EditorNotStarted,  // the system's Notepad could not be started: source path
 };

@@ -23,6 +23,15 @@ void CNcMirror::ReportUnreadable(const char* path) const
         std::fputs(FormatMirrorMessage(MirrorMessage::CannotRead, path ? path : "").c_str(), m_pDiagnostics);
 }
 
+bool CNcMirror::SetPosition(const char* x, const char* y)
+{
+    MirrorPosition position;
+    if (!ParsePositionText(x, position.x) || !ParsePositionText(y, position.y))
+        return false;
+    m_position = position;
+    return true;
+}
+
 int CNcMirror::ScanFormat(const char* path)
 {
     m_failure = MirrorFailure();
@@ -63,9 +72,11 @@ long long CNcMirror::Mirror(const char* source, const char* destination, int mod
 
     // 4. to 6. Mirror and check every line into the temporary file, read
     //    once over whole buffers.
-    const long long count = CFileRun(reader, output, m_step, observer).Run(*pMode, m_nFormatCount);
+    const long long count = CFileRun(reader, output, m_step, observer).Run(*pMode, m_position, m_nFormatCount);
     if (count == kMirrorSourceError)
         m_failure = reader.Failure();
+    if (count == kMirrorPositionError)
+        m_failure = m_step.Failure();
     if (count == kMirrorDestinationError)
         m_failure = output.Failure();
     if (count < 0)
@@ -94,8 +105,10 @@ long long CNcMirror::MirrorToSink(const char* source, CMirrorSink* sink, int mod
         m_failure = reader.Failure();
         return kMirrorSourceError;
     }
-    const long long count = MirrorToSinkLines(reader, *pMode, m_step, sink, m_nFormatCount);
+    const long long count = MirrorToSinkLines(reader, *pMode, m_position, m_step, sink, m_nFormatCount);
     if (count == kMirrorSourceError)
         m_failure = reader.Failure();
+    if (count == kMirrorPositionError)
+        m_failure = m_step.Failure();
     return count;
 }

@@ -20,6 +20,7 @@ enum : long long {
     kMirrorDestinationError = -2,  // the destination cannot be written
     kMirrorModeError = -3,         // the mode is not 1, 2 or 3
     kMirrorRefusedByCheck = -4,    // strict runs only: the check found something, nothing written
+    kMirrorPositionError = -5,     // a word mirrored about the position does not fit the fixed-width format
 };
 
 // Receives a mirrored program line by line, for runs that write no file of
@@ -68,6 +69,12 @@ public:
     // Why the last run or ScanFormat failed; kind None after a success.
     const MirrorFailure& LastFailure() const { return m_failure; }
 
+    // The mirror position, decimal text in the program's units (fixed
+    // width: its integer units): the line x = `x` (modes 2 and 3) and y = `y`
+    // (modes 1 and 3); empty or null is 0, the axis itself. False (and the
+    // position as before) when either text is not a number.
+    bool SetPosition(const char* x, const char* y);
+
     // Strict runs write nothing when the check finds anything, or the
     // observer of the run refuses its lines: Mirror then returns
     // kMirrorRefusedByCheck and an existing destination stays.
@@ -97,5 +104,6 @@ private:
     bool m_bStrict = false;
     MirrorFailure m_failure;
     int m_nFormatCount = -1;
+    MirrorPosition m_position;
     CLineStep m_step;
 };

@@ -108,10 +108,11 @@ std::string CodePart(std::string_view line)
 
 }  // namespace
 
-void CMirrorCheck::Begin(const MirrorMode& mode, bool fixedWidth)
+void CMirrorCheck::Begin(const MirrorMode& mode, bool fixedWidth, bool yPositioned)
 {
     m_pMode = &mode;
     m_bFixedWidth = fixedWidth;
+    m_bYPositioned = yPositioned;
     m_strLetters = fixedWidth ? mode.fixedLetters : mode.freeLetters;
     m_findings.Clear();
     m_programs.clear();
@@ -309,7 +310,8 @@ void CMirrorCheck::CheckRotationAndPolar(long long lineNo, std::string_view line
             rotation = true;
             m_findings.Add(lineNo, FindingCode::Rotation, WordText(line, at));
         }
-        if (code == 16 && m_pMode->negatesX && !polar) {
+        // About a line y = B the angle turns about the pole, not about the line.
+        if (code == 16 && (m_pMode->negatesX || (m_pMode->negatesY && m_bYPositioned)) && !polar) {
             polar = true;
             m_findings.Add(lineNo, FindingCode::Polar, WordText(line, at));
         }

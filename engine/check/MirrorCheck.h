@@ -18,8 +18,12 @@ struct MirrorMode;
 
 class CMirrorCheck {
 public:
-    // Starts a run of `mode` over a program in fixed-width (or free) format.
-    void Begin(const MirrorMode& mode, bool fixedWidth);
+    // Starts a run of `mode` over a program in fixed-width (or free) format;
+    // `yPositioned`: the mirror is about a line y = B with B not 0.
+    void Begin(const MirrorMode& mode, bool fixedWidth, bool yPositioned = false);
+
+    // A finding the mirror itself made of a line.
+    void AddFinding(long long lineNo, FindingCode code, const std::string& word) { m_findings.Add(lineNo, code, word); }
 
     // One source line as read (its end included), 1-based `lineNo`, with the
     // arc plane in effect before it.
@@ -74,6 +78,7 @@ private:
 
     const MirrorMode* m_pMode = nullptr;
     bool m_bFixedWidth = false;
+    bool m_bYPositioned = false;
     std::string m_strLetters;  // the mode's letters in the program's format
     CMirrorFindings m_findings;
     std::unordered_set<long long> m_programs;  // numbers of the programs the file defines

@@ -21,6 +21,7 @@ enum class FindingCode {
     ControlCycle,        // a cycle's I or J (radius, angle, shift) negated
     RotaryAxis,          // a rotary axis whose sense the mirror reverses
     Lathe,               // a program that looks like a lathe's
+    IntegerPosition,     // a word without a point moved by a mirror position
     PathMismatch,        // the output's path is not the reflection of the source's
     NotProved,           // too many lines of the path could not be read to prove it
 };

@@ -52,6 +52,9 @@ std::string MirrorFailureText(const MirrorFailure& failure)
                 return entry.text;
         return "Системная ошибка " + std::to_string(failure.nError) + ".";
     }
+    if (failure.kind == MirrorFailureKind::PositionDoesNotFit)
+        return "Координата строки " + std::to_string(failure.nError) +
+               " после отражения не помещается в формат со знаком и шестью цифрами.";
     for (const OwnText& entry : kOwnTexts)
         if (entry.kind == failure.kind)
             return entry.text;

@@ -14,6 +14,7 @@ enum class MirrorFailureKind {
     NameTooLong,     // a path the platform cannot take
     ReadOnly,        // an existing destination marked read-only
     OutputExists,    // the destination appeared during a run that was not to replace it
+    PositionDoesNotFit,  // a word mirrored about the position needs more than seven characters; nError: its line
 };
 
 struct MirrorFailure {

@@ -5,6 +5,7 @@
 
 #include "MirrorModes.h"
 #include "NumberText.h"
+#include "PositionWords.h"
 #include "Syntax.h"
 
 #include <algorithm>
@@ -300,6 +301,14 @@ int NegateRotationAngle(std::string& line, bool fixedWidth)
 
 int MirrorLineByOperations(std::string& line, const MirrorMode& mode, bool fixedWidth, int& plane)
 {
+    PositionState state;
+    PositionNotes notes;
+    return MirrorLineByOperations(line, mode, fixedWidth, plane, state, MirrorPosition(), notes);
+}
+
+int MirrorLineByOperations(std::string& line, const MirrorMode& mode, bool fixedWidth, int& plane,
+                           PositionState& state, const MirrorPosition& position, PositionNotes& notes)
+{
     // A skip line only gets its end trimmed.
     if (IsSkipLine(line)) {
         TrimLineEnd(line);
@@ -308,6 +317,9 @@ int MirrorLineByOperations(std::string& line, const MirrorMode& mode, bool fixed
     int count = 0;
     TrimLineEnd(line);
     plane = SelectedPlane(line, plane);
+    const bool positioned = position.Any();
+    if (positioned)
+        UpdatePositionState(line, state);
     const bool swaps = ReversesPlane(mode, plane);
     if (swaps)
         count += SwapMotionCodes(line, kSwapArcDirection);
@@ -319,7 +331,8 @@ int MirrorLineByOperations(std::string& line, const MirrorMode& mode, bool fixed
         letters.erase(std::remove_if(letters.begin(), letters.end(), [](char c) { return c == 'I' || c == 'J'; }),
                       letters.end());
     if (!machinePosition && !letters.empty())
-        count += ScaleWords(line, -1.0f, letters.c_str(), fixedWidth);
+        count += positioned ? PositionWords(line, letters.c_str(), fixedWidth, state, position, notes)
+                            : ScaleWords(line, -1.0f, letters.c_str(), fixedWidth);
     // A rotation turns the other way where the mirror reverses its plane.
     if (!machinePosition && swaps && HoldsGNumber(line, 68))
         count += NegateRotationAngle(line, fixedWidth);

@@ -75,3 +75,9 @@ int NegateRotationAngle(std::string& line, bool fixedWidth);
 // plane is reversed), compensation swap, end trim. `plane` is the arc plane in effect and
 // becomes the one after the line. The number of words changed.
 int MirrorLineByOperations(std::string& line, const MirrorMode& mode, bool fixedWidth, int& plane);
+// The same about a mirror position (see PositionWords.h), with the run's
+// modal state, which the line's G numbers change; `notes` learns what the
+// line held beyond its count.
+int MirrorLineByOperations(std::string& line, const MirrorMode& mode, bool fixedWidth, int& plane,
+                           struct PositionState& state, const struct MirrorPosition& position,
+                           struct PositionNotes& notes);

@@ -390,6 +390,17 @@ int CLineSweep::Mirror(std::string_view line, const MirrorMode& mode, std::strin
         s.wanted |= ClassOf(*letter) & kLetters;
     result = line;
 
+    if (m_pPosition) {
+        // About a line that is not an axis: the step operations, every line
+        // to the check.
+        m_bCheckLine = true;
+        m_notes = PositionNotes();
+        CopyLine(m_strWork, line.data(), line.size());
+        const int count = MirrorLineByOperations(m_strWork, mode, m_bFixedWidth, m_nPlane, m_state, *m_pPosition,
+                                                 m_notes);
+        result = m_strWork;
+        return count;
+    }
     ScanWords(s);
     if (s.manyGWords) {
         m_bCheckLine = true;

@@ -7,6 +7,7 @@
 // more G words than the sweep keeps track of goes through those operations.
 #pragma once
 
+#include "PositionWords.h"
 #include "Syntax.h"
 
 #include <string>
@@ -17,11 +18,14 @@ struct SweptLine;
 
 class CLineSweep {
 public:
-    // A new run: the program's number format, the XY plane.
-    void Begin(bool fixedWidth)
+    // A new run: the program's number format, the XY plane, the modal state
+    // of a positioned run at its start, and the position (none: the axes).
+    void Begin(bool fixedWidth, const MirrorPosition* position = nullptr)
     {
         m_bFixedWidth = fixedWidth;
         m_nPlane = kPlaneXY;
+        m_state = PositionState();
+        m_pPosition = position && position->Any() ? position : nullptr;
     }
 
     // Mirrors `line`, which must end in '\n' or be followed by a NUL; the
@@ -38,6 +42,8 @@ public:
     int Plane() const { return m_nPlane; }
     // True when the last line mirrored may hold a finding of the check.
     bool LineMayHoldFinding() const { return m_bCheckLine; }
+    // What the last line held about the position (positioned runs only).
+    const PositionNotes& LineNotes() const { return m_notes; }
 
 private:
     // The steps of Mirror, in order, over the words of one line.
@@ -49,6 +55,9 @@ private:
     bool m_bFixedWidth = false;
     int m_nPlane = kPlaneXY;
     bool m_bCheckLine = false;  // the last line mirrored may hold a finding
+    const MirrorPosition* m_pPosition = nullptr;  // positioned runs go through the step operations
+    PositionState m_state;
+    PositionNotes m_notes;
     std::string m_strWork;      // the line being written with its changes
     std::string m_strPrinted;   // a reprinted number
 };

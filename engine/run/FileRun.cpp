@@ -16,6 +16,7 @@
 // What holds for every line of one pass.
 struct BlockRules {
     const MirrorMode* mode = nullptr;
+    bool positioned = false;  // about a position: every line goes aside
     bool open = false;        // the format is not settled yet (mirrored as fixed width)
     bool fixedWidth = false;
     unsigned wanted = 0;      // the letters to negate
@@ -302,9 +303,10 @@ bool WritePlainLine(const char* line, const char* end, const LineNotes& notes, c
 
 
 // The rules of a pass of `mode`: with the format `open`, or settled.
-BlockRules RulesOf(const MirrorMode& mode, bool open, bool fixedWidth)
+BlockRules RulesOf(const MirrorMode& mode, bool open, bool fixedWidth, bool positioned)
 {
     BlockRules rules;
+    rules.positioned = positioned;
     rules.mode = &mode;
     rules.open = open;
     rules.fixedWidth = fixedWidth;
@@ -316,18 +318,21 @@ BlockRules RulesOf(const MirrorMode& mode, bool open, bool fixedWidth)
 
 }  // namespace
 
-long long CFileRun::Run(const MirrorMode& mode, int& formatCount)
+long long CFileRun::Run(const MirrorMode& mode, const MirrorPosition& position, int& formatCount)
 {
-    // An observer must see each line once: the format is settled by a scan
-    // first, which ends at the first mark of free format.
-    if (m_pObserver) {
+    m_pPosition = &position;
+    // An observer must see each line once, and a positioned word is printed
+    // by the format it is in: the format is settled by a scan first, which
+    // ends at the first mark of free format.
+    if (m_pObserver || position.Any()) {
         m_nFormatCount = ScanFormatMarks(m_reader, true);
         formatCount = m_nFormatCount;
         if (m_nFormatCount < 0 || !m_reader.Rewind())
             return kMirrorSourceError;
-        m_step.Begin(mode, m_nFormatCount == 0);
-        m_pObserver->BeginLines(m_nFormatCount);
-        const long long count = Pass<true>(RulesOf(mode, false, m_nFormatCount == 0));
+        m_step.Begin(mode, m_nFormatCount == 0, &position);
+        if (m_pObserver)
+            m_pObserver->BeginLines(m_nFormatCount);
+        const long long count = Pass<true>(RulesOf(mode, false, m_nFormatCount == 0, position.Any()));
         if (count >= 0)
             m_step.End();
         return count;
@@ -337,10 +342,10 @@ long long CFileRun::Run(const MirrorMode& mode, int& formatCount)
     // of free format; then the run starts over in free format.
     m_nFormatCount = 0;
     for (bool open = true;; open = false) {
-        m_step.Begin(mode, m_nFormatCount == 0);
+        m_step.Begin(mode, m_nFormatCount == 0, &position);
         m_nLineNo = 0;
-        const long long count = open ? Pass<false>(RulesOf(mode, true, true))
-                                     : Pass<true>(RulesOf(mode, false, m_nFormatCount == 0));
+        const long long count = open ? Pass<false>(RulesOf(mode, true, true, position.Any()))
+                                     : Pass<true>(RulesOf(mode, false, m_nFormatCount == 0, position.Any()));
         formatCount = m_nFormatCount;
         if (count != kStartOver) {
             if (count >= 0)
@@ -366,6 +371,8 @@ long long CFileRun::LineAside(std::string_view line, const char* limit, long lon
         }
     }
     const MirroredLine mirrored = m_step.Mirror(line, limit, lineNo, carriageReturn);
+    if (mirrored.overflow)
+        return kMirrorPositionError;
     if (!m_output.Write(mirrored.mirrored.data(), mirrored.mirrored.size()))
         return kMirrorDestinationError;
     if (m_pObserver && !m_pObserver->Line(mirrored.source, mirrored.mirrored))
@@ -444,7 +451,7 @@ const char* CFileRun::SweepBuffer(const BlockRules& rules, const char* begin, co
             const std::string_view whole(line, static_cast<std::size_t>(at + 1 - line));
             std::string_view written;
             ++m_nLineNo;
-            const bool plain = !notes.aside && whole.size() - 1 < kMaxPlainLine &&
+            const bool plain = !notes.aside && !rules.positioned && whole.size() - 1 < kMaxPlainLine &&
                                (notes.gCount == 0 || InertGWords(notes, inertCodes.For(m_step.Plane()))) &&
                                WritePlainLine(line, at + 1, notes, rules, room, count, written);
             if (plain)

@@ -33,7 +33,7 @@ public:
     // number of words changed, kMirrorSourceError (the reader says why) or
     // kMirrorDestinationError (the output, or the observer refused a line);
     // the format count in `formatCount`.
-    long long Run(const MirrorMode& mode, int& formatCount);
+    long long Run(const MirrorMode& mode, const MirrorPosition& position, int& formatCount);
 
 private:
     // One pass over the source; with `pointIsValue` false the format is
@@ -44,6 +44,7 @@ private:
     template <bool pointIsValue>
     const char* SweepBuffer(const BlockRules& rules, const char* begin, const char* end, OutputRoom& room,
                             long long& count);
+    const MirrorPosition* m_pPosition = nullptr;
     // Line `lineNo` through the line step, written out.
     long long LineAside(std::string_view line, const char* limit, long long lineNo, bool open, bool carriageReturn);
 

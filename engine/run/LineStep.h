@@ -6,6 +6,7 @@
 
 #include "LineSweep.h"
 #include "MirrorCheck.h"
+#include "MirrorFailure.h"
 
 #include <string>
 #include <string_view>
@@ -18,12 +19,14 @@ struct MirroredLine {
     std::string_view source;
     std::string_view mirrored;
     int count = 0;
+    bool overflow = false;  // a positioned fixed-width word does not fit: the run fails
 };
 
 class CLineStep {
 public:
-    // A new run of `mode` over a program of this number format.
-    void Begin(const MirrorMode& mode, bool fixedWidth);
+    // A new run of `mode` over a program of this number format, about
+    // `position` (none: the axes).
+    void Begin(const MirrorMode& mode, bool fixedWidth, const MirrorPosition* position = nullptr);
 
     // Mirrors and checks line `lineNo` as read (bytes up to `limit` may be
     // read; null: none past the line). With `carriageReturn`, the line was
@@ -43,6 +46,8 @@ public:
     void End() { m_check.End(); }
 
     bool FixedWidth() const { return m_sweep.FixedWidth(); }
+    // Why the run failed on a line (a positioned word that does not fit).
+    const MirrorFailure& Failure() const { return m_failure; }
     // The arc plane in effect.
     int Plane() const { return m_sweep.Plane(); }
     const CMirrorFindings& Findings() const { return m_check.Findings(); }
@@ -51,6 +56,8 @@ private:
     const MirrorMode* m_pMode = nullptr;
     CLineSweep m_sweep;
     CMirrorCheck m_check;
+    bool m_bIntegerPositionNoted = false;  // once per file
+    MirrorFailure m_failure;
     std::string m_strLine;           // a line without a '\n' end, copied to end in a NUL
     std::string m_strReadEnded;      // a line read, and its mirror, with the '\r' end
     std::string m_strMirroredEnded;  // of a program whose lines end so

@@ -22,8 +22,8 @@ int ScanFormatMarks(LineReader& reader, bool untilFree)
     return reader.Failed() ? -1 : count;
 }
 
-long long MirrorToSinkLines(LineReader& reader, const MirrorMode& mode, CLineStep& step, CMirrorSink* sink,
-                            int& formatCount)
+long long MirrorToSinkLines(LineReader& reader, const MirrorMode& mode, const MirrorPosition& position,
+                            CLineStep& step, CMirrorSink* sink, int& formatCount)
 {
     // 1. One pass decides the number format, over the same open file; it
     //    ends early at the first sign of free format.
@@ -35,7 +35,7 @@ long long MirrorToSinkLines(LineReader& reader, const MirrorMode& mode, CLineSte
     // 2. Line by line: rewrite what is not a skip line, normalise the end,
     //    check what the sweep cannot rule out, hand the line on. Every run
     //    starts in the XY plane.
-    step.Begin(mode, formatCount == 0);
+    step.Begin(mode, formatCount == 0, &position);
     if (sink)
         sink->BeginLines(formatCount);
     const bool carriageReturns = reader.CarriageReturnLines();
@@ -44,6 +44,8 @@ long long MirrorToSinkLines(LineReader& reader, const MirrorMode& mode, CLineSte
     std::string_view read;
     while (reader.NextLine(read)) {
         const MirroredLine line = step.Mirror(read, reader.ReadableEnd(read), ++lineNo, carriageReturns);
+        if (line.overflow)
+            return kMirrorPositionError;
         count += line.count;
         if (sink && !sink->Line(line.source, line.mirrored))
             return kMirrorDestinationError;

@@ -16,6 +16,7 @@ int ScanFormatMarks(LineReader& reader, bool untilFree);
 // Mirrors and checks every line of an open source into `sink` (none: the
 // check alone), after a scan for the format (its count in `formatCount`).
 // The number of words changed, kMirrorSourceError (the reader says why) or
-// kMirrorDestinationError (the sink refused a line).
-long long MirrorToSinkLines(LineReader& reader, const MirrorMode& mode, CLineStep& step, CMirrorSink* sink,
-                            int& formatCount);
+// kMirrorDestinationError (the sink refused a line) or kMirrorPositionError
+// (the step says where).
+long long MirrorToSinkLines(LineReader& reader, const MirrorMode& mode, const MirrorPosition& position,
+                            CLineStep& step, CMirrorSink* sink, int& formatCount);

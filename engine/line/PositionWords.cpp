@@ -1,0 +1,188 @@
+#include "PositionWords.h"
+
+#include "LineOperations.h"
+#include "NumberText.h"
+#include "Syntax.h"
+
+#include <algorithm>
+
+namespace {
+
+// The end of a variable or an expression at `at`: '#' and digits, a
+// '<...>' name or a '[...]' group; a balanced '[...]' group. `at` itself
+// when it cannot be delimited.
+std::size_t ExpressionEnd(std::string_view line, std::size_t at)
+{
+    std::size_t p = at;
+    if (p < line.size() && line[p] == '#') {
+        ++p;
+        if (p < line.size() && line[p] == '<') {
+            const std::size_t close = line.find('>', p);
+            return close == std::string_view::npos ? at : close + 1;
+        }
+        if (p < line.size() && line[p] != '[') {
+            const std::size_t q = line.find_first_not_of("0123456789", p);
+            const std::size_t end = q == std::string_view::npos ? line.size() : q;
+            return end > p ? end : at;
+        }
+    }
+    if (p < line.size() && line[p] == '[') {
+        int depth = 0;
+        for (std::size_t q = p; q < line.size(); ++q) {
+            depth += line[q] == '[' ? 1 : line[q] == ']' ? -1 : 0;
+            if (depth == 0)
+                return q + 1;
+        }
+    }
+    return at;
+}
+
+// The fixed-width text of a whole value: a sign and six digits; false when
+// it does not fit.
+bool PrintFixed(const ExactDecimal& value, std::string& text)
+{
+    if (NeededDecimals(value) != 0)
+        return false;
+    const std::string digits = WholeDigits(value);
+    if (digits.size() > 6)
+        return false;
+    text = (value.negative ? "-" : "+") + std::string(6 - digits.size(), '0') + digits;
+    return true;
+}
+
+// A whole value in the style of a word without a point: its width with
+// zeros, '+' when the word had a sign, a zero never '-'.
+std::string PrintNoPoint(const ExactDecimal& value, std::size_t width, bool hadSign)
+{
+    const std::string digits = WholeDigits(value);
+    std::string sign = value.negative && !IsZero(value) ? "-" : hadSign ? "+" : "";
+    const std::size_t used = sign.size() + digits.size();
+    return sign + (width > used ? std::string(width - used, '0') : std::string()) + digits;
+}
+
+// Notes `flag` and, for the first note, the word at `letterAt` up to the
+// next blank or the line end.
+void Note(PositionNotes& notes, bool& flag, std::string_view line, std::size_t letterAt)
+{
+    if (notes.word.empty()) {
+        const std::size_t end = line.find_first_of(" \r\n", letterAt);
+        notes.word = std::string(line.substr(letterAt, end == std::string_view::npos ? end : end - letterAt));
+    }
+    flag = true;
+}
+
+// 2A - v of one word's value text, printed in the word's own style; false
+// (and nothing changed) for a text that is no plain number.
+bool PositionNumber(std::string& line, std::size_t valuePos, std::size_t size, const ExactDecimal& twice,
+                    bool fixedWidth, bool spaced, PositionNotes& notes)
+{
+    ExactDecimal value;
+    bool point = false;
+    if (!ParseExactDecimal(std::string_view(line).substr(valuePos, size), value, &point))
+        return false;
+    const ExactDecimal result = SubtractExact(twice, value);
+    std::string printed;
+    if (fixedWidth) {
+        if (!PrintFixed(result, printed)) {
+            Note(notes, notes.overflow, line, valuePos - 1);
+            return true;
+        }
+    } else if (point) {
+        printed = PrintExactDecimal(result, std::max(value.decimals, NeededDecimals(result)));
+    } else {
+        const std::string_view text = std::string_view(line).substr(valuePos, size);
+        const std::size_t first = text.find_first_not_of(' ');
+        const std::size_t last = text.find_last_not_of(' ');
+        const std::string_view number = text.substr(first, last - first + 1);
+        printed = NeededDecimals(result) == 0
+                      ? PrintNoPoint(result, number.size(), number[0] == '+' || number[0] == '-')
+                      : PrintExactDecimal(result, NeededDecimals(result));
+        Note(notes, notes.integerPosition, line, valuePos - 1);
+    }
+    if (spaced)
+        printed += ' ';
+    line.replace(valuePos, size, printed);
+    return true;
+}
+
+// 2A - v of a variable or an expression: 'X#24' -> 'X[80.-#24]',
+// 'X-#24' -> 'X[80.+#24]'. False when it cannot be delimited (left).
+bool PositionExpression(std::string& line, std::size_t valuePos, std::size_t size, const ExactDecimal& twice,
+                        PositionNotes& notes)
+{
+    const std::size_t start = valuePos + size;
+    const std::size_t end = ExpressionEnd(line, start);
+    if (end == start) {
+        Note(notes, notes.undelimited, line, valuePos - 1);
+        return false;
+    }
+    const bool minus = std::string_view(line).substr(valuePos, size).find('-') != std::string_view::npos;
+    const std::string text = "[" + PrintExactDecimal(twice, NeededDecimals(twice)) + (minus ? "+" : "-") +
+                             line.substr(start, end - start) + "]";
+    line.replace(valuePos, end - valuePos, text);
+    return true;
+}
+
+}  // namespace
+
+bool ParsePositionText(const char* text, ExactDecimal& value)
+{
+    value = ExactDecimal();
+    if (!text || !*text)
+        return true;
+    const std::string_view view(text);
+    return view.find(' ') == std::string_view::npos && ParseExactDecimal(view, value);
+}
+
+void UpdatePositionState(std::string_view line, PositionState& state)
+{
+    std::size_t at = 0;
+    if (!FirstGHasValue(line, at))
+        return;
+    for (; at != std::string_view::npos; at = line.find('G', at + 1)) {
+        const std::size_t n = ValueTextLength(line, at + 1);
+        double code = 0;
+        if (n == 0 || !ReadNumber(line.substr(at + 1, n), code))
+            continue;
+        if (code == 90 || code == 91)
+            state.absolute = code == 90;
+        else if (code == 90.1 || code == 91.1)
+            state.centresAbsolute = code == 90.1;
+    }
+}
+
+int PositionWords(std::string& line, const char* letters, bool fixedWidth, const PositionState& state,
+                  const MirrorPosition& position, PositionNotes& notes)
+{
+    const bool preset = HoldsGNumber(line, 92);  // a position preset: always absolute
+    const bool shift = HoldsGNumber(line, 52);   // a local shift: a distance
+    int count = 0;
+    for (const char* letter = letters; *letter; ++letter) {
+        const bool xAxis = *letter == 'X' || *letter == 'I';
+        const ExactDecimal& at = xAxis ? position.x : position.y;
+        const bool centre = *letter == 'I' || *letter == 'J';
+        const bool absolute = centre ? state.centresAbsolute : !shift && (preset || state.absolute);
+        std::size_t valuePos = 0;
+        const std::size_t n = FindValueText(line, *letter, valuePos);
+        const char one[2] = {*letter, '\0'};
+        if (IsZero(at) || !absolute) {
+            const int rewritten = ScaleWords(line, -1.0f, one, fixedWidth);
+            count += rewritten > 0 ? rewritten : 0;
+            continue;
+        }
+        const ExactDecimal twice = TwiceExact(at);
+        if (IsExpressionWord(line, valuePos, n)) {
+            count += PositionExpression(line, valuePos, n, twice, notes) ? 1 : 0;
+            continue;
+        }
+        if (n == 0)
+            continue;
+        if (PositionNumber(line, valuePos, n, twice, fixedWidth, line.find(' ') != std::string::npos, notes)) {
+            ++count;
+            continue;
+        }
+        const int rewritten = ScaleWords(line, -1.0f, one, fixedWidth);  // no plain number: as about the axis
+        count += rewritten > 0 ? rewritten : 0;
+    }
+    return count;
+}
