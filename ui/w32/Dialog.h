@@ -3,6 +3,8 @@
 // texts with its members in DoDataExchange.
 #pragma once
 
+#include "ComboBox.h"
+
 #include <windows.h>
 
 #include <string>
@@ -33,6 +35,8 @@ public:
     {
         return ::SendDlgItemMessageW(m_hWnd, id, message, wParam, lParam);
     }
+    // Control `id` as a combo box.
+    CComboBox ComboBox(int id) const { return CComboBox(GetDlgItem(id)); }
 
     HWND m_hWnd;
 
