@@ -1,10 +1,12 @@
 // The main dialog: folder, filter and file selection, and Notepad.
 #include "MirrorDlg.h"
 
+#include "MirrorMessageBox.h"
 #include "resource.h"
 #include "w32/FileDialog.h"
 #include "w32/FolderListing.h"
 #include "w32/SystemProgram.h"
+#include "w32/TextCodec.h"
 #include "w32/WinApp.h"
 
 #include <iterator>
@@ -84,11 +86,10 @@ void CMirrorDlg::OnBrowse()
 
 void CMirrorDlg::OnNotepad()
 {
-    const std::wstring name = GetDlgItemText(IDC_FILE_LIST);
-    const std::wstring folder = GetDlgItemText(IDC_FOLDER);
+    const std::wstring path = GetDlgItemText(IDC_FOLDER) + L"\\" + GetDlgItemText(IDC_FILE_LIST);
     // The system's Notepad, never a notepad.exe beside the program or in the
     // current folder. The wide command line keeps any file name intact,
     // whatever the system's code page.
-    if (!StartSystemProgram(L"notepad.exe", L"\"" + folder + L"\\" + name + L"\""))
-        AfxMessageBox(L"WinExec failed", MB_ICONSTOP | MB_OK);
+    if (!StartSystemProgram(L"notepad.exe", L"\"" + path + L"\""))
+        ShowMirrorMessage(MirrorMessage::EditorNotStarted, WideToUtf8(path));
 }
