@@ -41,23 +41,17 @@ void CMirrorDlg::DoDataExchange(CDataExchange* pDX)
 
 BOOL CMirrorDlg::OnInitDialog()
 {
-    CDialog::OnInitDialog();
-
-    if (HMENU sysMenu = ::GetSystemMenu(m_hWnd, FALSE)) {
-        const std::wstring about = AfxGetApp()->LoadString(IDS_ABOUTBOX);
-        if (!about.empty()) {
-            ::AppendMenuW(sysMenu, MF_SEPARATOR, 0, nullptr);
-            ::AppendMenuW(sysMenu, MF_STRING, IDM_ABOUTBOX, about.c_str());
-        }
-    }
-
-    ::SendMessageW(m_hWnd, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(m_hIcon));
-    ::SendMessageW(m_hWnd, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(m_hIcon));
-
-    InitFileSelection();
-
-    ::UpdateWindow(m_hWnd);
-    return TRUE;
+    // The start-up steps, in order, and what each does on today's Windows.
+    CDialog::OnInitDialog();  // data exchange: the folder field gets m_strFolder, still empty
+    // "Об авторах ..." under a separator in the caption's system menu (also Alt+Space).
+    const std::wstring about = AfxGetApp()->LoadString(IDS_ABOUTBOX);
+    if (!about.empty())
+        AppendSystemMenuItem(IDM_ABOUTBOX, about);
+    SetIcon(m_hIcon, true);   // the big icon: Alt+Tab; a dialog has no icon of its own
+    SetIcon(m_hIcon, false);  // the small icon: the caption and the task bar button
+    InitFileSelection();      // the current folder, its files and the filter list
+    UpdateWindow();           // nothing to paint: the dialog shows only after this returns
+    return TRUE;              // the system puts the focus on the first tab stop
 }
 
 void CMirrorDlg::OnOK() {}
@@ -81,17 +75,10 @@ bool CMirrorDlg::OnSysCommand(WPARAM wParam, LPARAM, LRESULT& result)
 
 bool CMirrorDlg::OnPaint(WPARAM, LPARAM, LRESULT& result)
 {
-    if (!::IsIconic(m_hWnd))
+    // The icon drawn in place of a minimised window: kept for the look of old
+    // Windows; today's Windows shows a task bar button and paints no such icon.
+    if (!PaintMinimizedIcon(m_hIcon))
         return false;
-    PAINTSTRUCT paint;
-    HDC dc = ::BeginPaint(m_hWnd, &paint);
-    ::SendMessageW(m_hWnd, WM_ICONERASEBKGND, reinterpret_cast<WPARAM>(dc), 0);
-    RECT client;
-    ::GetClientRect(m_hWnd, &client);
-    const int x = (client.right - client.left - ::GetSystemMetrics(SM_CXICON) + 1) / 2;
-    const int y = (client.bottom - client.top - ::GetSystemMetrics(SM_CYICON) + 1) / 2;
-    ::DrawIcon(dc, x, y, m_hIcon);
-    ::EndPaint(m_hWnd, &paint);
     result = 0;
     return true;
 }

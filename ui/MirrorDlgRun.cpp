@@ -19,7 +19,7 @@ constexpr std::size_t kMaxPathLength = MAX_PATH - 1;
 // A stop message about a path that the file functions cannot take as it is.
 void ShowPathStop(const wchar_t* reason, const std::wstring& path)
 {
-    ::MessageBeep(0);
+    DefaultBeep();
     AfxMessageBox(std::wstring(reason) + L"\n " + path + L" \n преобразование прервано....", MB_ICONSTOP | MB_OK);
 }
 
@@ -144,8 +144,8 @@ void CMirrorDlg::SelectInFileList(const std::wstring& name)
 {
     // Only the entry of exactly this name (in any case): a mere prefix match
     // would put another file's name into the edit part.
-    const LRESULT found =
-        SendDlgItemMessage(IDC_FILE_LIST, CB_FINDSTRINGEXACT, static_cast<WPARAM>(-1), reinterpret_cast<LPARAM>(name.c_str()));
+    const CComboBox list = ComboBox(IDC_FILE_LIST);
+    const int found = list.FindStringExact(-1, name);
     if (found != CB_ERR)
-        SendDlgItemMessage(IDC_FILE_LIST, CB_SETCURSEL, static_cast<WPARAM>(found));
+        list.SetCurSel(found);
 }

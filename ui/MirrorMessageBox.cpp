@@ -8,7 +8,7 @@ int ShowMirrorMessage(MirrorMessage message, const std::string& source, const st
 {
     const MirrorMessageStyle style = MirrorMessageStyleOf(message);
     if (style.beepFirst)
-        ::MessageBeep(0);
+        DefaultBeep();
     std::string text = FormatMirrorMessage(message, source, output, number);
     const std::string reason = MirrorFailureText(failure);
     if (!reason.empty())

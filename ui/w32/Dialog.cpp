@@ -91,6 +91,36 @@ std::wstring CDialog::GetDlgItemText(int id) const
 
 void CDialog::SetDlgItemText(int id, const std::wstring& text) const { ::SetDlgItemTextW(m_hWnd, id, text.c_str()); }
 
+void CDialog::AppendSystemMenuItem(UINT command, const std::wstring& text) const
+{
+    HMENU menu = ::GetSystemMenu(m_hWnd, FALSE);
+    if (!menu)
+        return;
+    ::AppendMenuW(menu, MF_SEPARATOR, 0, nullptr);
+    ::AppendMenuW(menu, MF_STRING, command, text.c_str());
+}
+
+void CDialog::SetIcon(HICON icon, bool big) const
+{
+    ::SendMessageW(m_hWnd, WM_SETICON, big ? ICON_BIG : ICON_SMALL, reinterpret_cast<LPARAM>(icon));
+}
+
+bool CDialog::PaintMinimizedIcon(HICON icon) const
+{
+    if (!::IsIconic(m_hWnd))
+        return false;
+    PAINTSTRUCT paint;
+    HDC dc = ::BeginPaint(m_hWnd, &paint);
+    ::SendMessageW(m_hWnd, WM_ICONERASEBKGND, reinterpret_cast<WPARAM>(dc), 0);
+    RECT client;
+    ::GetClientRect(m_hWnd, &client);
+    const int x = (client.right - client.left - ::GetSystemMetrics(SM_CXICON) + 1) / 2;
+    const int y = (client.bottom - client.top - ::GetSystemMetrics(SM_CYICON) + 1) / 2;
+    ::DrawIcon(dc, x, y, icon);
+    ::EndPaint(m_hWnd, &paint);
+    return true;
+}
+
 BOOL CDialog::OnInitDialog()
 {
     UpdateData(FALSE);

@@ -3,6 +3,8 @@
 // texts with its members in DoDataExchange.
 #pragma once
 
+#include "ComboBox.h"
+
 #include <windows.h>
 
 #include <string>
@@ -33,6 +35,20 @@ public:
     {
         return ::SendDlgItemMessageW(m_hWnd, id, message, wParam, lParam);
     }
+    // Control `id` as a combo box.
+    CComboBox ComboBox(int id) const { return CComboBox(GetDlgItem(id)); }
+
+    // Adds a separator and then item `text` with `command` at the end of the
+    // window's system menu; nothing when the window has none.
+    void AppendSystemMenuItem(UINT command, const std::wstring& text) const;
+    // Sets the window's big icon (Alt+Tab) or its small one (caption, task bar).
+    void SetIcon(HICON icon, bool big) const;
+    // Paints what WM_PAINT asks for at once, if anything.
+    void UpdateWindow() const { ::UpdateWindow(m_hWnd); }
+    // For WM_PAINT of a minimised window: erases the icon's background and
+    // draws `icon` centred in the client area; false, painting nothing, when
+    // the window is not minimised.
+    bool PaintMinimizedIcon(HICON icon) const;
 
     HWND m_hWnd;
 

@@ -46,3 +46,6 @@ inline void AfxEnableControlContainer() {}
 // A message box owned by the main window with the application's title.
 int AfxMessageBox(const std::wstring& text, UINT type = MB_OK);
 int AfxMessageBox(UINT stringId, UINT type = MB_OK);
+
+// Plays the system's default sound (the one of a plain message box).
+inline void DefaultBeep() { ::MessageBeep(0); }
