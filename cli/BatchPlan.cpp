@@ -2,6 +2,7 @@
 
 #include "CommandLine.h"
 #include "Console.h"
+#include "FeedBox.h"
 #include "FileSystem.h"
 #include "MirrorMessages.h"
 #include "MirrorModes.h"
@@ -98,6 +99,7 @@ FileJob CBatchPlan::PlanFile(const std::string& file)
         }
         job.source = job.input->Path();
     }
+    PlanPosition(job);
     if (m_options.check)
         PlanCheck(job);
     else if (WritesToStandardOutput(m_options, file))
@@ -105,6 +107,21 @@ FileJob CBatchPlan::PlanFile(const std::string& file)
     else
         PlanMirror(job, OutputOf(file));
     return job;
+}
+
+void CBatchPlan::PlanPosition(FileJob& job) const
+{
+    job.atX = m_options.atX;
+    job.atY = m_options.atY;
+    // --at centre: the middle of the source's feed moves, in the precision
+    // of its words; a program without any is mirrored about the axes.
+    FeedBox box;
+    if (!m_options.atCentre || !ReadFeedBox(job.source.c_str(), box) || box.empty)
+        return;
+    if (m_options.mode->negatesX)
+        job.atX = MiddleText(box.minX, box.maxX, box.decimals);
+    if (m_options.mode->negatesY)
+        job.atY = MiddleText(box.minY, box.maxY, box.decimals);
 }
 
 void CBatchPlan::PlanMirror(FileJob& job, const std::string& output)

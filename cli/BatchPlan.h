@@ -43,6 +43,8 @@ public:
 
 private:
     // Each step below refuses `job` (and says why in it) when it may not go on.
+    // The job's mirror position: the command line's, or the middle of its source.
+    void PlanPosition(FileJob& job) const;
     void PlanMirror(FileJob& job, const std::string& output);
     void PlanCheck(FileJob& job);
     void PlanMirrorToStdout(FileJob& job);

@@ -1,6 +1,7 @@
 #include "CommandLine.h"
 
 #include "MirrorModes.h"
+#include "PositionWords.h"
 
 #include <cctype>
 #include <string>
@@ -8,7 +9,7 @@
 
 namespace {
 
-enum class Option { Mode, Output, Stdout, Force, Quiet, Check, Strict, Sync, Verify, Svg, Jobs, Help, Version, Unknown };
+enum class Option { Mode, Output, Stdout, Force, Quiet, Check, Strict, Sync, Verify, Svg, At, Jobs, Help, Version, Unknown };
 
 struct OptionName {
     Option option;
@@ -28,6 +29,7 @@ const OptionName kOptions[] = {
     {Option::Sync, 0, "sync", false},
     {Option::Verify, 0, "verify", false},
     {Option::Svg, 0, "svg", true},
+    {Option::At, 0, "at", true},
     {Option::Jobs, 'j', "jobs", true},
     {Option::Help, 'h', "help", false},
     {Option::Version, 0, "version", false},
@@ -54,6 +56,32 @@ std::string Lowercase(std::string text)
     for (char& c : text)
         c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
     return text;
+}
+
+// --at x=A, y=B, x=A,y=B, centre (center): the mirror's position.
+bool ApplyPosition(const std::string& value, CommandLine& result, std::string& error)
+{
+    if (value == "centre" || value == "center") {
+        result.atCentre = true;
+        return true;
+    }
+    std::size_t start = 0;
+    while (start <= value.size()) {
+        const std::size_t comma = value.find(',', start);
+        const std::string part = value.substr(start, comma == std::string::npos ? std::string::npos : comma - start);
+        ExactDecimal number;
+        const bool letter = part.size() > 2 && (part[0] == 'x' || part[0] == 'y' || part[0] == 'X' || part[0] == 'Y') &&
+                            part[1] == '=';
+        if (!letter || !ParsePositionText(part.c_str() + 2, number)) {
+            error = "--at takes x=A, y=B, x=A,y=B or centre, A and B numbers ('" + value + "')";
+            return false;
+        }
+        (part[0] == 'x' || part[0] == 'X' ? result.atX : result.atY) = part.substr(2);
+        if (comma == std::string::npos)
+            break;
+        start = comma + 1;
+    }
+    return true;
 }
 
 // Applies one option; false (with `error` set) when its value is bad.
@@ -89,6 +117,7 @@ bool Apply(const OptionName& option, const std::string& value, CommandLine& resu
         }
         result.svg = value;
         return true;
+    case Option::At: return ApplyPosition(value, result, error);
     case Option::Jobs: {
         unsigned jobs = 0;
         bool digits = !value.empty() && value.size() <= 3;
@@ -194,6 +223,12 @@ bool ParseCommandLine(const std::vector<std::string>& args, CommandLine& result,
     }
     if (!result.svg.empty() && result.files.size() != 1) {
         error = "--svg needs exactly one FILE";
+        return false;
+    }
+    // A position of an axis the mode does not mirror is meaningless.
+    if ((!result.atX.empty() && !result.mode->negatesX) || (!result.atY.empty() && !result.mode->negatesY)) {
+        error = std::string("--at: mode ") + result.mode->name + " mirrors about " +
+                (result.mode->negatesX ? "x=A only" : "y=B only");
         return false;
     }
     if (result.check && (result.hasOutput || result.toStdout)) {

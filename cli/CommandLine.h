@@ -18,6 +18,8 @@ struct CommandLine {
     bool sync = false;                 // --sync: each output reaches the disk before ncmirror goes on
     bool verify = false;               // --verify: prove the written output's path
     std::string svg;                   // from --svg: the picture to write; empty when not given
+    std::string atX, atY;              // from --at: the mirror's line x = A, y = B as decimal text; empty: 0
+    bool atCentre = false;             // --at centre: the middle of each source's box of feed moves
     unsigned jobs = 1;                 // -j: files mirrored at the same time; 0 = one per core
     bool help = false;                 // -h, --help
     bool version = false;              // --version

@@ -5,6 +5,7 @@
 #include "MirrorMessages.h"
 #include "MirrorModes.h"
 #include "NcMirror.h"
+#include "NumberText.h"
 #include "SafeOutput.h"
 #include "StdoutSink.h"
 #include "ToolpathRun.h"
@@ -45,6 +46,36 @@ bool WriteJobPicture(CToolpathRun& toolpath, const std::string& sourceName, cons
     return true;
 }
 
+// An engine for the job: no diagnostics of its own, the job's position.
+void SetUpEngine(CNcMirror& engine, const FileJob& job)
+{
+    engine.SetDiagnosticStream(nullptr);
+    engine.SetPosition(job.atX.c_str(), job.atY.c_str());
+}
+
+// A proof (or picture) of the job's mirror, about its position.
+void SetUpToolpath(CToolpathRun& toolpath, const FileJob& job)
+{
+    double x = 0, y = 0;
+    ReadNumber(job.atX, x);
+    ReadNumber(job.atY, y);
+    toolpath.SetPosition(x, y);
+}
+
+// The line that names the position, right after the result line.
+void AddPositionLine(FileReport& report, const FileJob& job)
+{
+    const std::string line = FormatMirrorPosition(job.atX, job.atY);
+    if (line.empty())
+        return;
+    for (std::size_t i = 0; i < report.notices.size(); ++i)
+        if (report.notices[i].kind == NoticeKind::Result) {
+            report.notices.insert(report.notices.begin() + static_cast<std::ptrdiff_t>(i) + 1,
+                                  {NoticeKind::Result, line, MirrorFailure()});
+            return;
+        }
+}
+
 // The file's name without its folders, as a picture's legend shows it.
 std::string BaseName(const std::string& path)
 {
@@ -68,8 +99,11 @@ FileReport MirrorIntoFile(const FileJob& job, const JobSettings& settings)
     std::optional<CToolpathRun> reread;
     if (readBack)
         reread.emplace(*options.mode, true, picture);
+    SetUpToolpath(written, job);
+    if (reread)
+        SetUpToolpath(*reread, job);
     CNcMirror engine;
-    engine.SetDiagnosticStream(nullptr);
+    SetUpEngine(engine, job);
     engine.SetStrict(options.strict);
     engine.SetReplaceExisting(job.replace);
     engine.SetSync(options.sync);
@@ -90,6 +124,7 @@ FileReport MirrorIntoFile(const FileJob& job, const JobSettings& settings)
         findings = reread->Findings(findings);
     bool good = AddOutcome(report, result, engine, findings, options.mode->number, job.shownSource,
                            job.shownOutput, job.shownOutput);
+    AddPositionLine(report, job);
     if (readBackFailed) {
         report.Error(FormatMirrorMessageLine(MirrorMessage::CannotRead, job.shownOutput));
         good = false;
@@ -108,8 +143,9 @@ FileReport CheckFile(const FileJob& job, const JobSettings& settings)
     const CommandLine& options = settings.options;
     // The proof reads the mirrored lines as the engine makes them.
     CToolpathRun toolpath(*options.mode, true, !options.svg.empty());
+    SetUpToolpath(toolpath, job);
     CNcMirror engine;
-    engine.SetDiagnosticStream(nullptr);
+    SetUpEngine(engine, job);
     const long long result = engine.MirrorToSink(job.source.c_str(), toolpath.Sink(), options.mode->number);
     FileReport report;
     if (result < 0) {
@@ -140,7 +176,7 @@ FileReport MirrorToStdout(const FileJob& job, const JobSettings& settings)
     const CommandLine& options = settings.options;
     const int mode = options.mode->number;
     CNcMirror engine;
-    engine.SetDiagnosticStream(nullptr);
+    SetUpEngine(engine, job);
     CStdoutSink sink;
     long long result = engine.MirrorToSink(job.source.c_str(), &sink, mode);
     if (!sink.Finish() && result >= 0)
@@ -148,6 +184,7 @@ FileReport MirrorToStdout(const FileJob& job, const JobSettings& settings)
     // What went out cannot be read back: with --verify or --svg the proof
     // and the picture read the same mirror made once more.
     CToolpathRun toolpath(*options.mode, options.verify, !options.svg.empty());
+    SetUpToolpath(toolpath, job);
     const bool again = result >= 0 && (options.verify || !options.svg.empty());
     if (again && engine.MirrorToSink(job.source.c_str(), toolpath.Sink(), mode) < 0)
         result = kMirrorSourceError;
@@ -155,6 +192,7 @@ FileReport MirrorToStdout(const FileJob& job, const JobSettings& settings)
     FileReport report;
     bool good =
         AddOutcome(report, result, engine, findings, mode, job.shownSource, kShownStandardOutput, job.shownSource);
+    AddPositionLine(report, job);
     if (good && !options.svg.empty())
         good = WriteJobPicture(toolpath, BaseName(job.shownSource), kShownStandardOutput, job, settings, report);
     if (options.verify)
@@ -184,8 +222,9 @@ FileReport ProveBeforeOutput(const FileJob& job, const JobSettings& settings)
 {
     const MirrorMode& mode = *settings.options.mode;
     CToolpathRun proof(mode, true, false);
+    SetUpToolpath(proof, job);
     CNcMirror engine;
-    engine.SetDiagnosticStream(nullptr);
+    SetUpEngine(engine, job);
     FileReport report;
     report.done = true;
     // A source that cannot be read is the mirror's to report.

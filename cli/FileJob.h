@@ -29,6 +29,7 @@ struct FileJob {
     bool replace = false;        // an existing output may be replaced
     bool replacePicture = false; // an existing picture may be replaced
     bool inPlace = false;        // the output is the source itself
+    std::string atX, atY;        // the mirror's position as decimal text (empty: the axis)
     bool refused = false;        // no work: the plan stopped here, `refusal` says why (or the user said no)
     std::vector<Notice> refusal;
     std::unique_ptr<CStdinSpool> input;  // FILE '-': the copy of standard input, removed with the job

@@ -129,6 +129,18 @@ std::string FormatMirrorMessage(MirrorMessage message, const std::string& source
     return text;
 }
 
+std::string FormatMirrorPosition(const std::string& x, const std::string& y)
+{
+    // Only the lines that are not the axes themselves.
+    auto zero = [](const std::string& text) { return text.find_first_not_of("+-0.") == std::string::npos; };
+    std::string text;
+    if (!zero(x))
+        text += "x=" + x;
+    if (!zero(y))
+        text += (text.empty() ? "" : ", ") + std::string("y=") + y;
+    return text.empty() ? text : "Ось отражения: " + text;
+}
+
 MirrorMessage MirrorMessageForResult(long long result)
 {
     if (result >= 0)

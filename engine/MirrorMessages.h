@@ -37,6 +37,10 @@ std::string FormatMirrorMessage(MirrorMessage message,
                                 const std::string& output = std::string(),
                                 long long number = 0);
 
+// The line that names a mirror position, after a result: "Ось отражения:
+// x=40" (x and y as given, decimal text); empty when both are 0 or empty.
+std::string FormatMirrorPosition(const std::string& x, const std::string& y);
+
 // The message for a result of CNcMirror::Mirror.
 MirrorMessage MirrorMessageForResult(long long result);
 

@@ -28,6 +28,25 @@ for name in $(grep -v '^#' "$golden/counts.txt" | awk '{print $1}'); do
 done
 cp "$list" "$golden/counts.txt"
 
+# The same about mirror positions: positions.txt names the program, a tag,
+# the mode and the position; the output is NAME.TAG.out (none when the run
+# fails: its count is the result code).
+grep '^#' "$golden/positions.txt" > "$list"
+grep -v '^#' "$golden/positions.txt" | while read -r name tag mode x y _; do
+  at=()
+  [ "$x" != - ] && at+=("x=$x")
+  [ "$y" != - ] && at+=("y=$y")
+  position=$(IFS=,; echo "${at[*]}")
+  out="$golden/$name.$tag.out"
+  if count=$("$ncmirror" -f -m "$mode" --at "$position" -o "$out" "$golden/$name.nc" 2> /dev/null | head -1 |
+    count_of); then
+    :
+  fi
+  [ -n "$count" ] || { count=-5; rm -f "$out"; }
+  echo "$name $tag $mode $x $y $count" >> "$list"
+done
+cp "$list" "$golden/positions.txt"
+
 # The pictures of two examples (the CLI and the Windows tests compare them).
 work=$(mktemp -d)
 trap 'rm -f "$list"; rm -rf "$work"' EXIT

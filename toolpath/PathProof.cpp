@@ -72,13 +72,16 @@ ToolMove CPathProof::Reflected(const ToolMove& move) const
     // Machine positions are the machine's own: the mirror leaves them.
     if (move.kind == MoveKind::Apart && move.code == 53)
         return reflected;
+    // Positions are reflected about the mirror's line (x -> 2A - x); the
+    // words of a G91 move apart from the path are distances.
     const bool negates[3] = {m_mode.negatesX, m_mode.negatesY, false};
     for (int a = 0; a < 3; ++a) {
         if (!negates[a])
             continue;
-        reflected.start[a] = -move.start[a];
-        reflected.end[a] = -move.end[a];
-        reflected.centre[a] = -move.centre[a];
+        const double twice = 2 * m_position[a];
+        reflected.start[a] = twice - move.start[a];
+        reflected.end[a] = move.kind == MoveKind::Apart && move.incremental ? -move.end[a] : twice - move.end[a];
+        reflected.centre[a] = twice - move.centre[a];
     }
     if (move.IsArc() && ReversesPlane(m_mode, move.plane))
         reflected.kind = move.kind == MoveKind::ArcCw ? MoveKind::ArcCcw : MoveKind::ArcCw;

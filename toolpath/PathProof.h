@@ -19,6 +19,12 @@ class CToolpathReader;
 class CPathProof {
 public:
     explicit CPathProof(const MirrorMode& mode) : m_mode(mode) {}
+    // The mirror's position: the line x = `x`, the line y = `y` (0: the axis).
+    void SetPosition(double x, double y)
+    {
+        m_position[0] = x;
+        m_position[1] = y;
+    }
 
     // Compares line `lineNo` (1-based) of the source and of the output.
     // False when the two are out of step afterwards (a difference, or a line
@@ -49,6 +55,7 @@ private:
     std::string Difference(const ToolMove& expected, const ToolMove& actual) const;
 
     const MirrorMode& m_mode;
+    double m_position[3] = {};  // the mirror's line in X and Y; Z is never mirrored
     CMirrorFindings m_findings;
     long long m_nUnread = 0;
     long long m_nFirstUnread = 0;

@@ -20,6 +20,7 @@ struct ToolMove {
     MoveKind kind = MoveKind::Rapid;
     int plane = 17;          // arcs: 17 (XY), 18 (ZX), 19 (YZ)
     int code = 0;            // Apart moves: 53, 28, 30 or 92
+    bool incremental = false;  // Apart moves: their words are distances (G91)
     unsigned startKnown = 0; // axes of `start` that are known
     unsigned endKnown = 0;   // axes of `end` that are known (Apart: the axes its words give)
     double start[3] = {};

@@ -441,6 +441,7 @@ void CToolpathReader::ReadApart(const Words& words, int code)
 {
     ToolMove& move = StartMove(MoveKind::Apart);
     move.code = code;
+    move.incremental = !m_bAbsolute && code != 92;
     move.endKnown = 0;
     for (int a = 0; a < 3; ++a) {
         move.end[a] = 0;

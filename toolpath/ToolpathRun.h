@@ -25,6 +25,10 @@ public:
     CToolpathRun(const CToolpathRun&) = delete;
     CToolpathRun& operator=(const CToolpathRun&) = delete;
 
+    // The mirror's position (the line x = `x`, y = `y`; 0: the axis), for
+    // the proof.
+    void SetPosition(double x, double y) { m_proof.SetPosition(x, y); }
+
     // The sink of the engine's run.
     CMirrorSink* Sink() { return &m_pair; }
 

@@ -134,16 +134,20 @@ std::string WholeDigits(const ExactDecimal& value)
 
 std::string PrintExactDecimal(const ExactDecimal& value, int decimals)
 {
+    // The digits with at least one before the point, then as many after it
+    // as asked: zeros added, or (only trailing zeros, by the contract) dropped.
     std::string digits = value.digits;
-    if (decimals > value.decimals)
-        digits += std::string(static_cast<std::size_t>(decimals - value.decimals), '0');
+    const std::size_t own = static_cast<std::size_t>(value.decimals);
+    if (digits.size() <= own)
+        digits.insert(0, own + 1 - digits.size(), '0');
+    const std::size_t wanted = static_cast<std::size_t>(decimals);
+    if (wanted > own)
+        digits.append(wanted - own, '0');
     else
-        digits.resize(digits.size() - static_cast<std::size_t>(value.decimals - decimals));
-    if (digits.size() <= static_cast<std::size_t>(decimals))
-        digits.insert(0, static_cast<std::size_t>(decimals) + 1 - digits.size(), '0');
+        digits.resize(digits.size() - (own - wanted));
     std::string text = value.negative && !IsZero(value) ? "-" : "";
-    text += digits.substr(0, digits.size() - static_cast<std::size_t>(decimals));
+    text += digits.substr(0, digits.size() - wanted);
     text += '.';
-    text += digits.substr(digits.size() - static_cast<std::size_t>(decimals));
+    text += digits.substr(digits.size() - wanted);
     return text;
 }

@@ -99,3 +99,34 @@ TEST(GoldenFiles, FormatScanTellsFixedWidthFromFreeFormat)
         EXPECT_EQ(s.count, engine.ScanFormat((dir / "p.nc").c_str())) << s.text;
     }
 }
+
+// Programs mirrored about a position (positions.txt: program, tag, mode, x,
+// y, count): the bytes, the count, and a failed run that writes nothing.
+TEST(GoldenFiles, MirrorsAboutAPositionMatchByteForByte)
+{
+    const fs::path golden = fs::path(NCM_TEST_DATA_DIR) / "golden";
+    std::ifstream list(golden / "positions.txt");
+    ScratchFolder dir("positions");
+    std::string line;
+    int cases = 0;
+    while (std::getline(list, line)) {
+        if (line.empty() || line[0] == '#')
+            continue;
+        std::istringstream fields(line);
+        std::string name, tag, x, y;
+        int mode = 0;
+        long long count = 0;
+        fields >> name >> tag >> mode >> x >> y >> count;
+        SCOPED_TRACE(line);
+        const std::string out = dir / (name + "." + tag + ".out");
+        CNcMirror engine;
+        ASSERT_TRUE(engine.SetPosition(x == "-" ? "" : x.c_str(), y == "-" ? "" : y.c_str()));
+        EXPECT_EQ(count, engine.Mirror((golden / (name + ".nc")).string().c_str(), out.c_str(), mode));
+        if (count >= 0)
+            EXPECT_EQ(ReadBytes(golden / (name + "." + tag + ".out")), ReadBytes(out));
+        else
+            EXPECT_FALSE(fs::exists(out));
+        ++cases;
+    }
+    EXPECT_GE(cases, 8);
+}
