@@ -7,8 +7,8 @@
 namespace {
 
 const char kUsageLine[] =
-    "usage: ncmirror -m MODE [-o OUTPUT | -c] [-f] [-q] [--check | --strict] [--verify]\n"
-    "                [--svg PICTURE] [--sync] [-j N] FILE...\n";
+    "usage: ncmirror -m MODE [--at POSITION] [-o OUTPUT | -c] [-f] [-q] [--check | --strict]\n"
+    "                [--verify] [--svg PICTURE] [--sync] [-j N] FILE...\n";
 
 }  // namespace
 
@@ -28,6 +28,10 @@ std::string HelpText()
            "\n"
            "  -m, --mode x|y|xy     (also 1|2|3) mirror about the X axis (y=0), the Y axis\n"
            "                        (x=0), the origin\n"
+           "      --at x=A|y=B|x=A,y=B|centre\n"
+           "                        mirror about the line x = A (y, xy) and y = B (x, xy)\n"
+           "                        in the program's units, or about the middle of each\n"
+           "                        program's feed moves; 2A - X is exact in decimal\n"
            "  -o, --output PATH     write here instead of beside the source (exactly one FILE)\n"
            "  -c, --stdout          write the mirror to standard output (exactly one FILE);\n"
            "                        the result line then goes to standard error\n"

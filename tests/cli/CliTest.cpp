@@ -1122,3 +1122,24 @@ TEST_F(CliTest, SignalsAndLostStreamsLeaveNothingUnsaid)
     EXPECT_NE(spool.err.find("./nodir/"), std::string::npos) << spool.err;
     EXPECT_EQ(2u, CountLines(spool.err)) << spool.err;
 }
+
+// --at: the position reaches the engine and the proof, its line follows the
+// result line, centre takes the middle of the feed moves, and a letter the
+// mode does not mirror or a position that is no number is a usage error.
+TEST_F(CliTest, MirrorAboutAPosition)
+{
+    WriteFile("part.nc", "G90 G17\nG0 X10. Y5.\nG1 X20.5 Y5. F100\nG1 X30. Y15.\nM30\n");
+    ProcessResult run = Run({"-m", "y", "--at", "x=40", "--verify", "part.nc"});
+    EXPECT_EQ(0, run.status) << run.err;
+    EXPECT_EQ("G90 G17\nG0 X70. Y5.\nG1 X59.5 Y5. F100\nG1 X50. Y15.\nM30\n", ReadFile("part_y.nc"));
+    EXPECT_NE(run.out.find("=3\nОсь отражения: x=40\n"), std::string::npos) << run.out;
+    EXPECT_EQ("", run.err);
+    run = Run({"-f", "-m", "xy", "--at", "centre", "--check", "part.nc"});
+    EXPECT_EQ(0, run.status) << run.err;
+    run = Run({"-f", "-q", "-m", "xy", "--at", "centre", "part.nc"});
+    EXPECT_EQ("G90 G17\nG0 X30. Y15.\nG1 X19.5 Y15. F100\nG1 X10. Y5.\nM30\n", ReadFile("part_xy.nc"));  // about (20, 10)
+    for (const std::vector<std::string>& args : std::vector<std::vector<std::string>>{
+             {"-m", "x", "--at", "x=40", "part.nc"}, {"-m", "y", "--at", "x=4O", "part.nc"},
+             {"-m", "y", "--at", "z=1", "part.nc"}, {"-m", "y", "--at=", "part.nc"}})
+        EXPECT_EQ(2, Run(args).status) << args[3];
+}
