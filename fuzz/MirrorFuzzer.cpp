@@ -24,6 +24,7 @@
 
 #include "FuzzFiles.h"
 #include "LineOperations.h"
+#include "NumberText.h"
 #include "MirrorModes.h"
 #include "NcMirror.h"
 #include "ProgramLines.h"
@@ -192,6 +193,46 @@ void CheckLineOperations(const std::string& program, bool fixedWidth)
     }
 }
 
+// The mirror about a position: a run that fails writes nothing (only a
+// fixed-width word that does not fit may fail it), one that succeeds keeps
+// the number of lines, and the proof of its written output reads both files
+// in step with findings on lines of the file.
+void CheckPositionedRun(const std::string& program, int mode, int which)
+{
+    static const FuzzFolder folder;
+    const char* const positions[][2] = {{"", ""}, {"40", "-2.5"}, {"0.125", "10"}, {"-99999.75", "0"}};
+    const std::string source = folder / "program.nc";
+    const std::string destination = folder / "program_p.nc";
+    std::remove(destination.c_str());
+    Require(WriteBytes(source, program), "fuzz input written");
+    CNcMirror mirror;
+    mirror.SetDiagnosticStream(nullptr);
+    Require(mirror.SetPosition(positions[which][0], positions[which][1]), "the position is a number");
+    const long long count = mirror.Mirror(source.c_str(), destination.c_str(), mode);
+    if (!FindMirrorMode(mode))
+        return;
+    std::string output;
+    if (count == kMirrorPositionError) {
+        Require(mirror.FormatCount() == 0, "only a fixed-width word does not fit");
+        Require(!ReadBytes(destination, output), "a failed run writes nothing");
+        return;
+    }
+    Require(count >= 0, "a positioned run succeeds or does not fit");
+    Require(ReadBytes(destination, output), "destination readable");
+    const bool crLines = program.find('\n') == std::string::npos && program.find('\r') != std::string::npos;
+    const auto in = fuzzcheck::SplitLines(crLines ? fuzzcheck::CarriageReturnsAsLineFeeds(program) : program);
+    const auto out = fuzzcheck::SplitLines(crLines ? fuzzcheck::CarriageReturnsAsLineFeeds(output) : output);
+    Require(in.size() == out.size(), "same number of lines about a position");
+    CToolpathRun written(*FindMirrorMode(mode), true, false);
+    double x = 0, y = 0;
+    ReadNumber(positions[which][0], x);
+    ReadNumber(positions[which][1], y);
+    written.SetPosition(x, y);
+    Require(written.ReadWritten(source.c_str(), destination.c_str()) == kPairRead, "both files read in step");
+    for (const MirrorFinding& f : written.Findings(CMirrorFindings()).List())
+        Require(f.line >= 1 && f.line <= static_cast<long long>(in.size()) + 1, "proof finding on a line");
+}
+
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
@@ -201,5 +242,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const std::string program(reinterpret_cast<const char*>(data) + 1, size - 1);
     CheckLineOperations(program, (data[0] & 8) != 0);
     CheckMirrorRun(program, data[0] % 5);
+    if (data[0] & 0x30)
+        CheckPositionedRun(program, data[0] % 5, (data[0] >> 4) & 3);
     return 0;
 }

@@ -132,7 +132,7 @@ void CMirrorCheck::CheckLine(long long lineNo, std::string_view line, int plane)
     NoteProgramNumber(line);
     // The words as the mirror reads them: after the end trim, which takes
     // the blanks of a value text at the end of the line.
-    while (!line.empty() && (line.back() == ' ' || line.back() == '\r' || line.back() == '\n'))
+    while (!line.empty() && IsTrimmedAtEnd(line.back()))
         line.remove_suffix(1);
     if (IsSkipLine(line)) {
         CheckSkipLine(lineNo, line, plane);

@@ -2,6 +2,8 @@
 // through a byte table in one pass instead of a search per letter.
 #include "FormatMarks.h"
 
+#include "Syntax.h"
+
 #include <array>
 #include <cstddef>
 #include <cstring>
@@ -17,14 +19,11 @@ enum : unsigned char {
 constexpr std::array<unsigned char, 256> MakeByteClasses()
 {
     std::array<unsigned char, 256> classes{};
-    const char letters[] = "XYZIJK";
-    for (int i = 0; i < 6; ++i)
-        classes[static_cast<unsigned char>(letters[i])] = static_cast<unsigned char>(1u << i);
-    for (char c = '0'; c <= '9'; ++c)
-        classes[static_cast<unsigned char>(c)] = kValue;
-    for (const char c : {' ', '+', '-'})
-        classes[static_cast<unsigned char>(c)] = kValue;
-    classes['.'] = kValue;
+    for (int i = 0; kFormatLetters[i]; ++i)
+        classes[static_cast<unsigned char>(kFormatLetters[i])] = static_cast<unsigned char>(1u << i);
+    for (int c = 0; c < 256; ++c)
+        if (IsValueChar(static_cast<char>(c)))
+            classes[static_cast<std::size_t>(c)] = kValue;
     return classes;
 }
 
@@ -60,7 +59,7 @@ int FreeFormatMarks(std::string_view line)
                 ++p;
         }
         const std::ptrdiff_t n = p - value;
-        if (n > 0 && n != 7)
+        if (n > 0 && static_cast<std::size_t>(n) != kFixedValueWidth)
             ++marks;
     }
     return marks;

@@ -26,7 +26,7 @@ int TrimEndOfSpacedLine(std::string& line)
     // 3. Drop the trailing run of blanks and line-end characters, but never
     //    the line's first character.
     std::size_t keep = size;
-    while (keep > 1 && (line[keep - 1] == ' ' || line[keep - 1] == '\r' || line[keep - 1] == '\n'))
+    while (keep > 1 && IsTrimmedAtEnd(line[keep - 1]))
         --keep;
     if (keep + endSize == size)
         return 1;  // the end is as it would be written

@@ -172,7 +172,7 @@ LineEnd EndOf(const char* text, std::size_t size, bool spaced)
     else if (size >= 1 && text[size - 1] == '\n')
         endSize = 1;
     std::size_t keep = size;
-    while (keep > 1 && (text[keep - 1] == ' ' || text[keep - 1] == '\r' || text[keep - 1] == '\n'))
+    while (keep > 1 && IsTrimmedAtEnd(text[keep - 1]))
         --keep;
     return LineEnd{keep, endSize, keep + endSize != size};
 }

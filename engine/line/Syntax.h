@@ -45,6 +45,10 @@ constexpr bool IsValueChar(char c)
     return (c >= '0' && c <= '9') || c == ' ' || c == '+' || c == '-' || c == '.';
 }
 
+// The end trim: a line that holds a blank loses its trailing run of these
+// (never its first character) and gets its own line end back.
+constexpr bool IsTrimmedAtEnd(char c) { return c == ' ' || c == '\r' || c == '\n'; }
+
 // True for ';', '(', ')' and '$'.
 constexpr bool IsSkipChar(char c) { return c == ';' || c == '(' || c == ')' || c == '$'; }
 

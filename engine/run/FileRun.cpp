@@ -211,7 +211,7 @@ bool IsPlainLine(const char* line, const char* end, const LineNotes& notes, cons
     const char* last = end - 1;  // the '\n'
     if (last > line && last[-1] == '\r')
         --last;
-    if (last > line && (last[-1] == ' ' || last[-1] == '\r'))
+    if (last > line && IsTrimmedAtEnd(last[-1]))
         return false;
 
     // 2. While the format is open: a point, or a coordinate word that is not
