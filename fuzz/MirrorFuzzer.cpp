@@ -229,7 +229,8 @@ void CheckPositionedRun(const std::string& program, int mode, int which)
     ReadNumber(positions[which][1], y);
     written.SetPosition(x, y);
     Require(written.ReadWritten(source.c_str(), destination.c_str()) == kPairRead, "both files read in step");
-    for (const MirrorFinding& f : written.Findings(CMirrorFindings()).List())
+    const CMirrorFindings findings = written.Findings(CMirrorFindings());
+    for (const MirrorFinding& f : findings.List())
         Require(f.line >= 1 && f.line <= static_cast<long long>(in.size()) + 1, "proof finding on a line");
 }
 
