@@ -47,20 +47,29 @@ int CNcMirror::ScanFormat(const char* path)
     return count;
 }
 
-long long CNcMirror::Mirror(const char* source, const char* destination, int mode, CMirrorSink* observer)
+long long CNcMirror::OpenRun(const char* source, int mode, LineReader& reader, const MirrorMode*& pMode)
 {
     // 1. The mode decides the letters and the swaps.
-    const MirrorMode* pMode = StartRun(mode);
+    pMode = StartRun(mode);
     if (!pMode)
         return kMirrorModeError;
 
     // 2. The source must be a readable regular file.
-    LineReader reader;
     if (!reader.Open(source)) {
         ReportUnreadable(source);
         m_failure = reader.Failure();
         return kMirrorSourceError;
     }
+    return 0;
+}
+
+long long CNcMirror::Mirror(const char* source, const char* destination, int mode, CMirrorSink* observer)
+{
+    // 1. and 2. The mode, and the source open for reading.
+    LineReader reader;
+    const MirrorMode* pMode = nullptr;
+    if (const long long opened = OpenRun(source, mode, reader, pMode); opened < 0)
+        return opened;
 
     // 3. The destination must be writable; its old content stays until the
     //    whole run has succeeded.
@@ -96,15 +105,10 @@ long long CNcMirror::Mirror(const char* source, const char* destination, int mod
 
 long long CNcMirror::MirrorToSink(const char* source, CMirrorSink* sink, int mode)
 {
-    const MirrorMode* pMode = StartRun(mode);
-    if (!pMode)
-        return kMirrorModeError;
     LineReader reader;
-    if (!reader.Open(source)) {
-        ReportUnreadable(source);
-        m_failure = reader.Failure();
-        return kMirrorSourceError;
-    }
+    const MirrorMode* pMode = nullptr;
+    if (const long long opened = OpenRun(source, mode, reader, pMode); opened < 0)
+        return opened;
     const long long count = MirrorToSinkLines(reader, *pMode, m_position, m_step, sink, m_nFormatCount);
     if (count == kMirrorSourceError)
         m_failure = reader.Failure();

@@ -97,6 +97,9 @@ private:
     // Every run starts here: no finding, failure or format of an earlier
     // run stays readable. The mode by its number, or null.
     const MirrorMode* StartRun(int mode);
+    // The run started and its source opened: 0 and the mode, or the run's
+    // result code.
+    long long OpenRun(const char* source, int mode, class LineReader& reader, const MirrorMode*& pMode);
     void ReportUnreadable(const char* path) const;
 
     std::FILE* m_pDiagnostics = stderr;
