@@ -4,6 +4,8 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstring>
+#include <unordered_set>
 
 namespace {
 
@@ -92,7 +94,7 @@ void CToolpathPicture::Add(PictureLayer layer, const LineMoves& line)
     if (!line.moved)
         return;
     AddMove(data, line.move);
-    if (ItemCount() > kMaxItems)
+    if (ItemCount() > m_nReduceAt)
         Reduce();
 }
 
@@ -374,6 +376,63 @@ void CToolpathPicture::ReduceLayer(LayerData& layer, double length) const
             layer.holes.push_back(hole);
 }
 
+namespace {
+
+// An item, or a hole, by the cells of a grid its points fall into.
+struct CellKey {
+    double cells[6];
+    unsigned kind;
+
+    bool operator==(const CellKey& other) const
+    {
+        return kind == other.kind && std::memcmp(cells, other.cells, sizeof cells) == 0;
+    }
+};
+
+struct CellKeyHash {
+    std::size_t operator()(const CellKey& key) const
+    {
+        std::uint64_t h = key.kind;
+        for (const double cell : key.cells) {
+            std::uint64_t bits = 0;
+            std::memcpy(&bits, &cell, sizeof bits);
+            h = (h ^ bits) * 0x9E3779B97F4A7C15ull;
+            h ^= h >> 29;
+        }
+        return static_cast<std::size_t>(h);
+    }
+};
+
+// The cell of `v` on a grid of `length`; +0 for the cells at zero, so that
+// keys compare by their bytes.
+double Cell(double v, double length) { return std::floor(v / length) + 0.0; }
+
+}  // namespace
+
+void CToolpathPicture::DropDuplicates(LayerData& layer, double length)
+{
+    std::unordered_set<CellKey, CellKeyHash> seen;
+    seen.reserve(layer.items.size() + layer.holes.size());
+    std::size_t kept = 0;
+    for (const PictureItem& item : layer.items) {
+        const CellKey key{{Cell(item.x0, length), Cell(item.y0, length), Cell(item.x1, length),
+                           Cell(item.y1, length), Cell(item.cx, length), Cell(item.cy, length)},
+                          static_cast<unsigned>(item.type) << 3 | unsigned{item.rapid} << 2 |
+                              unsigned{item.clockwise} << 1 | unsigned{item.large}};
+        if (seen.insert(key).second)
+            layer.items[kept++] = item;
+    }
+    layer.items.resize(kept);
+
+    kept = 0;
+    for (const PicturePoint& hole : layer.holes) {
+        const CellKey key{{Cell(hole.x, length), Cell(hole.y, length), 0, 0, 0, 0}, 1u << 8};
+        if (seen.insert(key).second)
+            layer.holes[kept++] = hole;
+    }
+    layer.holes.resize(kept);
+}
+
 void CToolpathPicture::Reduce()
 {
     for (int round = 0; round < kMaxReductions && ItemCount() > kMaxItems / 2; ++round) {
@@ -381,7 +440,12 @@ void CToolpathPicture::Reduce()
                                        std::fabs(m_bounds.minY), std::fabs(m_bounds.maxY)});
         m_dForcedLength = std::max(2 * MergeLength(), 1e-9 * scale);
         m_dMergeLength = m_dForcedLength;
-        for (LayerData& layer : m_layers)
+        for (LayerData& layer : m_layers) {
             ReduceLayer(layer, m_dForcedLength);
+            DropDuplicates(layer, m_dForcedLength);
+        }
     }
+    // Should a reduction ever fall short of its aim, the next one waits
+    // until the count has doubled: the time stays linear in the lines.
+    m_nReduceAt = std::max(kMaxItems, 2 * ItemCount());
 }

@@ -4,7 +4,10 @@
 // not show are merged: a run of straight moves becomes one segment while it
 // stays within a pixel of it; an arc shorter than a pixel becomes a
 // straight move. When more than kMaxItems segments would be kept, the pixel
-// it merges by is doubled and what it holds is merged again.
+// it merges by is doubled and what it holds is merged again, segments that
+// fall into the same cells of that length as one kept before dropped: at a
+// length beyond the drawing's extent only a handful remain, so the bound is
+// always reached.
 #pragma once
 
 #include "ToolMove.h"
@@ -109,6 +112,9 @@ private:
     // Doubles the merge length and merges what is kept again, until it fits.
     void Reduce();
     void ReduceLayer(LayerData& layer, double length) const;
+    // Drops the items and holes that fall into the same cells of the grid
+    // of `length` as one kept before them.
+    static void DropDuplicates(LayerData& layer, double length);
 
     // Grows the bounds by a point, and the merge length with them.
     void Include(double x, double y);
@@ -117,6 +123,9 @@ private:
     PictureBounds m_bounds;
     double m_dForcedLength = 0;
     double m_dMergeLength = 0;
+    // The count of items beyond which the next reduction runs: twice what a
+    // reduction could not merge away, so that it never runs on every line.
+    std::size_t m_nReduceAt = kMaxItems;
 };
 
 // Sweep of an arc from its start to its end point about its centre, in

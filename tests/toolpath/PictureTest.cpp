@@ -2,6 +2,7 @@
 // bounded number of segments, arcs by their radius, the view fitted Y up.
 #include "MirrorModes.h"
 #include "PictureDrawing.h"
+#include "SvgPicture.h"
 #include "ToolpathPicture.h"
 #include "ToolpathReader.h"
 
@@ -9,6 +10,8 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdio>
+#include <functional>
 #include <string>
 
 namespace {
@@ -158,4 +161,47 @@ TEST(ToolpathPicture, LayoutFitsTheDrawingYUp)
     const PictureFrame e = LayOutPicture(empty, legend, 1000, 800).frame;
     EXPECT_GE((e.right - e.left) / e.scale, 1.0);
     EXPECT_LE((e.bottom - e.top) / e.scale, 10.0);
+}
+
+TEST(ToolpathPicture, ReachesItsBoundWhateverTheMixOfMoves)
+{
+    // Moves that no merging joins: each rapid/feed switch starts a segment
+    // of its own, hundreds of thousands of them over a few places.
+    unsigned seed = 7;
+    const auto next = [&seed](int range) {
+        seed = seed * 1103515245u + 12345u;
+        return static_cast<int>((seed >> 8) % static_cast<unsigned>(range));
+    };
+    const struct {
+        const char* name;
+        std::function<std::string(int)> line;
+    } cases[] = {
+        {"the same square, rapid and feed by turns",
+         [](int i) {
+             static const char* const kSquare[] = {"G0X0.Y0.", "G1X10.Y0.", "G0X10.Y10.", "G1X0.Y10."};
+             return std::string(kSquare[i % 4]);
+         }},
+        {"random points, rapid and feed by turns",
+         [&](int i) { return std::string(i % 2 ? "G1" : "G0") + Word('X', next(5000)) + Word('Y', next(5000)); }},
+        {"random arcs about random centres",
+         [&](int i) {
+             return std::string(i % 2 ? "G2" : "G3") + Word('X', next(500)) + Word('Y', next(500)) +
+                    Word('I', next(200) - 100) + Word('J', next(200) - 100);
+         }},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        CToolpathPicture picture;
+        CToolpathReader reader;
+        reader.Begin(false);
+        std::size_t most = 0;
+        for (int i = 0; i < 300000; ++i) {
+            picture.Add(PictureLayer::Source, reader.ReadLine(c.line(i) + "\n"));
+            most = std::max(most, picture.Items(PictureLayer::Source).size());
+        }
+        picture.Finish();
+        EXPECT_LE(most, CToolpathPicture::kMaxItems + 1);
+        EXPECT_LE(picture.Items(PictureLayer::Source).size(), CToolpathPicture::kMaxItems);
+        EXPECT_GT(picture.Items(PictureLayer::Source).size(), 0u);
+    }
 }
