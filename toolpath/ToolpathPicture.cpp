@@ -14,9 +14,11 @@ constexpr double kTurn = 2 * kPi;
 constexpr unsigned kPlaneBits = kAxisBitX | kAxisBitY;
 constexpr int kMaxReductions = 200;
 
-// Coordinates beyond any machine's travel are not drawn: a picture that
-// held them would show nothing else.
-bool Drawable(double v) { return std::fabs(v) <= 1e12; }
+// Coordinates, centres and radii beyond any machine's travel are not
+// drawn: a picture that held them would show nothing else (and their
+// squares and sums would overflow). Not finite: not drawn either.
+constexpr double kFarthest = 1e12;
+bool Drawable(double v) { return std::fabs(v) <= kFarthest; }
 
 bool SamePoint(double ax, double ay, double bx, double by)
 {
@@ -89,12 +91,10 @@ void CToolpathPicture::Add(PictureLayer layer, const LineMoves& line)
 {
     LayerData& data = Data(layer);
     ++data.lines;
-    if (line.kind == LineKind::NotRead && data.unread++ == 0)
+    const bool drawn = !line.moved || AddMove(data, line.move);
+    if ((line.kind == LineKind::NotRead || !drawn) && data.unread++ == 0)
         data.firstUnread = data.lines;
-    if (!line.moved)
-        return;
-    AddMove(data, line.move);
-    if (ItemCount() > m_nReduceAt)
+    if (line.moved && ItemCount() > m_nReduceAt)
         Reduce();
 }
 
@@ -133,32 +133,34 @@ void CToolpathPicture::ReflectSource(const MirrorMode& mode)
     Include(sx * b.maxX, sy * b.maxY);
 }
 
-void CToolpathPicture::AddMove(LayerData& layer, const ToolMove& move)
+bool CToolpathPicture::AddMove(LayerData& layer, const ToolMove& move)
 {
     Chain& chain = layer.chain;
     if (move.kind == MoveKind::Apart) {
         // Machine positions are not joined into the path.
         Close(chain, layer.items);
-        return;
+        return true;
     }
-    const bool startKnown = (move.startKnown & kPlaneBits) == kPlaneBits;
     const bool endKnown = (move.endKnown & kPlaneBits) == kPlaneBits;
     if (!endKnown) {
         Close(chain, layer.items);
-        return;
+        return true;
     }
     const double x = move.end[0], y = move.end[1];
-    if (!Drawable(x) || !Drawable(y) || !Drawable(move.start[0]) || !Drawable(move.start[1])) {
+    if (!Drawable(x) || !Drawable(y)) {
         Close(chain, layer.items);
-        return;
+        return false;
     }
+    // A start that could not be drawn was left out with its own line.
+    const bool startKnown = (move.startKnown & kPlaneBits) == kPlaneBits && Drawable(move.start[0]) &&
+                            Drawable(move.start[1]);
     Include(x, y);
     if (!startKnown) {
         // From nowhere known: the path begins here.
         Restart(chain, layer.items, x, y);
         if (move.kind == MoveKind::Hole)
             AddHole(layer, x, y);
-        return;
+        return true;
     }
     if (!chain.open || chain.px != move.start[0] || chain.py != move.start[1])
         Restart(chain, layer.items, move.start[0], move.start[1]);
@@ -172,14 +174,14 @@ void CToolpathPicture::AddMove(LayerData& layer, const ToolMove& move)
     default:
         // Arcs outside the XY plane show as the projection of their ends.
         if (move.plane == 17 && (move.hasCentre || move.hasRadius))
-            AddArc(layer, move);
-        else
-            LineTo(chain, layer.items, x, y, false, MergeLength());
+            return AddArc(layer, move);
+        LineTo(chain, layer.items, x, y, false, MergeLength());
         break;
     }
+    return true;
 }
 
-void CToolpathPicture::AddArc(LayerData& layer, const ToolMove& move)
+bool CToolpathPicture::AddArc(LayerData& layer, const ToolMove& move)
 {
     PictureItem arc;
     arc.type = PictureItem::Type::Arc;
@@ -193,8 +195,11 @@ void CToolpathPicture::AddArc(LayerData& layer, const ToolMove& move)
         // The centre on the side that R's sign and the direction give.
         const double dx = arc.x1 - arc.x0, dy = arc.y1 - arc.y0;
         const double chord = std::hypot(dx, dy);
-        if (closed || chord == 0) {
-            return;  // no circle is defined by R alone
+        if (closed || chord == 0)
+            return true;  // no circle is defined by R alone
+        if (!Drawable(move.radius)) {
+            Close(layer.chain, layer.items);
+            return false;
         }
         const double r = std::max(std::fabs(move.radius), chord / 2);
         const double h = std::sqrt(std::max(0.0, r * r - chord * chord / 4));
@@ -205,17 +210,22 @@ void CToolpathPicture::AddArc(LayerData& layer, const ToolMove& move)
     } else {
         arc.cx = move.centre[0];
         arc.cy = move.centre[1];
+        if (!Drawable(arc.cx) || !Drawable(arc.cy)) {
+            Close(layer.chain, layer.items);
+            return false;
+        }
         arc.r = std::hypot(arc.x0 - arc.cx, arc.y0 - arc.cy);
         if (closed)
             arc.type = PictureItem::Type::Circle;
     }
     if (arc.r == 0) {
         LineTo(layer.chain, layer.items, arc.x1, arc.y1, false, MergeLength());
-        return;
+        return true;
     }
     arc.large = ArcSweep(arc) > kPi;
     AddArcBounds(arc);
     PutArc(layer.chain, layer.items, arc, MergeLength());
+    return true;
 }
 
 void CToolpathPicture::AddArcBounds(const PictureItem& arc)

@@ -7,7 +7,8 @@
 // it merges by is doubled and what it holds is merged again, segments that
 // fall into the same cells of that length as one kept before dropped: at a
 // length beyond the drawing's extent only a handful remain, so the bound is
-// always reached.
+// always reached. Moves whose numbers cannot be drawn (beyond any machine's
+// travel, or not finite) are left out and counted with the unread lines.
 #pragma once
 
 #include "ToolMove.h"
@@ -92,8 +93,9 @@ private:
     LayerData& Data(PictureLayer layer) { return m_layers[static_cast<int>(layer)]; }
     const LayerData& Data(PictureLayer layer) const { return m_layers[static_cast<int>(layer)]; }
 
-    void AddMove(LayerData& layer, const ToolMove& move);
-    void AddArc(LayerData& layer, const ToolMove& move);
+    // False when the move cannot be drawn and is left out.
+    bool AddMove(LayerData& layer, const ToolMove& move);
+    bool AddArc(LayerData& layer, const ToolMove& move);
     void AddHole(LayerData& layer, double x, double y);
     void AddArcBounds(const PictureItem& arc);
 

@@ -32,7 +32,7 @@ std::string UnreadLegend(bool mirror, long long count, long long firstLine)
 {
     return std::string(mirror ? "В отражённой" : "В исходной") + " программе не прочитано строк: " +
            std::to_string(count) + " (первая - строка " + std::to_string(firstLine) +
-           "; переменные, выражения), их перемещений на рисунке нет";
+           "; переменные, выражения, недопустимые значения), их перемещений на рисунке нет";
 }
 
 std::string FormatUnreadNote(const std::string& file, long long firstLine, long long count)

@@ -205,3 +205,45 @@ TEST(ToolpathPicture, ReachesItsBoundWhateverTheMixOfMoves)
         EXPECT_GT(picture.Items(PictureLayer::Source).size(), 0u);
     }
 }
+
+TEST(ToolpathPicture, LeavesOutNumbersItCannotDrawAndCountsTheirLines)
+{
+    const std::string huge = "1" + std::string(160, '0') + ".";      // squares beyond a double
+    const std::string largest = "1" + std::string(308, '0') + ".";   // sums beyond a double
+    const struct {
+        const char* name;
+        std::vector<std::string> program;
+        long long unread;
+        long long firstUnread;
+    } cases[] = {
+        {"a radius of 1e160", {"G0X0.Y0.", "G2X1.Y0.R" + huge, "G1X5.Y5."}, 1, 2},
+        {"a centre of 1e308", {"G0X0.Y0.", "G2X0.Y0.I" + largest, "G1X5.Y5."}, 1, 2},
+        {"centre offsets of 1e308", {"G0X0.Y0.", "G2X1.Y0.I" + largest + "J" + largest}, 1, 2},
+        {"an end beyond any travel, then a move from it", {"G0X0.Y0.", "G1X" + huge, "X5.Y5.", "X#1"}, 2, 2},
+        {"a radius of a million", {"G0X0.Y0.", "G2X1.Y0.R1000000.", "G1X5.Y5."}, 0, 0},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        Drawn drawn;
+        drawn.Read(c.program);
+        EXPECT_EQ(drawn.picture.UnreadLines(PictureLayer::Source), c.unread);
+        EXPECT_EQ(drawn.picture.FirstUnreadLine(PictureLayer::Source), c.firstUnread);
+        EXPECT_LE(std::max(drawn.picture.Bounds().maxX, drawn.picture.Bounds().maxY), 1e7);
+
+        PictureLegend legend;
+        legend.sourceName = "part.nc";
+        legend.mode = FindMirrorMode(3);
+        drawn.picture.ReflectSource(*legend.mode);
+        const std::string svg = SvgPictureText(drawn.picture, legend);
+        for (const char ch : svg)
+            ASSERT_TRUE(static_cast<unsigned char>(ch) >= 0x20 || ch == '\n') << "a control byte in the picture";
+        int width = 0, height = 0;
+        ASSERT_EQ(std::sscanf(svg.c_str() + svg.find("<svg"), "<svg %*s %*s width=\"%d\" height=\"%d\"", &width,
+                              &height),
+                  2);
+        EXPECT_GT(width, 0);
+        EXPECT_GT(height, 0);
+        EXPECT_EQ(svg.find("nan"), std::string::npos);
+        EXPECT_EQ(svg.find("inf"), std::string::npos);
+    }
+}
