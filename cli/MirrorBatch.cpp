@@ -244,8 +244,13 @@ void CMirrorBatch::ExecuteMirror(FileRun& run) const
     const bool picture = !m_options.svg.empty();
     const bool observe = (picture && !m_options.verify) || (m_options.verify && run.inPlace);
     run.toolpath = std::make_unique<CToolpathRun>(*m_options.mode, m_options.verify, picture);
+    CMirrorSink* observer = observe ? run.toolpath->Sink() : nullptr;
+    // A plain run's picture is read from the source on a second thread
+    // beside the mirror, unless the output replaces the source.
+    if (picture && !m_options.verify && !run.inPlace && run.toolpath->ReadSourceBeside(run.source.c_str()))
+        observer = nullptr;
     run.engine = std::make_unique<CNcMirror>();
-    run.result = RunEngine(*run.engine, run.source, run.output, run.replace, observe ? run.toolpath->Sink() : nullptr);
+    run.result = RunEngine(*run.engine, run.source, run.output, run.replace, observer);
     run.readBack = run.result < 0 || !m_options.verify || run.inPlace ||
                    run.toolpath->ReadWritten(run.source.c_str(), run.output.c_str()) == kPairRead;
 }

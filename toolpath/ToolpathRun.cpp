@@ -2,10 +2,35 @@
 
 #include "SvgPicture.h"
 
+#include <system_error>
+
 CToolpathRun::CToolpathRun(const MirrorMode& mode, bool prove, bool picture)
-    : m_mode(mode), m_bProve(prove), m_proof(mode),
+    : m_mode(mode), m_bProve(prove), m_bPicture(picture), m_proof(mode),
       m_pair(prove ? &m_proof : nullptr, picture ? &m_picture : nullptr, prove)
 {
+}
+
+CToolpathRun::~CToolpathRun() { JoinBeside(); }
+
+bool CToolpathRun::ReadSourceBeside(const char* source)
+{
+    if (!m_bPicture || m_bProve || m_beside.joinable())
+        return false;
+    try {
+        m_beside = std::thread([this, path = std::string(source)] {
+            m_bBesideRead = ReadProgramPicture(path.c_str(), m_picture);
+        });
+    } catch (const std::system_error&) {
+        return false;
+    }
+    return true;
+}
+
+bool CToolpathRun::JoinBeside()
+{
+    if (m_beside.joinable())
+        m_beside.join();
+    return m_bBesideRead;
 }
 
 int CToolpathRun::ReadWritten(const char* source, const char* output)
@@ -26,6 +51,7 @@ CMirrorFindings CToolpathRun::Findings(const CMirrorFindings& engineFindings) co
 
 PictureLegend CToolpathRun::Legend(const std::string& sourceName, const std::string& mirrorName)
 {
+    JoinBeside();
     m_picture.Finish();
     if (!m_bProve && !m_bReflected) {
         m_picture.ReflectSource(m_mode);
@@ -41,7 +67,8 @@ PictureLegend CToolpathRun::Legend(const std::string& sourceName, const std::str
 bool CToolpathRun::WritePicture(const char* path, const std::string& sourceName, const std::string& mirrorName,
                                 const SafeOutputOptions& options)
 {
-    return WriteSvgPicture(path, m_picture, Legend(sourceName, mirrorName), options);
+    const PictureLegend legend = Legend(sourceName, mirrorName);
+    return m_bBesideRead && WriteSvgPicture(path, m_picture, legend, options);
 }
 
 std::string CToolpathRun::PictureText(const std::string& sourceName, const std::string& mirrorName)

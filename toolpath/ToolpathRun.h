@@ -13,6 +13,7 @@
 #include "ToolpathPicture.h"
 
 #include <string>
+#include <thread>
 
 struct MirrorMode;
 
@@ -22,11 +23,18 @@ public:
     // the picture's mirror layer is the source's path reflected by the mode;
     // with one it is the output's path as read.
     CToolpathRun(const MirrorMode& mode, bool prove, bool picture);
+    ~CToolpathRun();
     CToolpathRun(const CToolpathRun&) = delete;
     CToolpathRun& operator=(const CToolpathRun&) = delete;
 
     // The sink of the engine's run.
     CMirrorSink* Sink() { return &m_pair; }
+
+    // A picture without a proof depends on the source alone: it is read
+    // from `source` on a thread of its own, beside the engine's run, which
+    // then needs no sink. False (nothing started) when there is no such
+    // picture to make or no thread to be had: the sink makes it then.
+    bool ReadSourceBeside(const char* source);
 
     // Reads `source` and the written `output` in step (a kPair... result).
     int ReadWritten(const char* source, const char* output);
@@ -39,6 +47,7 @@ public:
 
     // Writes the picture of the run safely, as an output is written; names
     // are UTF-8, as the legend shows them.
+    // False, writing nothing, when the source's picture could not be read.
     bool WritePicture(const char* path, const std::string& sourceName, const std::string& mirrorName,
                       const SafeOutputOptions& options = SafeOutputOptions());
     // The picture's SVG text.
@@ -48,9 +57,16 @@ private:
     // The picture finished, with its legend.
     PictureLegend Legend(const std::string& sourceName, const std::string& mirrorName);
 
+    // Waits for the source's picture read beside the run; false when that
+    // read failed.
+    bool JoinBeside();
+
     const MirrorMode& m_mode;
     bool m_bProve;
+    bool m_bPicture;
     bool m_bReflected = false;
+    std::thread m_beside;
+    bool m_bBesideRead = true;
     CPathProof m_proof;
     CToolpathPicture m_picture;
     CMirrorPairReader m_pair;
