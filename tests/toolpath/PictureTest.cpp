@@ -1,6 +1,9 @@
 // What a picture keeps: moves merged where a pixel would not show them, a
 // bounded number of segments, arcs by their radius, the view fitted Y up.
 #include "MirrorModes.h"
+#include "MirrorPair.h"
+#include "NcMirror.h"
+#include "PictureBuild.h"
 #include "PictureDrawing.h"
 #include "SvgPicture.h"
 #include "ToolpathPicture.h"
@@ -9,10 +12,12 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <chrono>
 #include <cmath>
 #include <cstdio>
 #include <functional>
 #include <string>
+#include <thread>
 
 namespace {
 
@@ -245,5 +250,42 @@ TEST(ToolpathPicture, LeavesOutNumbersItCannotDrawAndCountsTheirLines)
         EXPECT_GT(height, 0);
         EXPECT_EQ(svg.find("nan"), std::string::npos);
         EXPECT_EQ(svg.find("inf"), std::string::npos);
+    }
+}
+
+TEST(PictureBuild, DrawsOnItsThreadWhatTheRunsDrawAndCountsTheBytesRead)
+{
+    const std::string path = std::string(NCM_EXAMPLES_DIR) + "/pocket.nc";
+    for (const MirrorMode* mode : {static_cast<const MirrorMode*>(nullptr), FindMirrorMode(2)}) {
+        SCOPED_TRACE(mode ? "with a mode" : "the program alone");
+        CToolpathPicture expected;
+        if (mode) {
+            CMirrorPairReader pair(nullptr, &expected);
+            CNcMirror engine;
+            engine.SetDiagnosticStream(nullptr);
+            ASSERT_GE(engine.MirrorToSink(path.c_str(), &pair, mode->number), 0);
+            expected.Finish();
+        } else {
+            ASSERT_TRUE(ReadProgramPicture(path.c_str(), expected));
+        }
+
+        CPictureBuild build;
+        ASSERT_TRUE(build.Start(path, mode));
+        for (int wait = 0; wait < 10000 && !build.Done(); ++wait)
+            std::this_thread::sleep_for(std::chrono::milliseconds(1));
+        ASSERT_TRUE(build.Done());
+        EXPECT_TRUE(build.Read());
+        std::FILE* file = std::fopen(path.c_str(), "rb");
+        ASSERT_NE(file, nullptr);
+        std::fseek(file, 0, SEEK_END);
+        EXPECT_EQ(build.BytesRead(), static_cast<unsigned long long>(std::ftell(file)));
+        std::fclose(file);
+        for (const PictureLayer layer : {PictureLayer::Source, PictureLayer::Mirror}) {
+            const auto& got = build.Picture().Items(layer);
+            const auto& want = expected.Items(layer);
+            ASSERT_EQ(got.size(), want.size());
+            for (std::size_t i = 0; i < got.size(); ++i)
+                EXPECT_TRUE(got[i].x0 == want[i].x0 && got[i].y1 == want[i].y1 && got[i].type == want[i].type) << i;
+        }
     }
 }
