@@ -41,4 +41,9 @@ std::string FormatUnreadNote(const std::string& file, long long firstLine, long 
            "которые не прочитаны (переменные, выражения): " + std::to_string(count) + ", первая здесь";
 }
 
+std::string PreviewProgressText(int percent)
+{
+    return "Чтение программы для просмотра... " + std::to_string(percent) + " %   (Esc - прервать)";
+}
+
 std::string FormatPictureWritten(const std::string& file) { return "Рисунок:= " + file + " записан на диск"; }

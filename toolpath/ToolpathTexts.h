@@ -19,6 +19,8 @@ std::string UnreadLegend(bool mirror, long long count, long long firstLine);
 // The note on lines the proof left out, in the compilers' form:
 // "FILE:LINE: примечание: ...".
 std::string FormatUnreadNote(const std::string& file, long long firstLine, long long count);
+// The preview's progress while it reads a program: "... 42 % (Esc - прервать)".
+std::string PreviewProgressText(int percent);
 // ncmirror's line for a picture written: "Рисунок:= FILE записан на диск".
 std::string FormatPictureWritten(const std::string& file);
 
