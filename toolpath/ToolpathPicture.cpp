@@ -5,7 +5,6 @@
 #include <algorithm>
 #include <cmath>
 #include <cstring>
-#include <unordered_set>
 
 namespace {
 
@@ -91,7 +90,10 @@ void CToolpathPicture::Add(PictureLayer layer, const LineMoves& line)
 {
     LayerData& data = Data(layer);
     ++data.lines;
+    const std::size_t items = data.items.size(), holes = data.holes.size();
     const bool drawn = !line.moved || AddMove(data, line.move);
+    if (m_dCellLength > 0 && (data.items.size() > items || data.holes.size() > holes))
+        DropNewDuplicates(data, items, holes);
     if ((line.kind == LineKind::NotRead || !drawn) && data.unread++ == 0)
         data.firstUnread = data.lines;
     if (line.moved && ItemCount() > m_nReduceAt)
@@ -100,8 +102,12 @@ void CToolpathPicture::Add(PictureLayer layer, const LineMoves& line)
 
 void CToolpathPicture::Finish()
 {
-    for (LayerData& layer : m_layers)
+    for (LayerData& layer : m_layers) {
+        const std::size_t items = layer.items.size();
         Close(layer.chain, layer.items);
+        if (m_dCellLength > 0)
+            DropNewDuplicates(layer, items, layer.holes.size());
+    }
     if (ItemCount() > kMaxItems)
         Reduce();
 }
@@ -363,12 +369,14 @@ void CToolpathPicture::PutArc(Chain& chain, std::vector<PictureItem>& items, con
     chain.rapid = false;
 }
 
-void CToolpathPicture::ReduceLayer(LayerData& layer, double length) const
+void CToolpathPicture::ReduceLayer(LayerData& layer, double length)
 {
-    std::vector<PictureItem> kept;
-    kept.swap(layer.items);
+    // The items kept go to the scratch vector and are merged back: neither
+    // gives up its room.
+    m_scratch.swap(layer.items);
+    layer.items.clear();
     Chain chain;
-    for (const PictureItem& item : kept) {
+    for (const PictureItem& item : m_scratch) {
         if (item.type != PictureItem::Type::Circle &&
             !(chain.open && chain.px == item.x0 && chain.py == item.y0))
             Restart(chain, layer.items, item.x0, item.y0);
@@ -388,58 +396,88 @@ void CToolpathPicture::ReduceLayer(LayerData& layer, double length) const
 
 namespace {
 
-// An item, or a hole, by the cells of a grid its points fall into.
-struct CellKey {
-    double cells[6];
-    unsigned kind;
+// Mixes 64 bits into a digest.
+std::uint64_t Mix(std::uint64_t h, std::uint64_t bits)
+{
+    h = (h ^ bits) * 0x9E3779B97F4A7C15ull;
+    return h ^ (h >> 29);
+}
 
-    bool operator==(const CellKey& other) const
-    {
-        return kind == other.kind && std::memcmp(cells, other.cells, sizeof cells) == 0;
-    }
-};
+// The cell of `v` on a grid of 1 / `perLength`, as bits (+0 for the cells
+// at zero).
+std::uint64_t CellBits(double v, double perLength)
+{
+    const double cell = std::floor(v * perLength) + 0.0;
+    std::uint64_t bits = 0;
+    std::memcpy(&bits, &cell, sizeof bits);
+    return bits;
+}
 
-struct CellKeyHash {
-    std::size_t operator()(const CellKey& key) const
-    {
-        std::uint64_t h = key.kind;
-        for (const double cell : key.cells) {
-            std::uint64_t bits = 0;
-            std::memcpy(&bits, &cell, sizeof bits);
-            h = (h ^ bits) * 0x9E3779B97F4A7C15ull;
-            h ^= h >> 29;
-        }
-        return static_cast<std::size_t>(h);
-    }
-};
+// An item by its kind and the cells its points fall into.
+std::uint64_t CellDigest(const PictureItem& item, double perLength)
+{
+    std::uint64_t h = static_cast<unsigned>(item.type) << 3 | unsigned{item.rapid} << 2 |
+                      unsigned{item.clockwise} << 1 | unsigned{item.large};
+    for (const double v : {item.x0, item.y0, item.x1, item.y1, item.cx, item.cy})
+        h = Mix(h, CellBits(v, perLength));
+    return h;
+}
 
-// The cell of `v` on a grid of `length`; +0 for the cells at zero, so that
-// keys compare by their bytes.
-double Cell(double v, double length) { return std::floor(v / length) + 0.0; }
+std::uint64_t CellDigest(const PicturePoint& hole, double perLength)
+{
+    return Mix(Mix(1u << 8, CellBits(hole.x, perLength)), CellBits(hole.y, perLength));
+}
 
 }  // namespace
 
-void CToolpathPicture::DropDuplicates(LayerData& layer, double length)
+void CToolpathPicture::CellSet::Clear()
 {
-    std::unordered_set<CellKey, CellKeyHash> seen;
-    seen.reserve(layer.items.size() + layer.holes.size());
-    std::size_t kept = 0;
-    for (const PictureItem& item : layer.items) {
-        const CellKey key{{Cell(item.x0, length), Cell(item.y0, length), Cell(item.x1, length),
-                           Cell(item.y1, length), Cell(item.cx, length), Cell(item.cy, length)},
-                          static_cast<unsigned>(item.type) << 3 | unsigned{item.rapid} << 2 |
-                              unsigned{item.clockwise} << 1 | unsigned{item.large}};
-        if (seen.insert(key).second)
-            layer.items[kept++] = item;
-    }
-    layer.items.resize(kept);
+    m_slots.clear();
+    m_nCount = 0;
+}
 
-    kept = 0;
-    for (const PicturePoint& hole : layer.holes) {
-        const CellKey key{{Cell(hole.x, length), Cell(hole.y, length), 0, 0, 0, 0}, 1u << 8};
-        if (seen.insert(key).second)
-            layer.holes[kept++] = hole;
+bool CToolpathPicture::CellSet::Insert(std::uint64_t digest)
+{
+    digest += digest == 0;  // 0 marks an empty slot
+    if (2 * (m_nCount + 1) > m_slots.size()) {
+        // At most half full: grown to twice the size, the digests placed again.
+        std::vector<std::uint64_t> old(std::max<std::size_t>(1024, 2 * m_slots.size()));
+        old.swap(m_slots);
+        m_nCount = 0;
+        for (const std::uint64_t kept : old)
+            if (kept != 0)
+                Insert(kept);
     }
+    const std::size_t mask = m_slots.size() - 1;
+    for (std::size_t i = static_cast<std::size_t>(digest) & mask;; i = (i + 1) & mask) {
+        if (m_slots[i] == digest)
+            return false;
+        if (m_slots[i] == 0) {
+            m_slots[i] = digest;
+            ++m_nCount;
+            return true;
+        }
+    }
+}
+
+void CToolpathPicture::DropDuplicates(LayerData& layer) const
+{
+    layer.cells.Clear();
+    DropNewDuplicates(layer, 0, 0);
+}
+
+void CToolpathPicture::DropNewDuplicates(LayerData& layer, std::size_t items, std::size_t holes) const
+{
+    const double perLength = 1 / m_dCellLength;
+    std::size_t kept = items;
+    for (std::size_t i = items; i < layer.items.size(); ++i)
+        if (layer.cells.Insert(CellDigest(layer.items[i], perLength)))
+            layer.items[kept++] = layer.items[i];
+    layer.items.resize(kept);
+    kept = holes;
+    for (std::size_t i = holes; i < layer.holes.size(); ++i)
+        if (layer.cells.Insert(CellDigest(layer.holes[i], perLength)))
+            layer.holes[kept++] = layer.holes[i];
     layer.holes.resize(kept);
 }
 
@@ -450,9 +488,10 @@ void CToolpathPicture::Reduce()
                                        std::fabs(m_bounds.minY), std::fabs(m_bounds.maxY)});
         m_dForcedLength = std::max(2 * MergeLength(), 1e-9 * scale);
         m_dMergeLength = m_dForcedLength;
+        m_dCellLength = m_dForcedLength;
         for (LayerData& layer : m_layers) {
             ReduceLayer(layer, m_dForcedLength);
-            DropDuplicates(layer, m_dForcedLength);
+            DropDuplicates(layer);
         }
     }
     // Should a reduction ever fall short of its aim, the next one waits
