@@ -10,7 +10,12 @@ CToolpathRun::CToolpathRun(const MirrorMode& mode, bool prove, bool picture)
 {
 }
 
-CToolpathRun::~CToolpathRun() { JoinBeside(); }
+CToolpathRun::~CToolpathRun()
+{
+    // A picture not asked for by now never will be: its reading ends here.
+    m_besideStop.stop.store(true, std::memory_order_relaxed);
+    JoinBeside();
+}
 
 bool CToolpathRun::ReadSourceBeside(const char* source)
 {
@@ -18,7 +23,7 @@ bool CToolpathRun::ReadSourceBeside(const char* source)
         return false;
     try {
         m_beside = std::thread([this, path = std::string(source)] {
-            m_bBesideRead = ReadProgramPicture(path.c_str(), m_picture);
+            m_bBesideRead = ReadProgramPicture(path.c_str(), m_picture, &m_besideStop);
         });
     } catch (const std::system_error&) {
         return false;

@@ -12,6 +12,7 @@
 #include "PictureDrawing.h"
 #include "ToolpathPicture.h"
 
+#include <atomic>
 #include <string>
 #include <thread>
 
@@ -65,7 +66,14 @@ private:
     bool m_bProve;
     bool m_bPicture;
     bool m_bReflected = false;
+    // Stops the read beside the run when the run ends without a picture.
+    class CBesideStop final : public CReadProgress {
+    public:
+        bool Read(std::size_t) override { return !stop.load(std::memory_order_relaxed); }
+        std::atomic<bool> stop{false};
+    };
     std::thread m_beside;
+    CBesideStop m_besideStop;
     bool m_bBesideRead = true;
     CPathProof m_proof;
     CToolpathPicture m_picture;
