@@ -17,6 +17,7 @@
 // and the line operations on the program's first line: the engine prints
 // every negated value exactly as the C library's snprintf does, and its end
 // normalisation matches an independent one.
+#include <algorithm>
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
@@ -92,8 +93,9 @@ void CheckToolpath(const std::string& source, const std::string& destination, in
     const std::string svg = written.PictureText("program.nc", "program_m.nc");
     Require(svg.rfind("<?xml", 0) == 0 && svg.size() > 14 && svg.compare(svg.size() - 7, 7, "</svg>\n") == 0,
             "the picture is a whole SVG document");
-    for (const char c : svg)
-        Require(static_cast<unsigned char>(c) >= 0x20 || c == '\n' || c == '\t', "the picture holds XML characters only");
+    Require(std::none_of(svg.begin(), svg.end(),
+                         [](char c) { return static_cast<unsigned char>(c) < 0x20 && c != '\n' && c != '\t'; }),
+            "the picture holds XML characters only");
     int width = 0, height = 0;
     const std::size_t root = svg.find("<svg ");
     Require(root != std::string::npos &&
