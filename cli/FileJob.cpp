@@ -108,9 +108,13 @@ FileReport MirrorIntoFile(const FileJob& job, const JobSettings& settings)
     engine.SetReplaceExisting(job.replace);
     engine.SetSync(options.sync);
     engine.SetTempFileObserver(&settings.observer);
-    const bool observe = proveWritten || (picture && !readBack);
-    const long long result = engine.Mirror(job.source.c_str(), job.output.c_str(), options.mode->number,
-                                           observe ? written.Sink() : nullptr);
+    CMirrorSink* observer = proveWritten || (picture && !readBack) ? written.Sink() : nullptr;
+    // A plain run's picture is read from the source on a second thread
+    // beside the mirror, unless the output replaces the source.
+    if (picture && !proveWritten && !readBack && !job.inPlace && written.ReadSourceBeside(job.source.c_str()))
+        observer = nullptr;
+    const long long result =
+        engine.Mirror(job.source.c_str(), job.output.c_str(), options.mode->number, observer);
     FileReport report;
     if (OutputAppeared(result, engine)) {
         report.outputAppeared = true;

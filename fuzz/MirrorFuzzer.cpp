@@ -13,10 +13,11 @@
 //   - the run's findings equal those of the check applied to every line;
 //   - the toolpath proof of the written file finds what the proof of the
 //     run's own lines finds, on lines of the file, and its picture is a
-//     whole SVG document;
+//     whole SVG document of XML characters only, of a positive size;
 // and the line operations on the program's first line: the engine prints
 // every negated value exactly as the C library's snprintf does, and its end
 // normalisation matches an independent one.
+#include <algorithm>
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
@@ -94,6 +95,15 @@ void CheckToolpath(const std::string& source, const std::string& destination, in
     const std::string svg = written.PictureText("program.nc", "program_m.nc");
     Require(svg.rfind("<?xml", 0) == 0 && svg.size() > 14 && svg.compare(svg.size() - 7, 7, "</svg>\n") == 0,
             "the picture is a whole SVG document");
+    Require(std::none_of(svg.begin(), svg.end(),
+                         [](char c) { return static_cast<unsigned char>(c) < 0x20 && c != '\n' && c != '\t'; }),
+            "the picture holds XML characters only");
+    int width = 0, height = 0;
+    const std::size_t root = svg.find("<svg ");
+    Require(root != std::string::npos &&
+                std::sscanf(svg.c_str() + root, "<svg %*s %*s width=\"%d\" height=\"%d\"", &width, &height) == 2 &&
+                width > 0 && height > 0,
+            "the picture has a positive size");
 }
 
 void CheckMirrorRun(const std::string& program, int mode)

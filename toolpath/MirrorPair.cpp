@@ -87,7 +87,7 @@ int ReadFilesInStep(const char* source, const char* output, CMirrorPairReader& p
     return kPairRead;
 }
 
-bool ReadProgramPicture(const char* path, CToolpathPicture& picture)
+bool ReadProgramPicture(const char* path, CToolpathPicture& picture, CReadProgress* progress)
 {
     LineReader reader;
     bool fixedWidth = false;
@@ -96,8 +96,11 @@ bool ReadProgramPicture(const char* path, CToolpathPicture& picture)
     CToolpathReader program;
     program.Begin(fixedWidth);
     std::string_view line;
-    while (reader.NextLine(line))
+    while (reader.NextLine(line)) {
         picture.Add(PictureLayer::Source, program.ReadLine(line));
+        if (progress && !progress->Read(line.size()))
+            return false;
+    }
     picture.Finish();
     return !reader.Failed();
 }

@@ -49,6 +49,14 @@ enum : int { kPairRead = 0, kPairSourceUnreadable = -1, kPairOutputUnreadable = 
 // the results above.
 int ReadFilesInStep(const char* source, const char* output, CMirrorPairReader& pair, CPathProof* proof);
 
+// Told of the bytes of each line as a program is read; false stops the
+// reading.
+class CReadProgress {
+public:
+    virtual ~CReadProgress() = default;
+    virtual bool Read(std::size_t bytes) = 0;
+};
+
 // Reads one program alone into the source layer of `picture`; false when it
-// cannot be read.
-bool ReadProgramPicture(const char* path, CToolpathPicture& picture);
+// cannot be read, or `progress` stopped it.
+bool ReadProgramPicture(const char* path, CToolpathPicture& picture, CReadProgress* progress = nullptr);

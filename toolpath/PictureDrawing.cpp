@@ -20,6 +20,10 @@ constexpr int kMaxTicks = 20;
 constexpr double kTick = 5, kHoleRadius = 3, kCrossArm = 24;
 constexpr std::size_t kPiecesPerPath = 2000;
 constexpr double kCharWidth = 7;  // a legend character, for laying out one row
+// An arc of a larger radius, in pixels, that lies within the view is its
+// chord to a fraction of a pixel: drawn as one, its far centre never
+// reaches a canvas.
+constexpr double kFlatArcRadius = 1e7;
 
 PenStyle Style(unsigned rgb, double width, bool dashed = false, bool dashDot = false)
 {
@@ -174,7 +178,7 @@ void DrawLayer(const CToolpathPicture& picture, PictureLayer layer, const Pictur
             pen = itemPen;
             pieces = 0;
         }
-        if (item.type == PictureItem::Type::Line)
+        if (item.type == PictureItem::Type::Line || item.r * f.scale > kFlatArcRadius)
             canvas.LineTo(f.PixelX(item.x1), f.PixelY(item.y1));
         else
             canvas.ArcTo(f.PixelX(item.x1), f.PixelY(item.y1), f.PixelX(item.cx), f.PixelY(item.cy),
@@ -290,7 +294,8 @@ void PictureFileSize(const CToolpathPicture& picture, const PictureLegend& legen
     double minX, minY, maxX, maxY;
     PaddedBounds(picture, minX, minY, maxX, maxY);
     const double areaWidth = kFileWidth - kLeft - kRight;
-    const double areaHeight = std::clamp(areaWidth * (maxY - minY) / (maxX - minX), kMinFileArea, kMaxFileArea);
+    const double fitted = areaWidth * (maxY - minY) / (maxX - minX);
+    const double areaHeight = std::isfinite(fitted) ? std::clamp(fitted, kMinFileArea, kMaxFileArea) : kMinFileArea;
     width = kFileWidth;
     height = static_cast<int>(std::ceil(kTop + areaHeight + kBottom + LegendHeight(picture, legend)));
 }

@@ -3,6 +3,7 @@
 #include "PictureDrawing.h"
 #include "SafeOutput.h"
 
+#include <algorithm>
 #include <charconv>
 #include <cmath>
 
@@ -34,14 +35,23 @@ void AppendColour(std::string& out, unsigned rgb)
         out += kHex[(rgb >> shift) & 0xF];
 }
 
+// Pixel coordinates lie in the picture; a number beyond these was not
+// meant to be drawn and is held to them, so that it always prints.
+constexpr double kFarthestPixel = 1e9;
+
 // A pixel coordinate with one decimal, without a trailing ".0".
 void AppendNumber(std::string& out, double value)
 {
-    char buf[64];
+    char buf[32];
     if (!std::isfinite(value))
         value = 0;
+    value = std::clamp(value, -kFarthestPixel, kFarthestPixel);
     const double rounded = std::round(value * 10) / 10;
-    auto r = std::to_chars(buf, buf + sizeof buf, rounded == 0 ? 0.0 : rounded, std::chars_format::fixed, 1);
+    const auto r = std::to_chars(buf, buf + sizeof buf, rounded == 0 ? 0.0 : rounded, std::chars_format::fixed, 1);
+    if (r.ec != std::errc()) {
+        out += '0';
+        return;
+    }
     std::size_t n = static_cast<std::size_t>(r.ptr - buf);
     if (n >= 2 && buf[n - 2] == '.' && buf[n - 1] == '0')
         n -= 2;

@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstring>
 
 namespace {
 
@@ -12,9 +13,11 @@ constexpr double kTurn = 2 * kPi;
 constexpr unsigned kPlaneBits = kAxisBitX | kAxisBitY;
 constexpr int kMaxReductions = 200;
 
-// Coordinates beyond any machine's travel are not drawn: a picture that
-// held them would show nothing else.
-bool Drawable(double v) { return std::fabs(v) <= 1e12; }
+// Coordinates, centres and radii beyond any machine's travel are not
+// drawn: a picture that held them would show nothing else (and their
+// squares and sums would overflow). Not finite: not drawn either.
+constexpr double kFarthest = 1e12;
+bool Drawable(double v) { return std::fabs(v) <= kFarthest; }
 
 bool SamePoint(double ax, double ay, double bx, double by)
 {
@@ -87,19 +90,24 @@ void CToolpathPicture::Add(PictureLayer layer, const LineMoves& line)
 {
     LayerData& data = Data(layer);
     ++data.lines;
-    if (line.kind == LineKind::NotRead && data.unread++ == 0)
+    const std::size_t items = data.items.size(), holes = data.holes.size();
+    const bool drawn = !line.moved || AddMove(data, line.move);
+    if (m_dCellLength > 0 && (data.items.size() > items || data.holes.size() > holes))
+        DropNewDuplicates(data, items, holes);
+    if ((line.kind == LineKind::NotRead || !drawn) && data.unread++ == 0)
         data.firstUnread = data.lines;
-    if (!line.moved)
-        return;
-    AddMove(data, line.move);
-    if (ItemCount() > kMaxItems)
+    if (line.moved && ItemCount() > m_nReduceAt)
         Reduce();
 }
 
 void CToolpathPicture::Finish()
 {
-    for (LayerData& layer : m_layers)
+    for (LayerData& layer : m_layers) {
+        const std::size_t items = layer.items.size();
         Close(layer.chain, layer.items);
+        if (m_dCellLength > 0)
+            DropNewDuplicates(layer, items, layer.holes.size());
+    }
     if (ItemCount() > kMaxItems)
         Reduce();
 }
@@ -131,32 +139,34 @@ void CToolpathPicture::ReflectSource(const MirrorMode& mode)
     Include(sx * b.maxX, sy * b.maxY);
 }
 
-void CToolpathPicture::AddMove(LayerData& layer, const ToolMove& move)
+bool CToolpathPicture::AddMove(LayerData& layer, const ToolMove& move)
 {
     Chain& chain = layer.chain;
     if (move.kind == MoveKind::Apart) {
         // Machine positions are not joined into the path.
         Close(chain, layer.items);
-        return;
+        return true;
     }
-    const bool startKnown = (move.startKnown & kPlaneBits) == kPlaneBits;
     const bool endKnown = (move.endKnown & kPlaneBits) == kPlaneBits;
     if (!endKnown) {
         Close(chain, layer.items);
-        return;
+        return true;
     }
     const double x = move.end[0], y = move.end[1];
-    if (!Drawable(x) || !Drawable(y) || !Drawable(move.start[0]) || !Drawable(move.start[1])) {
+    if (!Drawable(x) || !Drawable(y)) {
         Close(chain, layer.items);
-        return;
+        return false;
     }
+    // A start that could not be drawn was left out with its own line.
+    const bool startKnown = (move.startKnown & kPlaneBits) == kPlaneBits && Drawable(move.start[0]) &&
+                            Drawable(move.start[1]);
     Include(x, y);
     if (!startKnown) {
         // From nowhere known: the path begins here.
         Restart(chain, layer.items, x, y);
         if (move.kind == MoveKind::Hole)
             AddHole(layer, x, y);
-        return;
+        return true;
     }
     if (!chain.open || chain.px != move.start[0] || chain.py != move.start[1])
         Restart(chain, layer.items, move.start[0], move.start[1]);
@@ -170,14 +180,14 @@ void CToolpathPicture::AddMove(LayerData& layer, const ToolMove& move)
     default:
         // Arcs outside the XY plane show as the projection of their ends.
         if (move.plane == 17 && (move.hasCentre || move.hasRadius))
-            AddArc(layer, move);
-        else
-            LineTo(chain, layer.items, x, y, false, MergeLength());
+            return AddArc(layer, move);
+        LineTo(chain, layer.items, x, y, false, MergeLength());
         break;
     }
+    return true;
 }
 
-void CToolpathPicture::AddArc(LayerData& layer, const ToolMove& move)
+bool CToolpathPicture::AddArc(LayerData& layer, const ToolMove& move)
 {
     PictureItem arc;
     arc.type = PictureItem::Type::Arc;
@@ -191,8 +201,11 @@ void CToolpathPicture::AddArc(LayerData& layer, const ToolMove& move)
         // The centre on the side that R's sign and the direction give.
         const double dx = arc.x1 - arc.x0, dy = arc.y1 - arc.y0;
         const double chord = std::hypot(dx, dy);
-        if (closed || chord == 0) {
-            return;  // no circle is defined by R alone
+        if (closed || chord == 0)
+            return true;  // no circle is defined by R alone
+        if (!Drawable(move.radius)) {
+            Close(layer.chain, layer.items);
+            return false;
         }
         const double r = std::max(std::fabs(move.radius), chord / 2);
         const double h = std::sqrt(std::max(0.0, r * r - chord * chord / 4));
@@ -203,17 +216,22 @@ void CToolpathPicture::AddArc(LayerData& layer, const ToolMove& move)
     } else {
         arc.cx = move.centre[0];
         arc.cy = move.centre[1];
+        if (!Drawable(arc.cx) || !Drawable(arc.cy)) {
+            Close(layer.chain, layer.items);
+            return false;
+        }
         arc.r = std::hypot(arc.x0 - arc.cx, arc.y0 - arc.cy);
         if (closed)
             arc.type = PictureItem::Type::Circle;
     }
     if (arc.r == 0) {
         LineTo(layer.chain, layer.items, arc.x1, arc.y1, false, MergeLength());
-        return;
+        return true;
     }
     arc.large = ArcSweep(arc) > kPi;
     AddArcBounds(arc);
     PutArc(layer.chain, layer.items, arc, MergeLength());
+    return true;
 }
 
 void CToolpathPicture::AddArcBounds(const PictureItem& arc)
@@ -351,12 +369,14 @@ void CToolpathPicture::PutArc(Chain& chain, std::vector<PictureItem>& items, con
     chain.rapid = false;
 }
 
-void CToolpathPicture::ReduceLayer(LayerData& layer, double length) const
+void CToolpathPicture::ReduceLayer(LayerData& layer, double length)
 {
-    std::vector<PictureItem> kept;
-    kept.swap(layer.items);
+    // The items kept go to the scratch vector and are merged back: neither
+    // gives up its room.
+    m_scratch.swap(layer.items);
+    layer.items.clear();
     Chain chain;
-    for (const PictureItem& item : kept) {
+    for (const PictureItem& item : m_scratch) {
         if (item.type != PictureItem::Type::Circle &&
             !(chain.open && chain.px == item.x0 && chain.py == item.y0))
             Restart(chain, layer.items, item.x0, item.y0);
@@ -374,6 +394,93 @@ void CToolpathPicture::ReduceLayer(LayerData& layer, double length) const
             layer.holes.push_back(hole);
 }
 
+namespace {
+
+// Mixes 64 bits into a digest.
+std::uint64_t Mix(std::uint64_t h, std::uint64_t bits)
+{
+    h = (h ^ bits) * 0x9E3779B97F4A7C15ull;
+    return h ^ (h >> 29);
+}
+
+// The cell of `v` on a grid of 1 / `perLength`, as bits (+0 for the cells
+// at zero).
+std::uint64_t CellBits(double v, double perLength)
+{
+    const double cell = std::floor(v * perLength) + 0.0;
+    std::uint64_t bits = 0;
+    std::memcpy(&bits, &cell, sizeof bits);
+    return bits;
+}
+
+// An item by its kind and the cells its points fall into.
+std::uint64_t CellDigest(const PictureItem& item, double perLength)
+{
+    std::uint64_t h = static_cast<unsigned>(item.type) << 3 | unsigned{item.rapid} << 2 |
+                      unsigned{item.clockwise} << 1 | unsigned{item.large};
+    for (const double v : {item.x0, item.y0, item.x1, item.y1, item.cx, item.cy})
+        h = Mix(h, CellBits(v, perLength));
+    return h;
+}
+
+std::uint64_t CellDigest(const PicturePoint& hole, double perLength)
+{
+    return Mix(Mix(1u << 8, CellBits(hole.x, perLength)), CellBits(hole.y, perLength));
+}
+
+}  // namespace
+
+void CToolpathPicture::CellSet::Clear()
+{
+    m_slots.clear();
+    m_nCount = 0;
+}
+
+bool CToolpathPicture::CellSet::Insert(std::uint64_t digest)
+{
+    digest += digest == 0;  // 0 marks an empty slot
+    if (2 * (m_nCount + 1) > m_slots.size()) {
+        // At most half full: grown to twice the size, the digests placed again.
+        std::vector<std::uint64_t> old(std::max<std::size_t>(1024, 2 * m_slots.size()));
+        old.swap(m_slots);
+        m_nCount = 0;
+        for (const std::uint64_t kept : old)
+            if (kept != 0)
+                Insert(kept);
+    }
+    const std::size_t mask = m_slots.size() - 1;
+    for (std::size_t i = static_cast<std::size_t>(digest) & mask;; i = (i + 1) & mask) {
+        if (m_slots[i] == digest)
+            return false;
+        if (m_slots[i] == 0) {
+            m_slots[i] = digest;
+            ++m_nCount;
+            return true;
+        }
+    }
+}
+
+void CToolpathPicture::DropDuplicates(LayerData& layer) const
+{
+    layer.cells.Clear();
+    DropNewDuplicates(layer, 0, 0);
+}
+
+void CToolpathPicture::DropNewDuplicates(LayerData& layer, std::size_t items, std::size_t holes) const
+{
+    const double perLength = 1 / m_dCellLength;
+    std::size_t kept = items;
+    for (std::size_t i = items; i < layer.items.size(); ++i)
+        if (layer.cells.Insert(CellDigest(layer.items[i], perLength)))
+            layer.items[kept++] = layer.items[i];
+    layer.items.resize(kept);
+    kept = holes;
+    for (std::size_t i = holes; i < layer.holes.size(); ++i)
+        if (layer.cells.Insert(CellDigest(layer.holes[i], perLength)))
+            layer.holes[kept++] = layer.holes[i];
+    layer.holes.resize(kept);
+}
+
 void CToolpathPicture::Reduce()
 {
     for (int round = 0; round < kMaxReductions && ItemCount() > kMaxItems / 2; ++round) {
@@ -381,7 +488,13 @@ void CToolpathPicture::Reduce()
                                        std::fabs(m_bounds.minY), std::fabs(m_bounds.maxY)});
         m_dForcedLength = std::max(2 * MergeLength(), 1e-9 * scale);
         m_dMergeLength = m_dForcedLength;
-        for (LayerData& layer : m_layers)
+        m_dCellLength = m_dForcedLength;
+        for (LayerData& layer : m_layers) {
             ReduceLayer(layer, m_dForcedLength);
+            DropDuplicates(layer);
+        }
     }
+    // Should a reduction ever fall short of its aim, the next one waits
+    // until the count has doubled: the time stays linear in the lines.
+    m_nReduceAt = std::max(kMaxItems, 2 * ItemCount());
 }

@@ -4,7 +4,12 @@
 // not show are merged: a run of straight moves becomes one segment while it
 // stays within a pixel of it; an arc shorter than a pixel becomes a
 // straight move. When more than kMaxItems segments would be kept, the pixel
-// it merges by is doubled and what it holds is merged again.
+// it merges by is doubled and what it holds is merged again, segments that
+// fall into the same cells of that length as one kept before dropped: at a
+// length beyond the drawing's extent only a handful remain, so the bound is
+// always reached. From the first reduction on, a new segment in the cells
+// of one kept is dropped as it comes. Moves whose numbers cannot be drawn (beyond any machine's
+// travel, or not finite) are left out and counted with the unread lines.
 #pragma once
 
 #include "ToolMove.h"
@@ -77,9 +82,22 @@ private:
         double lo = 0, hi = 0;  // the slopes allowed
         double reach = 0;       // the farthest along it any point of the run came
     };
+    // The cells of the items and holes kept, once a reduction began to
+    // drop duplicates: 64-bit digests in an open-addressed table.
+    class CellSet {
+    public:
+        void Clear();
+        // False when `digest` was in the set already.
+        bool Insert(std::uint64_t digest);
+
+    private:
+        std::vector<std::uint64_t> m_slots;  // 0: empty
+        std::size_t m_nCount = 0;
+    };
     struct LayerData {
         std::vector<PictureItem> items;
         std::vector<PicturePoint> holes;
+        CellSet cells;
         Chain chain;
         long long lines = 0;
         long long unread = 0;
@@ -89,8 +107,9 @@ private:
     LayerData& Data(PictureLayer layer) { return m_layers[static_cast<int>(layer)]; }
     const LayerData& Data(PictureLayer layer) const { return m_layers[static_cast<int>(layer)]; }
 
-    void AddMove(LayerData& layer, const ToolMove& move);
-    void AddArc(LayerData& layer, const ToolMove& move);
+    // False when the move cannot be drawn and is left out.
+    bool AddMove(LayerData& layer, const ToolMove& move);
+    bool AddArc(LayerData& layer, const ToolMove& move);
     void AddHole(LayerData& layer, double x, double y);
     void AddArcBounds(const PictureItem& arc);
 
@@ -108,15 +127,27 @@ private:
     std::size_t ItemCount() const;
     // Doubles the merge length and merges what is kept again, until it fits.
     void Reduce();
-    void ReduceLayer(LayerData& layer, double length) const;
+    void ReduceLayer(LayerData& layer, double length);
+    // Drops the items and holes that fall into the same cells of the grid
+    // of `length` as one kept before them.
+    void DropDuplicates(LayerData& layer) const;
+    // The same for the items and holes from these counts on, against those
+    // kept before them.
+    void DropNewDuplicates(LayerData& layer, std::size_t items, std::size_t holes) const;
 
     // Grows the bounds by a point, and the merge length with them.
     void Include(double x, double y);
 
     LayerData m_layers[2];
+    std::vector<PictureItem> m_scratch;  // a layer's items while they are merged again
     PictureBounds m_bounds;
     double m_dForcedLength = 0;
     double m_dMergeLength = 0;
+    // The count of items beyond which the next reduction runs: twice what a
+    // reduction could not merge away, so that it never runs on every line.
+    std::size_t m_nReduceAt = kMaxItems;
+    // The length of the cells duplicates are told by; 0 until a reduction.
+    double m_dCellLength = 0;
 };
 
 // Sweep of an arc from its start to its end point about its centre, in

@@ -3,10 +3,40 @@
 #include "SvgPicture.h"
 #include "ToolpathTexts.h"
 
+#include <system_error>
+
 CToolpathRun::CToolpathRun(const MirrorMode& mode, bool prove, bool picture)
-    : m_mode(mode), m_bProve(prove), m_proof(mode),
+    : m_mode(mode), m_bProve(prove), m_bPicture(picture), m_proof(mode),
       m_pair(prove ? &m_proof : nullptr, picture ? &m_picture : nullptr, prove)
 {
+}
+
+CToolpathRun::~CToolpathRun()
+{
+    // A picture not asked for by now never will be: its reading ends here.
+    m_besideStop.stop.store(true, std::memory_order_relaxed);
+    JoinBeside();
+}
+
+bool CToolpathRun::ReadSourceBeside(const char* source)
+{
+    if (!m_bPicture || m_bProve || m_beside.joinable())
+        return false;
+    try {
+        m_beside = std::thread([this, path = std::string(source)] {
+            m_bBesideRead = ReadProgramPicture(path.c_str(), m_picture, &m_besideStop);
+        });
+    } catch (const std::system_error&) {
+        return false;
+    }
+    return true;
+}
+
+bool CToolpathRun::JoinBeside()
+{
+    if (m_beside.joinable())
+        m_beside.join();
+    return m_bBesideRead;
 }
 
 int CToolpathRun::ReadWritten(const char* source, const char* output)
@@ -30,6 +60,7 @@ CMirrorFindings CToolpathRun::Findings(const CMirrorFindings& engineFindings) co
 
 PictureLegend CToolpathRun::Legend(const std::string& sourceName, const std::string& mirrorName)
 {
+    JoinBeside();
     m_picture.Finish();
     if (!m_bProve && !m_bReflected) {
         m_picture.ReflectSource(m_mode);
@@ -45,7 +76,10 @@ PictureLegend CToolpathRun::Legend(const std::string& sourceName, const std::str
 bool CToolpathRun::WritePicture(const char* path, const std::string& sourceName, const std::string& mirrorName,
                                 const SafeOutputOptions& options, MirrorFailure& failure)
 {
-    const std::string text = PictureText(sourceName, mirrorName);
+    const PictureLegend legend = Legend(sourceName, mirrorName);
+    if (!m_bBesideRead)
+        return false;  // the source's picture could not be read: nothing written
+    const std::string text = SvgPictureText(m_picture, legend);
     SafeOutput output;
     if (output.Open(path, options) && output.Write(text.data(), text.size()) && output.Commit())
         return true;

@@ -12,7 +12,9 @@
 #include "PictureDrawing.h"
 #include "ToolpathPicture.h"
 
+#include <atomic>
 #include <string>
+#include <thread>
 
 struct MirrorMode;
 
@@ -22,6 +24,7 @@ public:
     // the picture's mirror layer is the source's path reflected by the mode;
     // with one it is the output's path as read.
     CToolpathRun(const MirrorMode& mode, bool prove, bool picture);
+    ~CToolpathRun();
     CToolpathRun(const CToolpathRun&) = delete;
     CToolpathRun& operator=(const CToolpathRun&) = delete;
 
@@ -31,6 +34,12 @@ public:
 
     // The sink of the engine's run.
     CMirrorSink* Sink() { return &m_pair; }
+
+    // A picture without a proof depends on the source alone: it is read
+    // from `source` on a thread of its own, beside the engine's run, which
+    // then needs no sink. False (nothing started) when there is no such
+    // picture to make or no thread to be had: the sink makes it then.
+    bool ReadSourceBeside(const char* source);
 
     // Reads `source` and the written `output` in step (a kPair... result).
     int ReadWritten(const char* source, const char* output);
@@ -45,7 +54,8 @@ public:
     bool NotProved() const { return m_bProve && m_proof.NotProved(); }
 
     // Writes the picture of the run safely, as an output is written; names
-    // are UTF-8, as the legend shows them. False with `failure` telling why.
+    // are UTF-8, as the legend shows them. False with `failure` telling why,
+    // writing nothing, also when the source's picture could not be read.
     bool WritePicture(const char* path, const std::string& sourceName, const std::string& mirrorName,
                       const SafeOutputOptions& options, MirrorFailure& failure);
     // The picture's SVG text.
@@ -55,9 +65,23 @@ private:
     // The picture finished, with its legend.
     PictureLegend Legend(const std::string& sourceName, const std::string& mirrorName);
 
+    // Waits for the source's picture read beside the run; false when that
+    // read failed.
+    bool JoinBeside();
+
     const MirrorMode& m_mode;
     bool m_bProve;
+    bool m_bPicture;
     bool m_bReflected = false;
+    // Stops the read beside the run when the run ends without a picture.
+    class CBesideStop final : public CReadProgress {
+    public:
+        bool Read(std::size_t) override { return !stop.load(std::memory_order_relaxed); }
+        std::atomic<bool> stop{false};
+    };
+    std::thread m_beside;
+    CBesideStop m_besideStop;
+    bool m_bBesideRead = true;
     CPathProof m_proof;
     CToolpathPicture m_picture;
     CMirrorPairReader m_pair;

@@ -33,7 +33,7 @@ std::string UnreadLegend(bool mirror, long long count, long long firstLine)
 {
     return std::string(mirror ? "В отражённой" : "В исходной") + " программе не прочитано строк: " +
            std::to_string(count) + " (первая - строка " + std::to_string(firstLine) +
-           "; переменные, выражения), их перемещений на рисунке нет";
+           "; переменные, выражения, недопустимые значения), их перемещений на рисунке нет";
 }
 
 std::string UnreadKindsText(unsigned kinds)
@@ -63,6 +63,11 @@ std::string NotProvedText(long long unread, long long lines, unsigned kinds)
 {
     return "из " + std::to_string(lines) + " строк с адресами X, Y, I, J не прочитано " + std::to_string(unread) +
            " (" + UnreadKindsText(kinds) + "), первая здесь";
+}
+
+std::string PreviewProgressText(int percent)
+{
+    return "Чтение программы для просмотра... " + std::to_string(percent) + " %   (Esc - прервать)";
 }
 
 std::string FormatPictureWritten(const std::string& file) { return "Рисунок:= " + file + " записан на диск"; }

@@ -24,6 +24,8 @@ std::string UnreadKindsText(unsigned kinds);
 // The words of a not-proved finding: how many of the lines with X, Y, I or
 // J were not read, and why.
 std::string NotProvedText(long long unread, long long lines, unsigned kinds);
+// The preview's progress while it reads a program: "... 42 % (Esc - прервать)".
+std::string PreviewProgressText(int percent);
 // ncmirror's line for a picture written: "Рисунок:= FILE записан на диск".
 std::string FormatPictureWritten(const std::string& file);
 

@@ -7,7 +7,12 @@
 
 namespace {
 
-int Round(double v) { return static_cast<int>(std::lround(v)); }
+// GDI takes whole pixels in 27 bits: a point far outside any window is held there.
+constexpr double kFarthestPixel = 1 << 26;
+int Round(double v)
+{
+    return std::isfinite(v) ? static_cast<int>(std::lround(std::clamp(v, -kFarthestPixel, kFarthestPixel))) : 0;
+}
 
 COLORREF ColourOf(unsigned rgb) { return RGB((rgb >> 16) & 0xFF, (rgb >> 8) & 0xFF, rgb & 0xFF); }
 

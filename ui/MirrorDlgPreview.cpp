@@ -4,8 +4,6 @@
 
 #include "MirrorMessageBox.h"
 #include "MirrorModes.h"
-#include "MirrorPair.h"
-#include "NcMirror.h"
 #include "PreviewWnd.h"
 #include "resource.h"
 #include "w32/TextCodec.h"
@@ -32,29 +30,19 @@ void CMirrorDlg::OnPreview()
     if (!SelectedSource(name, sourceNarrow, sourceUtf8))
         return;
 
-    // The program read, and with a mode the mirror's own lines beside it.
-    const HCURSOR oldCursor = ::SetCursor(::LoadCursorW(nullptr, IDC_WAIT));
-    CToolpathPicture picture;
+    // The program read, and with a mode the mirror's own lines beside it,
+    // while the preview window shows how far the reading has come.
     PictureLegend legend;
     legend.sourceName = BaseName(sourceUtf8);
-    bool read = false;
     if (mode) {
-        CMirrorPairReader pair(nullptr, &picture);
-        CNcMirror engine;
-        engine.SetDiagnosticStream(nullptr);
-        read = engine.MirrorToSink(sourceNarrow.c_str(), &pair, mode->number) >= 0;
-        picture.Finish();
         legend.mode = mode;
         legend.mirrorName = BaseName(MirrorOutputPath(sourceUtf8, *mode));
-    } else {
-        read = ReadProgramPicture(sourceNarrow.c_str(), picture);
     }
-    ::SetCursor(oldCursor);
-    if (!read) {
+    WIN32_FILE_ATTRIBUTE_DATA data{};
+    unsigned long long bytes = 0;
+    if (::GetFileAttributesExA(sourceNarrow.c_str(), GetFileExInfoStandard, &data))
+        bytes = static_cast<unsigned long long>(data.nFileSizeHigh) << 32 | data.nFileSizeLow;
+    CPreviewWnd preview(sourceNarrow, bytes, legend);
+    if (preview.DoModal(m_hWnd, m_hIcon) == PreviewEnd::CannotRead)
         ShowMirrorMessage(MirrorMessage::CannotRead, sourceUtf8);
-        return;
-    }
-
-    CPreviewWnd preview(picture, legend);
-    preview.DoModal(m_hWnd, m_hIcon);
 }

@@ -1,6 +1,7 @@
 #include "PreviewWnd.h"
 
 #include "GdiCanvas.h"
+#include "ToolpathTexts.h"
 #include "w32/BufferedPaint.h"
 #include "w32/TextCodec.h"
 
@@ -9,6 +10,10 @@
 const wchar_t* const kPreviewWindowClass = L"NcMirrorPreview";
 
 namespace {
+
+constexpr UINT_PTR kProgressTimer = 1;
+constexpr UINT kProgressPeriod = 100;  // ms
+constexpr int kProgressWidth = 480, kProgressHeight = 24;
 
 // The window's first size: most of the work area, centred on the owner.
 RECT FirstPlace(HWND owner)
@@ -27,16 +32,71 @@ RECT FirstPlace(HWND owner)
 
 }  // namespace
 
-CPreviewWnd::CPreviewWnd(const CToolpathPicture& picture, const PictureLegend& legend)
-    : m_picture(picture), m_legend(legend)
+CPreviewWnd::CPreviewWnd(const std::string& path, unsigned long long bytes, const PictureLegend& legend)
+    : m_strPath(path), m_nBytes(bytes), m_legend(legend)
 {
 }
 
-void CPreviewWnd::DoModal(HWND owner, HICON icon)
+PreviewEnd CPreviewWnd::DoModal(HWND owner, HICON icon)
 {
     const std::wstring title = L"Просмотр: " + Utf8ToWide(m_legend.sourceName);
-    if (CreateOwned(kPreviewWindowClass, icon, title, WS_OVERLAPPEDWINDOW, FirstPlace(owner), owner))
-        RunModal();
+    if (!CreateOwned(kPreviewWindowClass, icon, title, WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN, FirstPlace(owner),
+                     owner))
+        return PreviewEnd::Stopped;
+    m_hProgress = ::CreateWindowExW(0, L"STATIC", Utf8ToWide(PreviewProgressText(0)).c_str(),
+                                    WS_CHILD | WS_VISIBLE | SS_CENTER, 0, 0, kProgressWidth, kProgressHeight,
+                                    m_hWnd, reinterpret_cast<HMENU>(static_cast<INT_PTR>(kPreviewProgressId)),
+                                    ::GetModuleHandleW(nullptr), nullptr);
+    ::SendMessageW(m_hProgress, WM_SETFONT, reinterpret_cast<WPARAM>(::GetStockObject(DEFAULT_GUI_FONT)), FALSE);
+    PlaceProgress();
+    ::SetTimer(m_hWnd, kProgressTimer, kProgressPeriod, nullptr);
+    m_build.Start(m_strPath, m_legend.mode);
+    RunModal();
+    return m_end;
+}
+
+void CPreviewWnd::PlaceProgress()
+{
+    RECT client;
+    ::GetClientRect(m_hWnd, &client);
+    ::SetWindowPos(m_hProgress, nullptr, (client.right - kProgressWidth) / 2, (client.bottom - kProgressHeight) / 2,
+                   kProgressWidth, kProgressHeight, SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+void CPreviewWnd::OnTimer()
+{
+    if (!Building())
+        return;
+    if (!m_build.Done()) {
+        // Read and drawn at once: never more than 99 % until then.
+        const unsigned long long read = m_build.BytesRead();
+        const int percent = m_nBytes == 0 ? 0 : static_cast<int>(std::min<unsigned long long>(99, read * 100 / m_nBytes));
+        if (percent != m_nShownPercent) {
+            m_nShownPercent = percent;
+            ::SetWindowTextW(m_hProgress, Utf8ToWide(PreviewProgressText(percent)).c_str());
+        }
+        return;
+    }
+    ::KillTimer(m_hWnd, kProgressTimer);
+    ::DestroyWindow(m_hProgress);
+    m_hProgress = nullptr;
+    if (!m_build.Read()) {
+        m_end = PreviewEnd::CannotRead;
+        Close();
+        return;
+    }
+    m_end = PreviewEnd::Shown;
+    ::InvalidateRect(m_hWnd, nullptr, FALSE);
+}
+
+void CPreviewWnd::End()
+{
+    if (Building()) {
+        ::KillTimer(m_hWnd, kProgressTimer);
+        m_build.Stop();
+        m_end = PreviewEnd::Stopped;
+    }
+    Close();
 }
 
 bool CPreviewWnd::OnMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result)
@@ -48,13 +108,28 @@ bool CPreviewWnd::OnMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT&
     case WM_ERASEBKGND:
         result = 1;  // the paint covers the whole window
         return true;
+    case WM_TIMER:
+        if (wParam != kProgressTimer)
+            return false;
+        OnTimer();
+        return true;
+    case WM_SIZE:
+        if (Building())
+            PlaceProgress();
+        return false;
+    case WM_SETCURSOR:
+        if (!Building() || LOWORD(lParam) != HTCLIENT)
+            return false;
+        ::SetCursor(::LoadCursorW(nullptr, IDC_APPSTARTING));
+        result = TRUE;
+        return true;
     case WM_KEYDOWN:
         if (wParam != VK_ESCAPE)
             return false;
-        Close();
+        End();
         return true;
     case WM_CLOSE:
-        Close();
+        End();
         return true;
     case WM_GETMINMAXINFO:
         reinterpret_cast<MINMAXINFO*>(lParam)->ptMinTrackSize = POINT{400, 320};
@@ -69,6 +144,9 @@ void CPreviewWnd::OnPaint()
     CBufferedPaintDC paint(m_hWnd);
     const RECT all{0, 0, paint.Width(), paint.Height()};
     ::FillRect(paint.Dc(), &all, static_cast<HBRUSH>(::GetStockObject(WHITE_BRUSH)));
+    if (Building() || m_end != PreviewEnd::Shown)
+        return;
+    const CToolpathPicture& picture = m_build.Picture();
     CGdiCanvas canvas(paint.Dc());
-    DrawPicture(m_picture, m_legend, LayOutPicture(m_picture, m_legend, paint.Width(), paint.Height()), canvas);
+    DrawPicture(picture, m_legend, LayOutPicture(picture, m_legend, paint.Width(), paint.Height()), canvas);
 }

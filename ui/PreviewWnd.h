@@ -1,28 +1,54 @@
 // The preview window: a program's tool path and, when a mode is chosen, its
 // mirror image, drawn as the SVG picture is, fitted to the window and drawn
-// again when it is resized. Escape or the close box end it.
+// again when it is resized. The picture is built on a thread of its own
+// while the window shows how much of the program has been read, so that a
+// large program never freezes the dialog; Escape or the close box stop
+// the build, or end the window once the picture is shown.
 #pragma once
 
+#include "PictureBuild.h"
 #include "PictureDrawing.h"
-#include "ToolpathPicture.h"
 #include "w32/Window.h"
+
+#include <string>
+
+struct MirrorMode;
+
+// How a preview ended.
+enum class PreviewEnd { Shown, Stopped, CannotRead };
 
 class CPreviewWnd : public CWnd {
 public:
-    CPreviewWnd(const CToolpathPicture& picture, const PictureLegend& legend);
+    // `path`: the program, in the ANSI code page; `bytes`: its size, for
+    // the progress shown.
+    CPreviewWnd(const std::string& path, unsigned long long bytes, const PictureLegend& legend);
 
-    // Opens the window over `owner` and returns when it has closed.
-    void DoModal(HWND owner, HICON icon);
+    // Opens the window over `owner`, builds and shows the picture, and
+    // returns when the window has closed.
+    PreviewEnd DoModal(HWND owner, HICON icon);
 
 protected:
     bool OnMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) override;
 
 private:
     void OnPaint();
+    // The build's progress shown, or, once it is done, its picture.
+    void OnTimer();
+    // Stops a build still going; ends the window.
+    void End();
+    bool Building() const { return m_hProgress != nullptr; }
+    void PlaceProgress();
 
-    const CToolpathPicture& m_picture;
+    std::string m_strPath;
+    unsigned long long m_nBytes;
     PictureLegend m_legend;
+    CPictureBuild m_build;
+    HWND m_hProgress = nullptr;  // the progress text while the picture is built
+    int m_nShownPercent = -1;
+    PreviewEnd m_end = PreviewEnd::Stopped;
 };
 
-// The preview window's class, by which tests find it.
+// The preview window's class, by which tests find it, and its progress
+// text's control identifier.
 extern const wchar_t* const kPreviewWindowClass;
+constexpr int kPreviewProgressId = 100;

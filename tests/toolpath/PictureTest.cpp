@@ -1,15 +1,23 @@
 // What a picture keeps: moves merged where a pixel would not show them, a
 // bounded number of segments, arcs by their radius, the view fitted Y up.
 #include "MirrorModes.h"
+#include "MirrorPair.h"
+#include "NcMirror.h"
+#include "PictureBuild.h"
 #include "PictureDrawing.h"
+#include "SvgPicture.h"
 #include "ToolpathPicture.h"
 #include "ToolpathReader.h"
 
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <chrono>
 #include <cmath>
+#include <cstdio>
+#include <functional>
 #include <string>
+#include <thread>
 
 namespace {
 
@@ -158,4 +166,130 @@ TEST(ToolpathPicture, LayoutFitsTheDrawingYUp)
     const PictureFrame e = LayOutPicture(empty, legend, 1000, 800).frame;
     EXPECT_GE((e.right - e.left) / e.scale, 1.0);
     EXPECT_LE((e.bottom - e.top) / e.scale, 10.0);
+}
+
+TEST(ToolpathPicture, ReachesItsBoundWhateverTheMixOfMoves)
+{
+    // Moves that no merging joins: each rapid/feed switch starts a segment
+    // of its own, hundreds of thousands of them over a few places.
+    unsigned seed = 7;
+    const auto next = [&seed](int range) {
+        seed = seed * 1103515245u + 12345u;
+        return static_cast<int>((seed >> 8) % static_cast<unsigned>(range));
+    };
+    const struct {
+        const char* name;
+        std::function<std::string(int)> line;
+        std::size_t kept;  // at most, at the end
+    } cases[] = {
+        {"the same square, rapid and feed by turns",
+         [](int i) {
+             static const char* const kSquare[] = {"G0X0.Y0.", "G1X10.Y0.", "G0X10.Y10.", "G1X0.Y10."};
+             return std::string(kSquare[i % 4]);
+         },
+         4},
+        {"random points, rapid and feed by turns",
+         [&](int i) { return std::string(i % 2 ? "G1" : "G0") + Word('X', next(5000)) + Word('Y', next(5000)); },
+         CToolpathPicture::kMaxItems},
+        {"random arcs about random centres",
+         [&](int i) {
+             return std::string(i % 2 ? "G2" : "G3") + Word('X', next(500)) + Word('Y', next(500)) +
+                    Word('I', next(200) - 100) + Word('J', next(200) - 100);
+         },
+         CToolpathPicture::kMaxItems},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        CToolpathPicture picture;
+        CToolpathReader reader;
+        reader.Begin(false);
+        std::size_t most = 0;
+        for (int i = 0; i < 300000; ++i) {
+            picture.Add(PictureLayer::Source, reader.ReadLine(c.line(i) + "\n"));
+            most = std::max(most, picture.Items(PictureLayer::Source).size());
+        }
+        picture.Finish();
+        EXPECT_LE(most, CToolpathPicture::kMaxItems + 1);
+        EXPECT_LE(picture.Items(PictureLayer::Source).size(), c.kept);
+        EXPECT_GT(picture.Items(PictureLayer::Source).size(), 0u);
+    }
+}
+
+TEST(ToolpathPicture, LeavesOutNumbersItCannotDrawAndCountsTheirLines)
+{
+    const std::string huge = "1" + std::string(160, '0') + ".";      // squares beyond a double
+    const std::string largest = "1" + std::string(308, '0') + ".";   // sums beyond a double
+    const struct {
+        const char* name;
+        std::vector<std::string> program;
+        long long unread;
+        long long firstUnread;
+    } cases[] = {
+        {"a radius of 1e160", {"G0X0.Y0.", "G2X1.Y0.R" + huge, "G1X5.Y5."}, 1, 2},
+        {"a centre of 1e308", {"G0X0.Y0.", "G2X0.Y0.I" + largest, "G1X5.Y5."}, 1, 2},
+        {"centre offsets of 1e308", {"G0X0.Y0.", "G2X1.Y0.I" + largest + "J" + largest}, 1, 2},
+        {"an end beyond any travel, then a move from it", {"G0X0.Y0.", "G1X" + huge, "X5.Y5.", "X#1"}, 2, 2},
+        {"a radius of a million", {"G0X0.Y0.", "G2X1.Y0.R1000000.", "G1X5.Y5."}, 0, 0},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        Drawn drawn;
+        drawn.Read(c.program);
+        EXPECT_EQ(drawn.picture.UnreadLines(PictureLayer::Source), c.unread);
+        EXPECT_EQ(drawn.picture.FirstUnreadLine(PictureLayer::Source), c.firstUnread);
+        EXPECT_LE(std::max(drawn.picture.Bounds().maxX, drawn.picture.Bounds().maxY), 1e7);
+
+        PictureLegend legend;
+        legend.sourceName = "part.nc";
+        legend.mode = FindMirrorMode(3);
+        drawn.picture.ReflectSource(*legend.mode);
+        const std::string svg = SvgPictureText(drawn.picture, legend);
+        for (const char ch : svg)
+            ASSERT_TRUE(static_cast<unsigned char>(ch) >= 0x20 || ch == '\n') << "a control byte in the picture";
+        int width = 0, height = 0;
+        ASSERT_EQ(std::sscanf(svg.c_str() + svg.find("<svg"), "<svg %*s %*s width=\"%d\" height=\"%d\"", &width,
+                              &height),
+                  2);
+        EXPECT_GT(width, 0);
+        EXPECT_GT(height, 0);
+        EXPECT_EQ(svg.find("nan"), std::string::npos);
+        EXPECT_EQ(svg.find("inf"), std::string::npos);
+    }
+}
+
+TEST(PictureBuild, DrawsOnItsThreadWhatTheRunsDrawAndCountsTheBytesRead)
+{
+    const std::string path = std::string(NCM_EXAMPLES_DIR) + "/pocket.nc";
+    for (const MirrorMode* mode : {static_cast<const MirrorMode*>(nullptr), FindMirrorMode(2)}) {
+        SCOPED_TRACE(mode ? "with a mode" : "the program alone");
+        CToolpathPicture expected;
+        if (mode) {
+            CMirrorPairReader pair(nullptr, &expected);
+            CNcMirror engine;
+            engine.SetDiagnosticStream(nullptr);
+            ASSERT_GE(engine.MirrorToSink(path.c_str(), &pair, mode->number), 0);
+            expected.Finish();
+        } else {
+            ASSERT_TRUE(ReadProgramPicture(path.c_str(), expected));
+        }
+
+        CPictureBuild build;
+        ASSERT_TRUE(build.Start(path, mode));
+        for (int wait = 0; wait < 10000 && !build.Done(); ++wait)
+            std::this_thread::sleep_for(std::chrono::milliseconds(1));
+        ASSERT_TRUE(build.Done());
+        EXPECT_TRUE(build.Read());
+        std::FILE* file = std::fopen(path.c_str(), "rb");
+        ASSERT_NE(file, nullptr);
+        std::fseek(file, 0, SEEK_END);
+        EXPECT_EQ(build.BytesRead(), static_cast<unsigned long long>(std::ftell(file)));
+        std::fclose(file);
+        for (const PictureLayer layer : {PictureLayer::Source, PictureLayer::Mirror}) {
+            const auto& got = build.Picture().Items(layer);
+            const auto& want = expected.Items(layer);
+            ASSERT_EQ(got.size(), want.size());
+            for (std::size_t i = 0; i < got.size(); ++i)
+                EXPECT_TRUE(got[i].x0 == want[i].x0 && got[i].y1 == want[i].y1 && got[i].type == want[i].type) << i;
+        }
+    }
 }

@@ -1,7 +1,9 @@
 // The preview under Wine: "Файл -> Просмотр..." and the button open a
 // resizable window over the dialog that shows the program and its mirror
 // image where they belong, drawn again on resize; Escape and the close box
-// end it; nothing is written; without a file, the run command's message.
+// end it; nothing is written; without a file, the run command's message. A
+// large program is read off the window's thread: the window answers and
+// shows the progress meanwhile, and Escape stops the reading.
 #include "AppSession.h"
 #include "DialogSteps.h"
 #include "DriverEnv.h"
@@ -21,6 +23,7 @@
 namespace {
 
 const wchar_t* const kPreviewClass = L"NcMirrorPreview";
+constexpr int kPreviewProgress = 100;  // the progress text while the picture is built
 
 // Where the preview puts program coordinates, for its client area now: the
 // same picture of the same program, laid out as the window lays it out.
@@ -134,4 +137,54 @@ TEST(Preview, WithoutAFileShowsTheRunCommandsMessage)
     ASSERT_TRUE(AnswerAndWait(box, IDOK));
     EXPECT_TRUE(NothingMoreOpens(app));
     EXPECT_EQ(WaitForWindowOfClass(app.Pid(), kPreviewClass, 300), nullptr);
+}
+
+TEST(Preview, ALargeProgramLeavesTheWindowAnsweringWhileReadAndEscapeStopsIt)
+{
+    // About 100 MB of short feed moves: seconds of reading with a mirror.
+    std::string program = "G90 G17\nG1 F1200\n";
+    const std::string block = [] {
+        std::string lines;
+        for (int i = 0; i < 1000; ++i)
+            lines += "X" + std::to_string(i % 97) + "." + std::to_string(i % 1000) + " Y-" + std::to_string(i % 89) +
+                     ".25 Z-4.5\n";
+        return lines;
+    }();
+    while (program.size() < (100u << 20))
+        program += block;
+    TestFolder folder;
+    ASSERT_TRUE(folder.Write(L"large.nc", program));
+    program.clear();
+    program.shrink_to_fit();
+
+    AppSession app(folder.Path());
+    ASSERT_NE(app.MainDialog(), nullptr);
+    ChooseMode(app, kAxisY);
+    TypeFileName(app, L"large.nc");
+    PostCommand(app.MainDialog(), kFilePreview);
+    const HWND preview = WaitForWindowOfClass(app.Pid(), kPreviewClass);
+    ASSERT_NE(preview, nullptr) << "no preview window";
+    const HWND progress = GetDlgItem(preview, kPreviewProgress);
+    ASSERT_NE(progress, nullptr) << "no progress shown while the program is read";
+
+    // The window's thread answers at once, more than once, while the
+    // progress is shown.
+    for (int probe = 0; probe < 3; ++probe) {
+        DWORD_PTR answer = 0;
+        wchar_t text[200] = {};
+        ASSERT_NE(SendMessageTimeoutW(progress, WM_GETTEXT, 200, reinterpret_cast<LPARAM>(text), SMTO_ABORTIFHUNG,
+                                      1000, &answer),
+                  0)
+            << "the preview does not answer while the program is read";
+        EXPECT_NE(std::wstring(text).find(L" %"), std::wstring::npos) << text;
+        Sleep(100);
+    }
+    EXPECT_TRUE(IsWindow(progress)) << "read before the checks: make the program larger";
+
+    PostMessageW(preview, WM_KEYDOWN, VK_ESCAPE, 0);
+    ASSERT_TRUE(Closed(preview)) << "Escape did not stop the reading";
+    EXPECT_TRUE(WaitUntil([&] { return IsWindowEnabled(app.MainDialog()) != FALSE; }, 5000));
+    EXPECT_TRUE(NothingMoreOpens(app)) << "a message after a stopped preview";
+    EXPECT_TRUE(app.Running());
+    EXPECT_FALSE(folder.Exists(L"large_y.nc")) << "the preview wrote a file";
 }

@@ -1,0 +1,56 @@
+// The picture of a program built on a thread of its own, so that a window
+// stays responsive while a large program is read: the same recipe as
+// ncmirror's (with a mode, the program mirrored in memory and its mirror's
+// own lines read beside it, as --check draws them; without one, the program
+// alone), its progress readable at any time, and a stop that ends it within
+// a line.
+#pragma once
+
+#include "ToolpathPicture.h"
+
+#include <atomic>
+#include <string>
+#include <thread>
+
+struct MirrorMode;
+
+class CPictureBuild {
+public:
+    CPictureBuild() = default;
+    // Stops the build and waits for it.
+    ~CPictureBuild();
+    CPictureBuild(const CPictureBuild&) = delete;
+    CPictureBuild& operator=(const CPictureBuild&) = delete;
+
+    // Starts reading `path` (the platform's narrow encoding) into the
+    // picture, with the mirror image of `mode` when it is not null; where
+    // no thread can be started, reads it before it returns. False when a
+    // build was started before.
+    bool Start(const std::string& path, const MirrorMode* mode);
+
+    // True once the build has ended, read whole, failed or stopped.
+    bool Done() const { return m_bDone.load(std::memory_order_acquire); }
+    // The bytes of the program read so far.
+    unsigned long long BytesRead() const { return m_nBytes.load(std::memory_order_relaxed); }
+    // Asks the build to end and waits until it has.
+    void Stop();
+
+    // Once Done: true when the whole program was read, and its picture.
+    bool Read() const { return m_bRead; }
+    const CToolpathPicture& Picture() const { return m_picture; }
+
+private:
+    void Run(const std::string& path, const MirrorMode* mode);
+    // One more line of `bytes` read; false when the build is to stop.
+    bool Going(std::size_t bytes);
+
+    class CSourceProgress;
+    class CMirrorProgress;
+
+    CToolpathPicture m_picture;
+    bool m_bRead = false;
+    std::atomic<bool> m_bStop{false};
+    std::atomic<bool> m_bDone{false};
+    std::atomic<unsigned long long> m_nBytes{0};
+    std::thread m_thread;
+};
