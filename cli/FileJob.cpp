@@ -54,13 +54,7 @@ void SetUpEngine(CNcMirror& engine, const FileJob& job)
 }
 
 // A proof (or picture) of the job's mirror, about its position.
-void SetUpToolpath(CToolpathRun& toolpath, const FileJob& job)
-{
-    double x = 0, y = 0;
-    ReadNumber(job.atX, x);
-    ReadNumber(job.atY, y);
-    toolpath.SetPosition(x, y);
-}
+void SetUpToolpath(CToolpathRun& toolpath, const FileJob& job) { toolpath.SetPosition(job.atX, job.atY); }
 
 // The line that names the position, right after the result line.
 void AddPositionLine(FileReport& report, const FileJob& job)

@@ -234,10 +234,7 @@ void CheckPositionedRun(const std::string& program, int mode, int which)
     const auto out = fuzzcheck::SplitLines(crLines ? fuzzcheck::CarriageReturnsAsLineFeeds(output) : output);
     Require(in.size() == out.size(), "same number of lines about a position");
     CToolpathRun written(*FindMirrorMode(mode), true, false);
-    double x = 0, y = 0;
-    ReadNumber(positions[which][0], x);
-    ReadNumber(positions[which][1], y);
-    written.SetPosition(x, y);
+    written.SetPosition(positions[which][0], positions[which][1]);
     Require(written.ReadWritten(source.c_str(), destination.c_str()) == kPairRead, "both files read in step");
     const CMirrorFindings findings = written.Findings(CMirrorFindings());
     for (const MirrorFinding& f : findings.List())

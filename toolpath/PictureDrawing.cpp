@@ -125,9 +125,12 @@ void DrawFrame(const PictureFrame& f, CPictureCanvas& canvas)
     canvas.Text(f.left + 6, f.top + 12, "Y", TextAnchor::Start, true);
 }
 
-void DrawMirrorAxis(const PictureFrame& f, const MirrorMode& mode, CPictureCanvas& canvas)
+void DrawMirrorAxis(const PictureFrame& f, const PictureLegend& legend, CPictureCanvas& canvas)
 {
-    const double ox = f.PixelX(0), oy = f.PixelY(0);
+    // The mirror's line or point: the axes, or the position given.
+    const MirrorMode& mode = *legend.mode;
+    const double ox = f.PixelX(legend.positionX), oy = f.PixelY(legend.positionY);
+    const std::string label = MirrorAxisLabel(mode, legend.atX, legend.atY);
     const bool centre = mode.negatesX && mode.negatesY;
     canvas.BeginPath(centre ? Pen::MirrorCentre : Pen::MirrorAxis);
     if (centre) {
@@ -136,17 +139,17 @@ void DrawMirrorAxis(const PictureFrame& f, const MirrorMode& mode, CPictureCanva
         canvas.MoveTo(ox, oy - kCrossArm);
         canvas.LineTo(ox, oy + kCrossArm);
         canvas.EndPath();
-        canvas.Text(ox + kCrossArm / 2 + 2, oy - kCrossArm / 2 - 2, MirrorAxisLabel(mode), TextAnchor::Start, false);
+        canvas.Text(ox + kCrossArm / 2 + 2, oy - kCrossArm / 2 - 2, label, TextAnchor::Start, false);
     } else if (mode.negatesY) {
         canvas.MoveTo(f.left, oy);
         canvas.LineTo(f.right, oy);
         canvas.EndPath();
-        canvas.Text(f.right - 4, oy - 6, MirrorAxisLabel(mode), TextAnchor::End, false);
+        canvas.Text(f.right - 4, oy - 6, label, TextAnchor::End, false);
     } else {
         canvas.MoveTo(ox, f.top);
         canvas.LineTo(ox, f.bottom);
         canvas.EndPath();
-        canvas.Text(ox + 4, f.top - 8, MirrorAxisLabel(mode), TextAnchor::Start, false);
+        canvas.Text(ox + 4, f.top - 8, label, TextAnchor::Start, false);
     }
 }
 
@@ -212,7 +215,8 @@ void DrawLegend(const CToolpathPicture& picture, const PictureLegend& legend, co
     if (legend.mode) {
         y += kLegendLine;
         Sample(canvas, Pen::MirrorFeed, x, y);
-        canvas.Text(textX, y + 4, MirrorLegend(legend.mirrorName, *legend.mode), TextAnchor::Start, false);
+        canvas.Text(textX, y + 4, MirrorLegend(legend.mirrorName, *legend.mode, legend.atX, legend.atY),
+                    TextAnchor::Start, false);
     }
 
     // The kinds of moves in one row.
@@ -308,7 +312,7 @@ void DrawPicture(const CToolpathPicture& picture, const PictureLegend& legend, c
     if (legend.mode) {
         DrawLayer(picture, PictureLayer::Mirror, layout.frame, canvas);
         // Over the paths, so that paths through the origin do not hide it.
-        DrawMirrorAxis(layout.frame, *legend.mode, canvas);
+        DrawMirrorAxis(layout.frame, legend, canvas);
     }
     DrawLegend(picture, legend, layout, canvas);
 }

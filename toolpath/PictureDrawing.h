@@ -16,6 +16,8 @@ struct PictureLegend {
     std::string sourceName;
     std::string mirrorName;
     const MirrorMode* mode = nullptr;  // null: the source alone
+    std::string atX, atY;              // the mirror's position as decimal text; empty: the axis
+    double positionX = 0, positionY = 0;
 };
 
 // Program coordinates to pixels of the picture, y up.

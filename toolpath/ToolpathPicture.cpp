@@ -112,31 +112,33 @@ void CToolpathPicture::Finish()
         Reduce();
 }
 
-void CToolpathPicture::ReflectSource(const MirrorMode& mode)
+void CToolpathPicture::ReflectSource(const MirrorMode& mode, double positionX, double positionY)
 {
+    // x -> 2A - x about the line x = A (A = 0: the axis).
     const double sx = mode.negatesX ? -1 : 1, sy = mode.negatesY ? -1 : 1;
+    const double tx = mode.negatesX ? 2 * positionX : 0, ty = mode.negatesY ? 2 * positionY : 0;
     const bool reverses = ReversesPlane(mode, kPlaneXY);
     const LayerData& source = Data(PictureLayer::Source);
     LayerData& mirror = Data(PictureLayer::Mirror);
     mirror.items = source.items;
     for (PictureItem& item : mirror.items) {
-        item.x0 *= sx;
-        item.x1 *= sx;
-        item.cx *= sx;
-        item.y0 *= sy;
-        item.y1 *= sy;
-        item.cy *= sy;
+        item.x0 = tx + sx * item.x0;
+        item.x1 = tx + sx * item.x1;
+        item.cx = tx + sx * item.cx;
+        item.y0 = ty + sy * item.y0;
+        item.y1 = ty + sy * item.y1;
+        item.cy = ty + sy * item.cy;
         item.clockwise = item.clockwise != reverses;
     }
     mirror.holes = source.holes;
     for (PicturePoint& hole : mirror.holes) {
-        hole.x *= sx;
-        hole.y *= sy;
+        hole.x = tx + sx * hole.x;
+        hole.y = ty + sy * hole.y;
     }
     mirror.lines = source.lines;
     const PictureBounds b = m_bounds;
-    Include(sx * b.minX, sy * b.minY);
-    Include(sx * b.maxX, sy * b.maxY);
+    Include(tx + sx * b.minX, ty + sy * b.minY);
+    Include(tx + sx * b.maxX, ty + sy * b.maxY);
 }
 
 bool CToolpathPicture::AddMove(LayerData& layer, const ToolMove& move)

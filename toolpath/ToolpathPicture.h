@@ -56,7 +56,9 @@ public:
     void Finish();
     // The mirror layer as the source layer reflected by `mode`, for runs
     // that do not read the mirrored program's lines.
-    void ReflectSource(const MirrorMode& mode);
+    void ReflectSource(const MirrorMode& mode, double positionX = 0, double positionY = 0);
+    // Keeps the mirror's line or point (x, y) in view.
+    void IncludePosition(double x, double y) { Include(x, y); }
 
     const std::vector<PictureItem>& Items(PictureLayer layer) const { return Data(layer).items; }
     const std::vector<PicturePoint>& Holes(PictureLayer layer) const { return Data(layer).holes; }

@@ -1,6 +1,8 @@
 #include "ToolpathRun.h"
 
 #include "SvgPicture.h"
+#include "MirrorModes.h"
+#include "NumberText.h"
 #include "ToolpathTexts.h"
 
 #include <system_error>
@@ -39,6 +41,16 @@ bool CToolpathRun::JoinBeside()
     return m_bBesideRead;
 }
 
+void CToolpathRun::SetPosition(const std::string& x, const std::string& y)
+{
+    m_strAtX = x;
+    m_strAtY = y;
+    m_dAtX = m_dAtY = 0;
+    ReadNumber(x, m_dAtX);
+    ReadNumber(y, m_dAtY);
+    m_proof.SetPosition(m_dAtX, m_dAtY);
+}
+
 int CToolpathRun::ReadWritten(const char* source, const char* output)
 {
     return ReadFilesInStep(source, output, m_pair, m_bProve ? &m_proof : nullptr);
@@ -63,10 +75,15 @@ PictureLegend CToolpathRun::Legend(const std::string& sourceName, const std::str
     JoinBeside();
     m_picture.Finish();
     if (!m_bProve && !m_bReflected) {
-        m_picture.ReflectSource(m_mode);
+        m_picture.ReflectSource(m_mode, m_dAtX, m_dAtY);
         m_bReflected = true;
     }
+    m_picture.IncludePosition(m_mode.negatesX ? m_dAtX : 0, m_mode.negatesY ? m_dAtY : 0);
     PictureLegend legend;
+    legend.atX = m_strAtX;
+    legend.atY = m_strAtY;
+    legend.positionX = m_mode.negatesX ? m_dAtX : 0;
+    legend.positionY = m_mode.negatesY ? m_dAtY : 0;
     legend.sourceName = sourceName;
     legend.mirrorName = mirrorName;
     legend.mode = &m_mode;

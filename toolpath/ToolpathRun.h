@@ -30,7 +30,7 @@ public:
 
     // The mirror's position (the line x = `x`, y = `y`; 0: the axis), for
     // the proof.
-    void SetPosition(double x, double y) { m_proof.SetPosition(x, y); }
+    void SetPosition(const std::string& x, const std::string& y);
 
     // The sink of the engine's run.
     CMirrorSink* Sink() { return &m_pair; }
@@ -82,6 +82,8 @@ private:
     std::thread m_beside;
     CBesideStop m_besideStop;
     bool m_bBesideRead = true;
+    std::string m_strAtX, m_strAtY;  // the mirror's position as decimal text; empty: the axis
+    double m_dAtX = 0, m_dAtY = 0;
     CPathProof m_proof;
     CToolpathPicture m_picture;
     CMirrorPairReader m_pair;

@@ -22,18 +22,52 @@ const char* MirrorAxisLabel(const MirrorMode& mode)
     return mode.negatesY ? "ось отражения Ox (y=0)" : "ось отражения Oy (x=0)";
 }
 
+namespace {
+
+// The position's words: "x=40", "y=10.5", "x=40, y=10.5"; empty for the axes.
+std::string PositionWords(const MirrorMode& mode, const std::string& atX, const std::string& atY)
+{
+    auto given = [](const std::string& text) { return text.find_first_not_of("+-0.") != std::string::npos; };
+    const bool x = mode.negatesX && given(atX), y = mode.negatesY && given(atY);
+    if (!x && !y)
+        return std::string();
+    if (mode.negatesX && mode.negatesY)
+        return "x=" + (x ? atX : std::string("0")) + ", y=" + (y ? atY : std::string("0"));
+    return x ? "x=" + atX : "y=" + atY;
+}
+
+}  // namespace
+
+std::string MirrorModeWords(const MirrorMode& mode, const std::string& atX, const std::string& atY)
+{
+    const std::string position = PositionWords(mode, atX, atY);
+    if (position.empty())
+        return MirrorModeWords(mode);
+    return mode.negatesX && mode.negatesY ? "относительно точки (" + position + ")"
+                                          : "относительно линии " + position;
+}
+
+std::string MirrorAxisLabel(const MirrorMode& mode, const std::string& atX, const std::string& atY)
+{
+    const std::string position = PositionWords(mode, atX, atY);
+    if (position.empty())
+        return MirrorAxisLabel(mode);
+    return mode.negatesX && mode.negatesY ? "центр отражения (" + position + ")" : "ось отражения " + position;
+}
+
 std::string SourceLegend(const std::string& name) { return "Исходная программа: " + name; }
 
-std::string MirrorLegend(const std::string& name, const MirrorMode& mode)
+std::string MirrorLegend(const std::string& name, const MirrorMode& mode, const std::string& atX,
+                         const std::string& atY)
 {
-    return "Отражённая программа: " + name + ", " + MirrorModeWords(mode);
+    return "Отражённая программа: " + name + ", " + MirrorModeWords(mode, atX, atY);
 }
 
 std::string UnreadLegend(bool mirror, long long count, long long firstLine)
 {
     return std::string(mirror ? "В отражённой" : "В исходной") + " программе не прочитано строк: " +
-           std::to_string(count) + " (первая - строка " + std::to_string(firstLine) +
-           "; переменные, выражения, недопустимые значения), их перемещений на рисунке нет";
+           std::to_string(count) + " (первая - " + std::to_string(firstLine) +
+           "; переменные, выражения, недопустимые числа), их на рисунке нет";
 }
 
 std::string UnreadKindsText(unsigned kinds)

@@ -8,11 +8,16 @@ struct MirrorMode;
 
 // "относительно оси Oy (x=0)": how the mode reflects.
 const char* MirrorModeWords(const MirrorMode& mode);
+// The same about a position (decimal text; empty: the axis): "относительно
+// линии x=40".
+std::string MirrorModeWords(const MirrorMode& mode, const std::string& atX, const std::string& atY);
 // The name drawn beside the mirror's axis or centre.
 const char* MirrorAxisLabel(const MirrorMode& mode);
+std::string MirrorAxisLabel(const MirrorMode& mode, const std::string& atX, const std::string& atY);
 
 std::string SourceLegend(const std::string& name);
-std::string MirrorLegend(const std::string& name, const MirrorMode& mode);
+std::string MirrorLegend(const std::string& name, const MirrorMode& mode, const std::string& atX = std::string(),
+                         const std::string& atY = std::string());
 // Lines a reader could not read, which the picture lacks.
 std::string UnreadLegend(bool mirror, long long count, long long firstLine);
 

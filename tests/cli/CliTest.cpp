@@ -1134,8 +1134,9 @@ TEST_F(CliTest, MirrorAboutAPosition)
     EXPECT_EQ("G90 G17\nG0 X70. Y5.\nG1 X59.5 Y5. F100\nG1 X50. Y15.\nM30\n", ReadFile("part_y.nc"));
     EXPECT_NE(run.out.find("=3\nОсь отражения: x=40\n"), std::string::npos) << run.out;
     EXPECT_EQ("", run.err);
-    run = Run({"-f", "-m", "xy", "--at", "centre", "--check", "part.nc"});
+    run = Run({"-f", "-m", "xy", "--at", "centre", "--check", "--svg", "p.svg", "part.nc"});
     EXPECT_EQ(0, run.status) << run.err;
+    EXPECT_NE(ReadFile("p.svg").find("центр отражения (x=20, y=10)"), std::string::npos);  // drawn at the point
     run = Run({"-f", "-q", "-m", "xy", "--at", "centre", "part.nc"});
     EXPECT_EQ("G90 G17\nG0 X30. Y15.\nG1 X19.5 Y15. F100\nG1 X10. Y5.\nM30\n", ReadFile("part_xy.nc"));  // about (20, 10)
     for (const std::vector<std::string>& args : std::vector<std::vector<std::string>>{
