@@ -26,6 +26,7 @@
 #include "FuzzFiles.h"
 #include "LineOperations.h"
 #include "NumberText.h"
+#include "PositionWords.h"
 #include "MirrorModes.h"
 #include "NcMirror.h"
 #include "ProgramLines.h"
@@ -233,6 +234,19 @@ void CheckPositionedRun(const std::string& program, int mode, int which)
     const auto in = fuzzcheck::SplitLines(crLines ? fuzzcheck::CarriageReturnsAsLineFeeds(program) : program);
     const auto out = fuzzcheck::SplitLines(crLines ? fuzzcheck::CarriageReturnsAsLineFeeds(output) : output);
     Require(in.size() == out.size(), "same number of lines about a position");
+    // The buffer sweep's fast path writes what the step operations write.
+    MirrorPosition position;
+    ParsePositionText(positions[which][0], position.x);
+    ParsePositionText(positions[which][1], position.y);
+    const bool fixedWidth = mirror.FormatCount() == 0;
+    int plane = kPlaneXY;
+    PositionState state;
+    for (std::size_t i = 0; i < in.size(); ++i) {
+        std::string expected = in[i];
+        PositionNotes notes;
+        MirrorLineByOperations(expected, *FindMirrorMode(mode), fixedWidth, plane, state, position, notes);
+        Require(out[i] == expected, "a positioned line equals the operations one by one", i + 1);
+    }
     CToolpathRun written(*FindMirrorMode(mode), true, false);
     written.SetPosition(positions[which][0], positions[which][1]);
     Require(written.ReadWritten(source.c_str(), destination.c_str()) == kPairRead, "both files read in step");

@@ -42,6 +42,8 @@ public:
     int Plane() const { return m_nPlane; }
     // True when the last line mirrored may hold a finding of the check.
     bool LineMayHoldFinding() const { return m_bCheckLine; }
+    // The modal state of a positioned run after the last line.
+    const PositionState& State() const { return m_state; }
     // What the last line held about the position (positioned runs only).
     const PositionNotes& LineNotes() const { return m_notes; }
 

@@ -5,6 +5,8 @@
 #include "Syntax.h"
 
 #include <algorithm>
+#include <charconv>
+#include <cstring>
 
 namespace {
 
@@ -124,6 +126,104 @@ bool PositionExpression(std::string& line, std::size_t valuePos, std::size_t siz
 }
 
 }  // namespace
+
+PlainTwice PlainTwiceOf(const ExactDecimal& position)
+{
+    PlainTwice plain;
+    const ExactDecimal twice = TwiceExact(position);
+    if (twice.digits.size() > 17 || twice.decimals > 17)
+        return plain;
+    for (const char c : twice.digits)
+        plain.mantissa = plain.mantissa * 10 + (c - '0');
+    if (twice.negative)
+        plain.mantissa = -plain.mantissa;
+    plain.decimals = twice.decimals;
+    plain.usable = true;
+    return plain;
+}
+
+std::size_t PositionPlainNumber(std::string_view value, const PlainTwice& twice, bool fixedWidth, char* out)
+{
+    // 1. [blanks][sign]digits[.digits][blanks], at most 17 digits.
+    std::size_t i = 0;
+    while (i < value.size() && value[i] == ' ')
+        ++i;
+    bool negative = false;
+    if (i < value.size() && (value[i] == '+' || value[i] == '-'))
+        negative = value[i++] == '-';
+    long long v = 0;
+    int digits = 0, decimals = 0;
+    bool point = false;
+    for (; i < value.size(); ++i) {
+        const char c = value[i];
+        if (c >= '0' && c <= '9') {
+            v = v * 10 + (c - '0');
+            decimals += point;
+            if (++digits > 17)
+                return 0;
+        } else if (c == '.' && !point) {
+            point = true;
+        } else {
+            break;
+        }
+    }
+    while (i < value.size() && value[i] == ' ')
+        ++i;
+    if (!twice.usable || digits == 0 || i != value.size() || point == fixedWidth)
+        return 0;
+    // 2. 2A - v at the finer of the two scales, in 64 bits (18 digits at
+    //    most on either side; more is left to the step operations).
+    const int scale = decimals > twice.decimals ? decimals : twice.decimals;
+    if (digits + scale - decimals > 18)
+        return 0;
+    long long r = twice.mantissa;  // at most 17 digits
+    for (int k = twice.decimals; k < scale; ++k) {
+        if (r > 800000000000000000LL || r < -800000000000000000LL)
+            return 0;  // beyond 8e18: 2A - v would not fit
+        r *= 10;
+    }
+    for (int k = decimals; k < scale; ++k)
+        v *= 10;
+    r -= negative ? -v : v;
+    const bool below = r < 0;
+    // 3. The digits of |2A - v|, then the sign, the point and the decimals.
+    unsigned long long magnitude = below ? 0ull - static_cast<unsigned long long>(r) : static_cast<unsigned long long>(r);
+    char digits_[24];
+    const int n = static_cast<int>(std::to_chars(digits_, digits_ + sizeof digits_, magnitude).ptr - digits_);
+    char* p = out;
+    if (fixedWidth) {
+        // A sign and six digits, or the run fails: the step operations say so.
+        if (scale != 0 || n > 6)
+            return 0;
+        *p++ = below ? '-' : '+';
+        for (int k = 6; k > n; --k)
+            *p++ = '0';
+        std::memcpy(p, digits_, static_cast<std::size_t>(n));
+        return static_cast<std::size_t>(p + n - out);
+    }
+    // As many decimals as the word had, more only where the result needs
+    // them; "0" before the point when there is no integer part.
+    int kept = scale;
+    for (; kept > decimals; --kept) {
+        const int at = n - 1 - (scale - kept);  // the last decimal kept; before the digits: a leading zero
+        if (at >= 0 && digits_[at] != '0')
+            break;
+    }
+    if (below && magnitude != 0)
+        *p++ = '-';
+    if (n > scale) {
+        std::memcpy(p, digits_, static_cast<std::size_t>(n - scale));
+        p += n - scale;
+    } else {
+        *p++ = '0';
+    }
+    *p++ = '.';
+    for (int k = 0; k < kept; ++k) {
+        const int at = n - scale + k;  // the k-th decimal among the digits
+        *p++ = at >= 0 ? digits_[at] : '0';
+    }
+    return static_cast<std::size_t>(p - out);
+}
 
 bool ParsePositionText(const char* text, ExactDecimal& value)
 {

@@ -42,6 +42,24 @@ struct PositionNotes {
     std::string word;              // the first such word, as the program spells it
 };
 
+// 2A as a scaled integer, for the buffer sweep's fast path: the value is
+// mantissa / 10^decimals; not `usable` when it has more digits than the
+// fast path takes (then every positioned line goes the step operations' way).
+struct PlainTwice {
+    bool usable = false;
+    long long mantissa = 0;
+    int decimals = 0;
+};
+PlainTwice PlainTwiceOf(const ExactDecimal& position);
+
+// The fast path of a positioned absolute word: 2A - v of a value text that is
+// a plain number with a point (free format) or a signed integer (fixed
+// width), printed exactly as PositionWords prints it, into `out` (at most
+// 40 characters); 0 when it does not apply (no point in free format, more
+// digits than it takes, a fixed-width result that does not fit): the line
+// then goes the step operations' way.
+std::size_t PositionPlainNumber(std::string_view value, const PlainTwice& twice, bool fixedWidth, char* out);
+
 // Mirrors the first word of each of `letters` about the position, on a line
 // that is not a skip line (`machinePosition`: none; `scaling`: no I or J are
 // in `letters` already). The number of words rewritten.

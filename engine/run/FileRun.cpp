@@ -16,7 +16,9 @@
 // What holds for every line of one pass.
 struct BlockRules {
     const MirrorMode* mode = nullptr;
-    bool positioned = false;  // about a position: every line goes aside
+    bool positioned = false;  // about a position: G90 and G91 change what a word becomes
+    PlainTwice twice[2];      // 2A and 2B for the plain writer, where A and B are not 0
+    const PositionState* state = nullptr;  // the run's distance and arc-centre modes
     bool open = false;        // the format is not settled yet (mirrored as fixed width)
     bool fixedWidth = false;
     unsigned wanted = 0;      // the letters to negate
@@ -123,13 +125,14 @@ struct LineNotes {
 // swap (an arc direction or compensation side only where the mode keeps the
 // plane's sense), no plane change, nothing that changes what is negated
 // (G53, G10, G51, G68), nothing the check reads.
-bool IsInertCode(int code, bool planeReversed, int plane)
+bool IsInertCode(int code, bool planeReversed, int plane, bool positioned)
 {
     switch (code) {
     case 0: case 1: case 4: case 20: case 21: case 40: case 49: case 54: case 55: case 56: case 57: case 58:
     case 59: case 61: case 64: case 80: case 81: case 82: case 83: case 84: case 85: case 86: case 88: case 89:
-    case 90: case 91: case 94: case 95: case 98: case 99:
+    case 94: case 95: case 98: case 99:
         return true;
+    case 90: case 91: return !positioned;  // about a position, the distance mode matters
     case 2: case 3: case 41: case 42: return !planeReversed;
     case 17: case 18: case 19: return code == plane;
     default: return false;
@@ -142,20 +145,21 @@ bool IsInertCode(int code, bool planeReversed, int plane)
 // made again only when the plane changes.
 class CInertCodes {
 public:
-    explicit CInertCodes(const MirrorMode& mode) : m_mode(mode) {}
+    CInertCodes(const MirrorMode& mode, bool positioned) : m_mode(mode), m_bPositioned(positioned) {}
     const bool* For(int plane)
     {
         if (plane != m_nPlane) {
             m_nPlane = plane;
             const bool reversed = ReversesPlane(m_mode, plane);
             for (int code = 0; code < 100; ++code)
-                m_inert[code] = IsInertCode(code, reversed, plane);
+                m_inert[code] = IsInertCode(code, reversed, plane, m_bPositioned);
         }
         return m_inert;
     }
 
 private:
     const MirrorMode& m_mode;
+    bool m_bPositioned;
     int m_nPlane = 0;
     bool m_inert[100] = {};
 };
@@ -241,6 +245,19 @@ bool IsPlainLine(const char* line, const char* end, const LineNotes& notes, cons
     return true;
 }
 
+// 2A (2B) for the word of `slot` when it becomes 2A - v: its axis has a
+// position and the word is absolute in the run's modes; null when it is
+// negated as about the axis.
+const PlainTwice* PositionOf(const BlockRules& rules, int slot)
+{
+    if (!rules.positioned)
+        return nullptr;
+    const bool centre = slot == 2 || slot == 3;  // I, J
+    const PlainTwice& twice = rules.twice[slot == 0 || slot == 2 ? 0 : 1];
+    const bool absolute = centre ? rules.state->centresAbsolute : rules.state->absolute;
+    return twice.usable || twice.mantissa != 0 ? (absolute ? &twice : nullptr) : nullptr;
+}
+
 // Writes a plain line with its words negated, or says false when it must
 // go aside (IsPlainLine, or a word with no plain number). Nothing is
 // written then.
@@ -256,6 +273,7 @@ bool WritePlainLine(const char* line, const char* end, const LineNotes& notes, c
     // 4. The first word of each letter to negate, in the order of the line.
     const char* words[4];
     const char* wordEnds[4];
+    int slots[4];
     int changes = 0;
     for (unsigned wanted = rules.wanted & notes.seen; wanted != 0; wanted &= wanted - 1) {
         const int slot = LowestBit(wanted);
@@ -265,9 +283,11 @@ bool WritePlainLine(const char* line, const char* end, const LineNotes& notes, c
         for (; k > 0 && words[k - 1] > notes.value[slot]; --k) {
             words[k] = words[k - 1];
             wordEnds[k] = wordEnds[k - 1];
+            slots[k] = slots[k - 1];
         }
         words[k] = notes.value[slot];
         wordEnds[k] = notes.valueEnd[slot];
+        slots[k] = slot;
     }
 
     // 5. The line with its negated words, straight into the output buffer.
@@ -281,8 +301,10 @@ bool WritePlainLine(const char* line, const char* end, const LineNotes& notes, c
     int spaced = -1;  // not known yet
     for (int k = 0; k < changes; ++k) {
         out = Put(out, from, words[k]);
-        const std::size_t n = NegatePlainNumber(
-            std::string_view(words[k], static_cast<std::size_t>(wordEnds[k] - words[k])), rules.fixedWidth, out);
+        const std::string_view value(words[k], static_cast<std::size_t>(wordEnds[k] - words[k]));
+        const PlainTwice* twice = PositionOf(rules, slots[k]);
+        const std::size_t n = twice ? PositionPlainNumber(value, *twice, rules.fixedWidth, out)
+                                    : NegatePlainNumber(value, rules.fixedWidth, out);
         if (n == 0)
             return false;  // nothing used: the line goes aside
         out += n;
@@ -303,10 +325,22 @@ bool WritePlainLine(const char* line, const char* end, const LineNotes& notes, c
 
 
 // The rules of a pass of `mode`: with the format `open`, or settled.
-BlockRules RulesOf(const MirrorMode& mode, bool open, bool fixedWidth, bool positioned)
+BlockRules RulesOf(const MirrorMode& mode, bool open, bool fixedWidth, const MirrorPosition& position,
+                   const PositionState& state)
 {
     BlockRules rules;
-    rules.positioned = positioned;
+    rules.positioned = position.Any();
+    rules.state = &state;
+    // A position of 0 is the axis; a 2A too long for the fast path makes its
+    // words go aside (not usable, mantissa 1).
+    for (int axis = 0; axis < 2; ++axis) {
+        const ExactDecimal& at = axis == 0 ? position.x : position.y;
+        if (IsZero(at))
+            continue;
+        rules.twice[axis] = PlainTwiceOf(at);
+        if (!rules.twice[axis].usable)
+            rules.twice[axis].mantissa = 1;
+    }
     rules.mode = &mode;
     rules.open = open;
     rules.fixedWidth = fixedWidth;
@@ -332,7 +366,7 @@ long long CFileRun::Run(const MirrorMode& mode, const MirrorPosition& position, 
         m_step.Begin(mode, m_nFormatCount == 0, &position);
         if (m_pObserver)
             m_pObserver->BeginLines(m_nFormatCount);
-        const long long count = Pass<true>(RulesOf(mode, false, m_nFormatCount == 0, position.Any()));
+        const long long count = Pass<true>(RulesOf(mode, false, m_nFormatCount == 0, position, m_step.State()));
         if (count >= 0)
             m_step.End();
         return count;
@@ -344,8 +378,8 @@ long long CFileRun::Run(const MirrorMode& mode, const MirrorPosition& position, 
     for (bool open = true;; open = false) {
         m_step.Begin(mode, m_nFormatCount == 0, &position);
         m_nLineNo = 0;
-        const long long count = open ? Pass<false>(RulesOf(mode, true, true, position.Any()))
-                                     : Pass<true>(RulesOf(mode, false, m_nFormatCount == 0, position.Any()));
+        const long long count = open ? Pass<false>(RulesOf(mode, true, true, position, m_step.State()))
+                                     : Pass<true>(RulesOf(mode, false, m_nFormatCount == 0, position, m_step.State()));
         formatCount = m_nFormatCount;
         if (count != kStartOver) {
             if (count >= 0)
@@ -438,7 +472,7 @@ const char* CFileRun::SweepBuffer(const BlockRules& rules, const char* begin, co
     const unsigned notable = noted | kLineEnd | kAside | kG | (rules.open ? kPoint : 0);
     const char* line = begin;
     LineNotes notes;
-    CInertCodes inertCodes(*rules.mode);
+    CInertCodes inertCodes(*rules.mode, rules.positioned);
     CNonValueBytes<pointIsValue> bytes(begin, end);
     for (;;) {
         const char* const at = bytes.Next();
@@ -451,7 +485,7 @@ const char* CFileRun::SweepBuffer(const BlockRules& rules, const char* begin, co
             const std::string_view whole(line, static_cast<std::size_t>(at + 1 - line));
             std::string_view written;
             ++m_nLineNo;
-            const bool plain = !notes.aside && !rules.positioned && whole.size() - 1 < kMaxPlainLine &&
+            const bool plain = !notes.aside && whole.size() - 1 < kMaxPlainLine &&
                                (notes.gCount == 0 || InertGWords(notes, inertCodes.For(m_step.Plane()))) &&
                                WritePlainLine(line, at + 1, notes, rules, room, count, written);
             if (plain)

@@ -50,6 +50,8 @@ public:
     const MirrorFailure& Failure() const { return m_failure; }
     // The arc plane in effect.
     int Plane() const { return m_sweep.Plane(); }
+    // The distance and arc-centre modes of a positioned run.
+    const PositionState& State() const { return m_sweep.State(); }
     const CMirrorFindings& Findings() const { return m_check.Findings(); }
 
 private:
