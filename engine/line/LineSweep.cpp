@@ -117,6 +117,7 @@ struct Change {
     std::size_t pos;   // first character of the value text
     std::size_t size;  // its length
     Kind kind;
+    int slot;             // Negate, Toggle: the letter's slot (X 0, Y 1, I 2, J 3, R 4)
     int tenths;           // Code: the new G number in tenths ("%02.0f", or "%04.1f" when not whole)
     bool beforeNegation;  // an arc swap: done before the coordinates
 };
@@ -205,6 +206,8 @@ struct SweptLine {
     double codes[kMaxGWords] = {};
     bool hasCode[kMaxGWords] = {};
     bool machinePosition = false;  // G53 or G10: no word is negated
+    bool preset = false;           // G92: its words are positions
+    bool shift = false;            // G52: its words are distances
     bool scaling = false;          // G51: I and J are factors, kept
     bool rotation = false;         // G68: its angle R turns with the plane
     // Steps 4 and 5: the changes, in the order of the line.
@@ -306,7 +309,7 @@ void NoteSwaps(SweptLine& s, const MirrorMode& mode, int plane)
             tenths = SwappedTenths(compensation, s.codes[k]);
         if (tenths == 0)
             continue;
-        s.changes[s.changeCount++] = Change{s.gWords[k].pos, s.gWords[k].size, Change::Code, tenths, arc};
+        s.changes[s.changeCount++] = Change{s.gWords[k].pos, s.gWords[k].size, Change::Code, 0, tenths, arc};
         ++s.count;
     }
 }
@@ -344,11 +347,11 @@ void NoteNegations(SweptLine& s, bool planeReversed)
     s.spaced = blank != std::string::npos;
     if (s.machinePosition)
         return;
-    auto note = [&s](const Word& word, Change::Kind kind) {
+    auto note = [&s](const Word& word, Change::Kind kind, int slot) {
         std::size_t k = s.changeCount++;
         for (; k > 0 && s.changes[k - 1].pos > word.pos; --k)
             s.changes[k] = s.changes[k - 1];
-        s.changes[k] = Change{word.pos, word.size, kind, 0, false};
+        s.changes[k] = Change{word.pos, word.size, kind, slot, 0, false};
         ++s.count;
     };
     for (const char* letter = s.letters; *letter; ++letter) {
@@ -357,15 +360,15 @@ void NoteNegations(SweptLine& s, bool planeReversed)
             continue;
         const Word& word = s.letterWords[LetterSlot(bit)];
         if (IsExpressionWord(s.line, word.pos, word.size))
-            note(word, Change::Toggle);
+            note(word, Change::Toggle, LetterSlot(bit));
         else if (word.size > 0)
-            note(word, Change::Negate);
+            note(word, Change::Negate, LetterSlot(bit));
     }
     const Word& angle = s.letterWords[LetterSlot(kLetterR)];
     double number = 0;
     if (s.rotation && planeReversed && (s.seen & kLetterR) && angle.size > 0 &&
         ReadNumber(s.trimmed.substr(angle.pos, angle.size), number))
-        note(angle, Change::Negate);
+        note(angle, Change::Negate, LetterSlot(kLetterR));
 }
 
 }  // namespace
@@ -390,30 +393,47 @@ int CLineSweep::Mirror(std::string_view line, const MirrorMode& mode, std::strin
         s.wanted |= ClassOf(*letter) & kLetters;
     result = line;
 
+    m_notes = PositionNotes();
     if (m_pPosition) {
-        // About a line that is not an axis: the step operations, every line
-        // to the check.
+        // About a line that is not an axis: the sweep where every positioned
+        // word is a plain number, else the step operations, every line to
+        // the check.
+        const int planeBefore = m_nPlane;
+        const PositionState stateBefore = m_state;
+        int count = 0;
+        if (Sweep(s, mode, result, count))
+            return count;
+        m_nPlane = planeBefore;
+        m_state = stateBefore;
         m_bCheckLine = true;
-        m_notes = PositionNotes();
         CopyLine(m_strWork, line.data(), line.size());
-        const int count = MirrorLineByOperations(m_strWork, mode, m_bFixedWidth, m_nPlane, m_state, *m_pPosition,
-                                                 m_notes);
+        count = MirrorLineByOperations(m_strWork, mode, m_bFixedWidth, m_nPlane, m_state, *m_pPosition, m_notes);
         result = m_strWork;
         return count;
     }
+    int count = 0;
+    Sweep(s, mode, result, count);
+    return count;
+}
+
+bool CLineSweep::Sweep(SweptLine& s, const MirrorMode& mode, std::string_view& result, int& count)
+{
+    const std::string_view line = s.line;
     ScanWords(s);
     if (s.manyGWords) {
+        if (m_pPosition)
+            return false;
         m_bCheckLine = true;
         CopyLine(m_strWork, line.data(), line.size());
-        const int count = MirrorLineByOperations(m_strWork, mode, m_bFixedWidth, m_nPlane);
+        count = MirrorLineByOperations(m_strWork, mode, m_bFixedWidth, m_nPlane);
         result = m_strWork;
-        return count;
+        return true;
     }
     FindEnd(s);
     if (s.skipLine) {
         m_bCheckLine = true;
         KeepLine(s, result);
-        return 0;
+        return true;
     }
     ReadGCodes(s);
     NoteSwaps(s, mode, m_nPlane);
@@ -422,10 +442,25 @@ int CLineSweep::Mirror(std::string_view line, const MirrorMode& mode, std::strin
     m_bCheckLine = s.check;
     if (s.changeCount == 0) {
         KeepLine(s, result);
-        return 0;
+        return true;
     }
-    WriteChanges(s, result);
-    return s.count;
+    if (!WriteChanges(s, result))
+        return false;
+    count = s.count;
+    return true;
+}
+
+const PlainTwice* CLineSweep::PositionOf(const SweptLine& s, int slot) const
+{
+    // X and Y are absolute in G90 and on a G92 line, never on a G52 line; I
+    // and J in G90.1. R is never positioned, nor a letter whose position is 0.
+    if (!m_pPosition || slot > 3)
+        return nullptr;
+    const int axis = slot % 2;  // X and I: 0, Y and J: 1
+    if (IsZero(axis == 0 ? m_pPosition->x : m_pPosition->y))
+        return nullptr;
+    const bool absolute = slot >= 2 ? m_state.centresAbsolute : !s.shift && (s.preset || m_state.absolute);
+    return absolute ? &m_twice[axis] : nullptr;
 }
 
 void CLineSweep::KeepLine(const SweptLine& s, std::string_view& result)
@@ -454,6 +489,13 @@ void CLineSweep::ReadGCodes(SweptLine& s)
             else if (IsCheckedCode(code))
                 s.check = true;
             s.machinePosition = s.machinePosition || code == 53 || code == 10;
+            s.preset = s.preset || code == 92;
+            s.shift = s.shift || code == 52;
+            // A positioned run's modes: the last word of each group wins.
+            if (code == 90 || code == 91)
+                m_state.absolute = code == 90;
+            else if (code == 90.1 || code == 91.1)
+                m_state.centresAbsolute = code == 90.1;
             s.scaling = s.scaling || code == 51;
             s.rotation = s.rotation || code == 68;
         }
@@ -467,8 +509,10 @@ void CLineSweep::ReadGCodes(SweptLine& s)
 }
 
 // 6. The line once more, with its changes, into a buffer that only ever
-//    grows: no printed number is longer than its value text or 330.
-void CLineSweep::WriteChanges(SweptLine& s, std::string_view& result)
+//    grows: no printed number is longer than its value text or 330. False
+//    when a positioned word is not a plain number: the step operations
+//    write such a line.
+bool CLineSweep::WriteChanges(SweptLine& s, std::string_view& result)
 {
     const char* const text = s.line.data();
     std::size_t bound = s.line.size();
@@ -491,10 +535,16 @@ void CLineSweep::WriteChanges(SweptLine& s, std::string_view& result)
                 *out++ = static_cast<char>('0' + c.tenths % 10);
             }
         } else if (c.kind == Change::Toggle) {
+            if (PositionOf(s, c.slot))
+                return false;
             out = PutToggled(out, text + c.pos, c.size);
         } else {
             const std::string_view value(text + c.pos, c.size);
-            const std::size_t n = NegatePlainNumber(value, s.fixedWidth, out);
+            const PlainTwice* twice = PositionOf(s, c.slot);
+            const std::size_t n =
+                twice ? PositionPlainNumber(value, *twice, s.fixedWidth, out) : NegatePlainNumber(value, s.fixedWidth, out);
+            if (n == 0 && twice)
+                return false;
             if (n > 0)
                 out += n;
             else if (PrintScaled(-1.0f, value, s.fixedWidth, m_strPrinted))
@@ -513,4 +563,5 @@ void CLineSweep::WriteChanges(SweptLine& s, std::string_view& result)
     out = Put(out, text + copied, s.end.kept - copied);
     out = Put(out, kLineEnds + (2 - s.end.size), s.end.size);
     result = std::string_view(begin, static_cast<std::size_t>(out - begin));
+    return true;
 }

@@ -26,6 +26,8 @@ public:
         m_nPlane = kPlaneXY;
         m_state = PositionState();
         m_pPosition = position && position->Any() ? position : nullptr;
+        m_twice[0] = m_pPosition ? PlainTwiceOf(m_pPosition->x) : PlainTwice();
+        m_twice[1] = m_pPosition ? PlainTwiceOf(m_pPosition->y) : PlainTwice();
     }
 
     // Mirrors `line`, which must end in '\n' or be followed by a NUL; the
@@ -49,8 +51,13 @@ public:
 
 private:
     // The steps of Mirror, in order, over the words of one line.
+    // The sweep of one line; false (for a positioned run) when the step
+    // operations must write it.
+    bool Sweep(SweptLine& swept, const MirrorMode& mode, std::string_view& result, int& count);
     void ReadGCodes(SweptLine& swept);
-    void WriteChanges(SweptLine& swept, std::string_view& result);
+    bool WriteChanges(SweptLine& swept, std::string_view& result);
+    // 2A (2B) for the word of `slot` when it becomes 2A - v, else null.
+    const PlainTwice* PositionOf(const SweptLine& swept, int slot) const;
     // The line as it stands but with its end trimmed, or the line itself.
     void KeepLine(const SweptLine& swept, std::string_view& result);
 
@@ -60,6 +67,7 @@ private:
     const MirrorPosition* m_pPosition = nullptr;  // positioned runs go through the step operations
     PositionState m_state;
     PositionNotes m_notes;
+    PlainTwice m_twice[2];  // 2A and 2B for the sweep's own writing
     std::string m_strWork;      // the line being written with its changes
     std::string m_strPrinted;   // a reprinted number
 };

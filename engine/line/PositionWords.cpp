@@ -176,14 +176,17 @@ std::size_t PositionPlainNumber(std::string_view value, const PlainTwice& twice,
     const int scale = decimals > twice.decimals ? decimals : twice.decimals;
     if (digits + scale - decimals > 18)
         return 0;
-    long long r = twice.mantissa;  // at most 17 digits
-    for (int k = twice.decimals; k < scale; ++k) {
-        if (r > 800000000000000000LL || r < -800000000000000000LL)
-            return 0;  // beyond 8e18: 2A - v would not fit
-        r *= 10;
-    }
-    for (int k = decimals; k < scale; ++k)
-        v *= 10;
+    static const long long kPowers[] = {1LL, 10LL, 100LL, 1000LL, 10000LL, 100000LL, 1000000LL, 10000000LL,
+                                        100000000LL, 1000000000LL, 10000000000LL, 100000000000LL,
+                                        1000000000000LL, 10000000000000LL, 100000000000000LL,
+                                        1000000000000000LL, 10000000000000000LL, 100000000000000000LL,
+                                        1000000000000000000LL};
+    const long long widen = kPowers[scale - twice.decimals];  // scale - twice.decimals <= 17
+    const long long bound = 8000000000000000000LL / widen;     // beyond 8e18: 2A - v would not fit
+    if (twice.mantissa > bound || twice.mantissa < -bound)
+        return 0;
+    long long r = twice.mantissa * widen;
+    v *= kPowers[scale - decimals];
     r -= negative ? -v : v;
     const bool below = r < 0;
     // 3. The digits of |2A - v|, then the sign, the point and the decimals.
