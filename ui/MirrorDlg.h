@@ -1,6 +1,7 @@
-// The main dialog. Its handlers live in four files by concern:
+// The main dialog. Its handlers live in five files by concern:
 // MirrorDlg.cpp (start-up and window), MirrorDlgFiles.cpp (folder, filter
-// and file selection, Notepad), MirrorDlgRun.cpp (the mirror command),
+// and file selection, Notepad), MirrorDlgRun.cpp (the mirror
+// command), MirrorDlgPosition.cpp (the mirror line's position),
 // MirrorDlgPreview.cpp (the preview of the tool path).
 #pragma once
 
@@ -9,6 +10,7 @@
 
 #include <string>
 
+class CNcMirror;
 struct MirrorMode;
 
 class CMirrorDlg : public CDialog {
@@ -47,6 +49,15 @@ private:
     // code page) and for messages (UTF-8); false, after the message the run
     // command shows, when there is none that can be opened.
     bool SelectedSource(std::wstring& name, std::string& narrow, std::string& utf8) const;
+
+    // The mirror position: the fields of the lines the checked mode mirrors
+    // about (X= for the line x = A, Y= for y = B), and their centre button.
+    void OnModeChanged();
+    void OnCentre();
+    // Hands the engine the texts of the enabled position fields, blanks
+    // trimmed, in `x` and `y` (a disabled field counts as empty); false,
+    // after the message, when one is not a number.
+    bool ReadPosition(CNcMirror& engine, std::string& x, std::string& y) const;
 
     // Preview of the tool path and its mirror image
     void OnPreview();
