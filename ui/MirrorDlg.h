@@ -1,6 +1,6 @@
 // The main dialog. Its handlers live in five files by concern:
 // MirrorDlg.cpp (start-up and window), MirrorDlgFiles.cpp (folder, filter
-// and file selection, Notepad), MirrorDlgRun.cpp (the mirror
+// and file selection, dropped files, Notepad), MirrorDlgRun.cpp (the mirror
 // command), MirrorDlgPosition.cpp (the mirror line's position),
 // MirrorDlgPreview.cpp (the preview of the tool path).
 #pragma once
@@ -39,6 +39,11 @@ private:
     void ListFiles(const std::wstring& pattern);
     void OnSelchangeFilter();
     void OnBrowse();
+    // A program file dropped from Explorer, taken as if chosen by OnBrowse.
+    bool OnDropFiles(WPARAM wParam, LPARAM lParam, LRESULT& result);
+    // Shows the folder of `path` with its files of the same extension, and
+    // the file's name as the chosen one.
+    void SelectProgram(const std::wstring& path);
     void OnNotepad();
 
     // Mirror command
