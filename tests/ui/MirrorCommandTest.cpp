@@ -438,3 +438,18 @@ TEST_F(MirrorCommand, CentreFillsTheFieldsOfTheMode)
     EXPECT_EQ(WindowText(app->Item(kAtX)), L"20");
     EXPECT_TRUE(NothingMoreOpens(*app, 300));
 }
+
+TEST_F(MirrorCommand, PositionBeyondTheFixedWidthFailsWithTheLine)
+{
+    // About x = 600000 (integer units) X+500000 becomes X+700000, but
+    // X+099000 of line 2 would be X+1101000.
+    ASSERT_TRUE(folder.Write(L"fixed.ptp", "G00X+500000Y+001000\nG01X+099000Y+001000\n"));
+    StartApp();
+    ChooseMode(*app, kAxisY);
+    SetText(app->Item(kAtX), L"600000");
+    EXPECT_EQ(RunAndConfirm(L"fixed.ptp", kAxisY),
+              L"Файл:=\n " + folder.PathOf(L"fixed_y.ptp") +
+                  L" \n\t не записан: отражённая координата не помещается в формат \n преобразование прервано...."
+                  L"\nКоордината строки 2 после отражения не помещается в формат со знаком и шестью цифрами.");
+    EXPECT_FALSE(folder.Exists(L"fixed_y.ptp"));
+}
