@@ -29,6 +29,9 @@ const MessageEntry kMessages[] = {
     {MirrorMessage::OutputKept, {false, 0x30},
      "Файл:=\n %s \n\t уже существует и не заменён (заменяет -f) \n %s пропущен...."},
     {MirrorMessage::EditorNotStarted, {true, 0x10}, "Не удалось открыть Блокнот для файла:\n %s \n"},
+    {MirrorMessage::PositionNotNumber, {false, 0x30}, "Положение оси отражения задано неверно:\n %s \n"},
+    {MirrorMessage::NoFeedMoves, {false, 0x30},
+     "Файл:=\n %s \n\t не содержит рабочих перемещений (G01-G03, циклы) \n центр не определён...."},
 };
 
 struct FindingEntry {
@@ -90,7 +93,9 @@ void PathArguments(MirrorMessage message, const std::string& source, const std::
     switch (message) {
     case MirrorMessage::SourceNotFound:
     case MirrorMessage::CannotRead:
-    case MirrorMessage::EditorNotStarted: args[0] = &source; break;
+    case MirrorMessage::EditorNotStarted:
+    case MirrorMessage::PositionNotNumber:
+    case MirrorMessage::NoFeedMoves: args[0] = &source; break;
     case MirrorMessage::OutputExists:
     case MirrorMessage::CannotWrite:
     case MirrorMessage::Written:

@@ -18,6 +18,8 @@ enum class MirrorMessage {
     PositionDoesNotFit,  // result -5: output path
     OutputKept,        // an existing output not replaced (no terminal to ask): output, source path
     EditorNotStarted,  // the system's Notepad could not be started: source path
+    PositionNotNumber,  // the dialog's mirror position is not a number: %s = the text given (as source)
+    NoFeedMoves,       // no feed move to take the middle of (the dialog's centre button): source path
 };
 
 // How the dialog shows a message: beep first, and the message-box icon and

@@ -25,6 +25,9 @@
 #define IDC_ORIGIN                1012
 #define IDC_FOLDER                1013
 #define IDC_PREVIEW               1014
+#define IDC_AT_X                  1015  // the mirror line x = A
+#define IDC_AT_Y                  1016  // the mirror line y = B
+#define IDC_CENTRE                1017
 
 #define ID_FILE_EXIT              32771
 #define ID_HELP_AUTHORS           32772

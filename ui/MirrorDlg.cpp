@@ -3,6 +3,7 @@
 
 #include "AboutDlg.h"
 #include "resource.h"
+#include "w32/DroppedFiles.h"
 #include "w32/WinApp.h"
 
 const CommandMapEntry<CMirrorDlg> CMirrorDlg::kCommandMap[] = {
@@ -10,6 +11,10 @@ const CommandMapEntry<CMirrorDlg> CMirrorDlg::kCommandMap[] = {
     {ID_FILE_OPEN_PROGRAM, 0, &CMirrorDlg::OnBrowse},
     {IDC_FILTER, CBN_SELCHANGE, &CMirrorDlg::OnSelchangeFilter},
     {ID_FILE_NOTEPAD, 0, &CMirrorDlg::OnNotepad},
+    {IDC_AXIS_X, BN_CLICKED, &CMirrorDlg::OnModeChanged},
+    {IDC_AXIS_Y, BN_CLICKED, &CMirrorDlg::OnModeChanged},
+    {IDC_ORIGIN, BN_CLICKED, &CMirrorDlg::OnModeChanged},
+    {IDC_CENTRE, BN_CLICKED, &CMirrorDlg::OnCentre},
     {IDC_RUN_MIRROR, BN_CLICKED, &CMirrorDlg::OnRunMirror},
     {IDC_PREVIEW, BN_CLICKED, &CMirrorDlg::OnPreview},
     {ID_FILE_PREVIEW, 0, &CMirrorDlg::OnPreview},
@@ -22,6 +27,7 @@ const MessageMapEntry<CMirrorDlg> CMirrorDlg::kMessageMap[] = {
     {WM_SYSCOMMAND, &CMirrorDlg::OnSysCommand},
     {WM_PAINT, &CMirrorDlg::OnPaint},
     {WM_QUERYDRAGICON, &CMirrorDlg::OnQueryDragIcon},
+    {WM_DROPFILES, &CMirrorDlg::OnDropFiles},
 };
 
 CMirrorDlg::CMirrorDlg() : CDialog(IDD_MAIN), m_hIcon(AfxGetApp()->LoadIcon(IDR_MAINFRAME)) {}
@@ -50,6 +56,7 @@ BOOL CMirrorDlg::OnInitDialog()
     SetIcon(m_hIcon, true);   // the big icon: Alt+Tab; a dialog has no icon of its own
     SetIcon(m_hIcon, false);  // the small icon: the caption and the task bar button
     InitFileSelection();      // the current folder, its files and the filter list
+    AcceptDroppedFiles(m_hWnd);  // a program dragged from Explorer is chosen as by the button
     UpdateWindow();           // nothing to paint: the dialog shows only after this returns
     return TRUE;              // the system puts the focus on the first tab stop
 }

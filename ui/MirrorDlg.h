@@ -1,6 +1,7 @@
-// The main dialog. Its handlers live in four files by concern:
+// The main dialog. Its handlers live in five files by concern:
 // MirrorDlg.cpp (start-up and window), MirrorDlgFiles.cpp (folder, filter
-// and file selection, Notepad), MirrorDlgRun.cpp (the mirror command),
+// and file selection, dropped files, Notepad), MirrorDlgRun.cpp (the mirror
+// command), MirrorDlgPosition.cpp (the mirror line's position),
 // MirrorDlgPreview.cpp (the preview of the tool path).
 #pragma once
 
@@ -9,6 +10,7 @@
 
 #include <string>
 
+class CNcMirror;
 struct MirrorMode;
 
 class CMirrorDlg : public CDialog {
@@ -37,6 +39,11 @@ private:
     void ListFiles(const std::wstring& pattern);
     void OnSelchangeFilter();
     void OnBrowse();
+    // A program file dropped from Explorer, taken as if chosen by OnBrowse.
+    bool OnDropFiles(WPARAM wParam, LPARAM lParam, LRESULT& result);
+    // Shows the folder of `path` with its files of the same extension, and
+    // the file's name as the chosen one.
+    void SelectProgram(const std::wstring& path);
     void OnNotepad();
 
     // Mirror command
@@ -47,6 +54,15 @@ private:
     // code page) and for messages (UTF-8); false, after the message the run
     // command shows, when there is none that can be opened.
     bool SelectedSource(std::wstring& name, std::string& narrow, std::string& utf8) const;
+
+    // The mirror position: the fields of the lines the checked mode mirrors
+    // about (X= for the line x = A, Y= for y = B), and their centre button.
+    void OnModeChanged();
+    void OnCentre();
+    // Hands the engine the texts of the enabled position fields, blanks
+    // trimmed, in `x` and `y` (a disabled field counts as empty); false,
+    // after the message, when one is not a number.
+    bool ReadPosition(CNcMirror& engine, std::string& x, std::string& y) const;
 
     // Preview of the tool path and its mirror image
     void OnPreview();

@@ -3,6 +3,7 @@
 
 #include "MirrorMessageBox.h"
 #include "resource.h"
+#include "w32/DroppedFiles.h"
 #include "w32/FileDialog.h"
 #include "w32/FolderListing.h"
 #include "w32/SystemProgram.h"
@@ -11,6 +12,7 @@
 
 #include <iterator>
 #include <string>
+#include <vector>
 
 namespace {
 
@@ -73,12 +75,30 @@ void CMirrorDlg::OnBrowse()
         DefaultBeep();
         return;
     }
-    m_strFileName = dialog.GetFileName();
-    m_strFileExt = dialog.GetFileExt();
-    m_strPathName = dialog.GetPathName();
+    SelectProgram(dialog.GetPathName());
+}
 
-    const std::size_t slash = m_strPathName.rfind(L'\\');
-    const std::wstring newFolder = slash == std::wstring::npos ? std::wstring() : m_strPathName.substr(0, slash);
+bool CMirrorDlg::OnDropFiles(WPARAM wParam, LPARAM, LRESULT& result)
+{
+    // The first of the files dropped; a folder is no program.
+    const std::vector<std::wstring> dropped = TakeDroppedFiles(wParam);
+    if (dropped.empty() || IsFolder(dropped.front()))
+        DefaultBeep();
+    else
+        SelectProgram(dropped.front());
+    result = 0;
+    return true;
+}
+
+void CMirrorDlg::SelectProgram(const std::wstring& path)
+{
+    m_strPathName = path;
+    const std::size_t slash = path.rfind(L'\\');
+    m_strFileName = slash == std::wstring::npos ? path : path.substr(slash + 1);
+    const std::size_t dot = m_strFileName.rfind(L'.');
+    m_strFileExt = dot == std::wstring::npos ? std::wstring() : m_strFileName.substr(dot + 1);
+
+    const std::wstring newFolder = slash == std::wstring::npos ? std::wstring() : path.substr(0, slash);
     SetDlgItemText(IDC_FOLDER, newFolder);
     ListFiles(newFolder + L"\\*." + m_strFileExt);
     SetDlgItemText(IDC_FILE_LIST, m_strFileName);

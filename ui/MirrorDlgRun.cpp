@@ -103,6 +103,11 @@ void CMirrorDlg::OnRunMirror()
         return;
     }
 
+    CNcMirror engine;
+    std::string atX, atY;
+    if (!ReadPosition(engine, atX, atY))
+        return;
+
     std::wstring name;
     std::string sourceNarrow, sourceUtf8;
     if (!SelectedSource(name, sourceNarrow, sourceUtf8))
@@ -123,7 +128,6 @@ void CMirrorDlg::OnRunMirror()
             return;
         replace = true;
     }
-    CNcMirror engine;
     long long result = RunEngine(engine, sourceNarrow, outputNarrow, mode->number, replace);
     if (result == kMirrorDestinationError && engine.LastFailure().kind == MirrorFailureKind::OutputExists) {
         // Another program wrote it while the run went on: the same question.
@@ -131,8 +135,10 @@ void CMirrorDlg::OnRunMirror()
             return;
         result = RunEngine(engine, sourceNarrow, outputNarrow, mode->number, true);
     }
+    // A written mirror about a line other than the axes names it last.
     ShowMirrorMessage(MirrorMessageForResult(result), sourceUtf8, outputUtf8,
-                      result == kMirrorModeError ? mode->number : result, engine.LastFailure());
+                      result == kMirrorModeError ? mode->number : result, engine.LastFailure(),
+                      result >= 0 ? FormatMirrorPosition(atX, atY) : std::string());
     // What the mirror could not make right follows the success message.
     if (result >= 0 && !engine.GetFindings().Empty())
         AfxMessageBox(Utf8ToWide(FormatFindingsMessage(engine.GetFindings())), MB_ICONWARNING | MB_OK);

@@ -7,8 +7,8 @@
 #include <string>
 
 // Shows one of the shared result messages, with the beep first where its
-// style asks for one, and the reason of `failure` on a line of its own; the
-// button pressed. Paths are UTF-8 here.
+// style asks for one, the reason of `failure` and then `lastLine` each on a
+// line of its own (when not empty); the button pressed. Paths are UTF-8 here.
 int ShowMirrorMessage(MirrorMessage message, const std::string& source = std::string(),
                       const std::string& output = std::string(), long long number = 0,
-                      const MirrorFailure& failure = MirrorFailure());
+                      const MirrorFailure& failure = MirrorFailure(), const std::string& lastLine = std::string());

@@ -9,6 +9,7 @@
 // Identifiers the dialog is known by.
 constexpr int kFileList = 1002, kBrowse = 1004, kRunMirror = 1005, kFilter = 1006;
 constexpr int kAxisX = 1010, kAxisY = 1011, kOrigin = 1012, kFolder = 1013, kPreview = 1014;
+constexpr int kAtX = 1015, kAtY = 1016, kCentre = 1017;
 constexpr UINT kFileExit = 32771, kHelpAuthors = 32772, kFileNotepad = 32773, kHelpAlgorithm = 32774,
                kFileOpen = 32775, kFilePreview = 32776;
 

@@ -1,5 +1,5 @@
 // Choosing the program file: the folder and list at start, the extension
-// filter, the file-open dialog, and Notepad.
+// filter, the file-open dialog, a file dropped on the dialog, and Notepad.
 #include "AppSession.h"
 #include "DialogSteps.h"
 #include "DriverEnv.h"
@@ -7,7 +7,9 @@
 #include "WindowProbe.h"
 
 #include <gtest/gtest.h>
+#include <shlobj.h>
 
+#include <cstring>
 #include <string>
 #include <vector>
 
@@ -102,6 +104,34 @@ TEST_F(FileSelection, BrowsePicksAFileAndListsItsFolderByExtension)
     EXPECT_EQ(ComboSelection(types), 0);
     SetText(nameField, folder.PathOf(L"nc\\uo128.up"));
     ASSERT_TRUE(AnswerAndWait(picker, IDOK));
+
+    EXPECT_TRUE(WaitUntil([&] { return WindowText(app.Item(kFileList)) == L"uo128.up"; }, 5000));
+    EXPECT_EQ(WindowText(app.Item(kFolder)), folder.PathOf(L"nc"));
+    EXPECT_EQ(Sorted(ComboItems(app.Item(kFileList))), (Names{L"other.up", L"uo128.up"}));
+    EXPECT_TRUE(NothingMoreOpens(app, 300));
+}
+
+// A file dragged from Explorer and dropped on the dialog. Windows copies a
+// posted drop into the receiving process; Wine does not, so the driver puts
+// the drop where Explorer's lies, in the application's own memory, and
+// posts WM_DROPFILES with it.
+TEST_F(FileSelection, DroppedFileIsTakenAsIfBrowsedTo)
+{
+    START_APP_IN(app, folder.Path());
+    const std::wstring path = folder.PathOf(L"nc\\uo128.up");
+    std::string drop(sizeof(DROPFILES) + (path.size() + 2) * sizeof(wchar_t), '\0');  // two NULs end the list
+    DROPFILES header{};
+    header.pFiles = sizeof(DROPFILES);
+    header.fWide = TRUE;
+    std::memcpy(drop.data(), &header, sizeof header);
+    std::memcpy(drop.data() + sizeof header, path.data(), path.size() * sizeof(wchar_t));
+    const HANDLE process = OpenProcess(PROCESS_VM_OPERATION | PROCESS_VM_WRITE, FALSE, app.Pid());
+    ASSERT_NE(process, nullptr);
+    void* there = VirtualAllocEx(process, nullptr, drop.size(), MEM_COMMIT | MEM_RESERVE, PAGE_READWRITE);
+    const bool written = there && WriteProcessMemory(process, there, drop.data(), drop.size(), nullptr);
+    CloseHandle(process);
+    ASSERT_TRUE(written);
+    ASSERT_TRUE(PostMessageW(app.MainDialog(), WM_DROPFILES, reinterpret_cast<WPARAM>(there), 0));
 
     EXPECT_TRUE(WaitUntil([&] { return WindowText(app.Item(kFileList)) == L"uo128.up"; }, 5000));
     EXPECT_EQ(WindowText(app.Item(kFolder)), folder.PathOf(L"nc"));

@@ -17,7 +17,7 @@ constexpr int kStatic = 0xFFFF;
 constexpr UINT kAboutBoxSysCommand = 16;
 const wchar_t* const kAboutCaption = L"Об авторах ...";
 
-enum class Kind { GroupBox, Bitmap, Text, DefButton, Button, ReadOnlyEdit, DropDown, DropList, Radio };
+enum class Kind { GroupBox, Bitmap, Text, DefButton, Button, Edit, ReadOnlyEdit, DropDown, DropList, Radio };
 
 struct ExpectedControl {
     int id;
@@ -58,6 +58,11 @@ const ExpectedControl kControls[] = {
     {kAxisX, Kind::Radio, L"1. относительно оси Ox (y=0)", 137, 189, 113, 10},
     {kAxisY, Kind::Radio, L"2. относительно оси Oy (x=0)", 137, 202, 113, 10},
     {kOrigin, Kind::Radio, L"3. симметрично начала координат  O (y=0, x=0)", 137, 215, 171, 10},
+    {kStatic, Kind::Text, L"X=", 137, 256, 11, 8},
+    {kAtX, Kind::Edit, nullptr, 149, 254, 36, 13},
+    {kStatic, Kind::Text, L"Y=", 191, 256, 11, 8},
+    {kAtY, Kind::Edit, nullptr, 203, 254, 36, 13},
+    {kCentre, Kind::Button, L"По центру", 245, 253, 74, 15},
     {kStatic, Kind::Bitmap, nullptr, 2, 174, 121, 118},
     {kRunMirror, Kind::Button, L"->Отображение . . .", 245, 234, 74, 15},
     {kPreview, Kind::Button, L"Просмотр...", 166, 234, 74, 15},
@@ -75,6 +80,7 @@ bool HasKind(HWND control, Kind kind)
     case Kind::Radio: return cls == L"Button" && (style & BS_TYPEMASK) == BS_AUTORADIOBUTTON;
     case Kind::Bitmap: return cls == L"Static" && (style & SS_TYPEMASK) == SS_BITMAP;
     case Kind::Text: return cls == L"Static" && (style & SS_TYPEMASK) == SS_LEFT;
+    case Kind::Edit: return cls == L"Edit" && !(style & ES_READONLY) && (style & ES_AUTOHSCROLL);
     case Kind::ReadOnlyEdit: return cls == L"Edit" && (style & ES_READONLY) && (style & ES_AUTOHSCROLL);
     case Kind::DropDown:
         return cls == L"ComboBox" && (style & 3) == CBS_DROPDOWN && !(style & CBS_SORT);

@@ -1,6 +1,7 @@
 // The mirror command worked from the dialog on real files: mode check,
 // missing source, result message, overwrite question, output names, files
-// that cannot be written, and the bytes written against the engine's.
+// that cannot be written, the mirror line's position, and the bytes written
+// against the engine's.
 #include "AppSession.h"
 #include "DialogSteps.h"
 #include "DriverEnv.h"
@@ -81,7 +82,7 @@ protected:
     // What the engine itself writes for `input` in `mode`, its count and,
     // when asked, its findings.
     std::string EngineOutput(const std::string& input, int mode, long long& count,
-                             CMirrorFindings* findings = nullptr)
+                             CMirrorFindings* findings = nullptr, const char* atX = nullptr)
     {
         if (!reference.Write(L"in", input))
             return "<cannot write the engine's input>";
@@ -90,6 +91,8 @@ protected:
             in += static_cast<char>(c);  // the temporary folder's path is ASCII
         out = in + ".out";
         CNcMirror engine;
+        if (!engine.SetPosition(atX, nullptr))
+            return "<not a position>";
         count = engine.Mirror(in.c_str(), out.c_str(), mode);
         if (findings)
             *findings = engine.GetFindings();
@@ -370,4 +373,83 @@ TEST_F(MirrorCommand, FindingsFollowTheSuccessMessageInAWarningBox)
     EXPECT_EQ(MessageBoxIcon(clean.window), information);
     ASSERT_TRUE(AnswerAndWait(clean, IDOK));
     EXPECT_TRUE(NothingMoreOpens(*app));
+}
+
+TEST_F(MirrorCommand, PositionFieldsFollowTheMode)
+{
+    StartApp();
+    const auto enabled = [&](int id) { return IsWindowEnabled(app->Item(id)) != FALSE; };
+    EXPECT_FALSE(enabled(kAtX));
+    EXPECT_FALSE(enabled(kAtY));
+    EXPECT_FALSE(enabled(kCentre));
+    const struct {
+        int button;
+        bool x, y;
+    } kModes[] = {{kAxisX, false, true}, {kAxisY, true, false}, {kOrigin, true, true}};
+    for (const auto& m : kModes) {
+        SCOPED_TRACE(testing::Message() << "mode button " << m.button);
+        ChooseMode(*app, m.button);
+        EXPECT_EQ(enabled(kAtX), m.x);
+        EXPECT_EQ(enabled(kAtY), m.y);
+        EXPECT_TRUE(enabled(kCentre));
+    }
+}
+
+TEST_F(MirrorCommand, PositionThatIsNoNumberStopsTheRun)
+{
+    StartApp();
+    SetText(app->Item(kAtX), L"4O");
+    EXPECT_EQ(RunAndConfirm(L"uo128.up", kAxisY), L"Положение оси отражения задано неверно:\n 4O \n");
+    EXPECT_TRUE(NothingMoreOpens(*app));
+    EXPECT_FALSE(folder.Exists(L"uo128_y.up"));
+
+    // About Ox the X field is out of play: the run is the plain one.
+    long long counts[3];
+    ASSERT_TRUE(GoldenCounts("worked_free", counts));
+    EXPECT_EQ(RunAndConfirm(L"uo128.up", kAxisX), WrittenText(folder.PathOf(L"uo128_x.up"), counts[0]));
+    EXPECT_EQ(folder.Read(L"uo128_x.up"), TestData(L"golden/worked_free.x.out"));
+}
+
+TEST_F(MirrorCommand, RunAboutTheLineXIs40NamesItLast)
+{
+    long long count = 0;
+    const std::string expected = EngineOutput(program, 2, count, nullptr, "40");
+    ASSERT_NE(expected, TestData(L"golden/worked_free.y.out"));
+    StartApp();
+    ChooseMode(*app, kAxisY);
+    SetText(app->Item(kAtX), L" 40");
+    EXPECT_EQ(RunAndConfirm(L"uo128.up", kAxisY),
+              WrittenText(folder.PathOf(L"uo128_y.up"), count) + L"\nОсь отражения: x=40");
+    EXPECT_EQ(folder.Read(L"uo128_y.up"), expected);
+}
+
+TEST_F(MirrorCommand, CentreFillsTheFieldsOfTheMode)
+{
+    // One feed move from X10 Y20 to X30 Y60; the rapid moves are not part.
+    ASSERT_TRUE(folder.Write(L"box.up", "G0 X100. Y100.\nG0 X10. Y20.\nG1 X30. Y60.\n"));
+    StartApp();
+    TypeFileName(*app, L"box.up");
+    ChooseMode(*app, kAxisX);
+    Click(app->Item(kCentre));
+    EXPECT_EQ(WindowText(app->Item(kAtY)), L"40");
+    EXPECT_EQ(WindowText(app->Item(kAtX)), L"");
+    ChooseMode(*app, kOrigin);
+    Click(app->Item(kCentre));
+    EXPECT_EQ(WindowText(app->Item(kAtX)), L"20");
+    EXPECT_TRUE(NothingMoreOpens(*app, 300));
+}
+
+TEST_F(MirrorCommand, PositionBeyondTheFixedWidthFailsWithTheLine)
+{
+    // About x = 600000 (integer units) X+500000 becomes X+700000, but
+    // X+099000 of line 2 would be X+1101000.
+    ASSERT_TRUE(folder.Write(L"fixed.ptp", "G00X+500000Y+001000\nG01X+099000Y+001000\n"));
+    StartApp();
+    ChooseMode(*app, kAxisY);
+    SetText(app->Item(kAtX), L"600000");
+    EXPECT_EQ(RunAndConfirm(L"fixed.ptp", kAxisY),
+              L"Файл:=\n " + folder.PathOf(L"fixed_y.ptp") +
+                  L" \n\t не записан: отражённая координата не помещается в формат \n преобразование прервано...."
+                  L"\nКоордината строки 2 после отражения не помещается в формат со знаком и шестью цифрами.");
+    EXPECT_FALSE(folder.Exists(L"fixed_y.ptp"));
 }

@@ -31,6 +31,9 @@ public:
     std::wstring GetDlgItemText(int id) const;
     void SetDlgItemText(int id, const std::wstring& text) const;
     bool IsDlgButtonChecked(int id) const { return ::IsDlgButtonChecked(m_hWnd, id) == BST_CHECKED; }
+    // Lets control `id` take input (or greys it out).
+    void EnableDlgItem(int id, bool enable) const { ::EnableWindow(GetDlgItem(id), enable ? TRUE : FALSE); }
+    bool IsDlgItemEnabled(int id) const { return ::IsWindowEnabled(GetDlgItem(id)) != FALSE; }
     LRESULT SendDlgItemMessage(int id, UINT message, WPARAM wParam = 0, LPARAM lParam = 0) const
     {
         return ::SendDlgItemMessageW(m_hWnd, id, message, wParam, lParam);

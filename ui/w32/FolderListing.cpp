@@ -19,6 +19,12 @@ std::wstring GetCurrentFolder()
     }
 }
 
+bool IsFolder(const std::wstring& path)
+{
+    const DWORD attributes = ::GetFileAttributesW(path.c_str());
+    return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY);
+}
+
 std::vector<std::wstring> ListFolderFiles(const std::wstring& pattern)
 {
     // Listed here rather than by DlgDirListComboBox, which changes the

@@ -8,6 +8,9 @@
 // The current folder as the system gives it; empty when it cannot tell.
 std::wstring GetCurrentFolder();
 
+// True when `path` names a folder.
+bool IsFolder(const std::wstring& path);
+
 // The names (without folder) of the files that `pattern` (a folder, a
 // backslash and a wildcard name) matches, in the order the system lists
 // them: ordinary, read-only and archive files; no folders, and nothing
