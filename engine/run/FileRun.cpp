@@ -302,7 +302,7 @@ bool WritePlainLine(const char* line, const char* end, const LineNotes& notes, c
     for (int k = 0; k < changes; ++k) {
         out = Put(out, from, words[k]);
         const std::string_view value(words[k], static_cast<std::size_t>(wordEnds[k] - words[k]));
-        const PlainTwice* twice = PositionOf(rules, slots[k]);
+        const PlainTwice* twice = rules.positioned ? PositionOf(rules, slots[k]) : nullptr;
         const std::size_t n = twice ? PositionPlainNumber(value, *twice, rules.fixedWidth, out)
                                     : NegatePlainNumber(value, rules.fixedWidth, out);
         if (n == 0)
@@ -509,7 +509,19 @@ const char* CFileRun::SweepBuffer(const BlockRules& rules, const char* begin, co
             notes.aside = notes.point = false;
             continue;
         }
-        if (cls & kG) {
+        // Coordinate letters are the most common stops: first.
+        if (cls & kCoordinates) {
+            if (notes.seen & cls) {
+                notes.aside = notes.aside || (cls & rules.wanted);  // a later word of a letter to negate
+            } else {
+                notes.seen |= cls;
+                const int slot = SlotOf(cls);
+                notes.value[slot] = at + 1;
+                notes.valueEnd[slot] = bytes.Peek();
+                // A letter to negate right after another letter is part of a word.
+                notes.aside = notes.aside || ((cls & rules.wanted) && at > line && IsAsciiLetter(at[-1]));
+            }
+        } else if (cls & kG) {
             if (notes.gCount < kMaxPlainG) {
                 notes.g[notes.gCount] = at + 1;
                 notes.gEnd[notes.gCount++] = bytes.Peek();
@@ -518,17 +530,8 @@ const char* CFileRun::SweepBuffer(const BlockRules& rules, const char* begin, co
             }
         } else if (cls & kAside) {
             notes.aside = true;
-        } else if (cls & kPoint) {
-            notes.point = true;
-        } else if (notes.seen & cls) {
-            notes.aside = notes.aside || (cls & rules.wanted);  // a later word of a letter to negate
         } else {
-            notes.seen |= cls;
-            const int slot = SlotOf(cls);
-            notes.value[slot] = at + 1;
-            notes.valueEnd[slot] = bytes.Peek();
-            // A letter to negate right after another letter is part of a word.
-            notes.aside = notes.aside || ((cls & rules.wanted) && at > line && IsAsciiLetter(at[-1]));
+            notes.point = true;
         }
     }
 }
