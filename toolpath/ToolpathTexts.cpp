@@ -3,10 +3,16 @@
 #include "MirrorModes.h"
 #include "ToolMove.h"
 
-const char* const kRapidLegend = "ускоренный ход (G00)";
-const char* const kFeedLegend = "рабочая подача (G01-G03)";
-const char* const kHoleLegend = "отверстие (G81-G89)";
+const char* const kRapidLegend = "ускоренный ход (G00), переход между отверстиями";
+const char* const kFeedLegend = "рабочая подача (G01-G03), стрелка - направление";
+const char* const kHoleLegend = "отверстие (G81-G89), номер по порядку";
 const char* const kAxisLegend = "ось (центр) отражения";
+const char* const kStartLegend = "начало";
+const char* const kEndLegend = "конец";
+const char* const kOverlapLegend =
+    "Исходная траектория - широкая светлая линия под отражённой: где они совпадают, видны обе";
+const char* const kProgramUnitsLegend =
+    "Числа на осях - в единицах программы (фиксированный формат, без десятичной точки)";
 
 const char* MirrorModeWords(const MirrorMode& mode)
 {
@@ -105,3 +111,21 @@ std::string PreviewProgressText(int percent)
 }
 
 std::string FormatPictureWritten(const std::string& file) { return "Рисунок:= " + file + " записан на диск"; }
+
+std::string BannerText(bool mirror, long long unread, long long lines)
+{
+    return std::string(mirror ? "отражённая " : "") + "траектория прочитана не полностью: " + std::to_string(unread) +
+           " из " + std::to_string(lines) + " строк не прочитаны";
+}
+
+std::string WorkOffsetName(int offset, int number)
+{
+    if (offset == 541)
+        return number > 0 ? "G54.1 P" + std::to_string(number) : "G54.1";
+    return "G" + std::to_string(offset);
+}
+
+std::string OffsetLegend(const std::string& names)
+{
+    return "Системы координат: " + names + " (имя - у первого хода после смены)";
+}
