@@ -1,7 +1,11 @@
 #include "ToolpathTexts.h"
 
 #include "MirrorModes.h"
+#include "NumberText.h"
 #include "ToolMove.h"
+
+#include <algorithm>
+#include <cmath>
 
 const char* const kRapidLegend = "ускоренный ход (G00), переход между отверстиями";
 const char* const kFeedLegend = "рабочая подача (G01-G03), стрелка - направление";
@@ -114,8 +118,11 @@ std::string FormatPictureWritten(const std::string& file) { return "Рисуно
 
 std::string BannerText(bool mirror, long long unread, long long lines)
 {
+    // "из 21 строки", "из 20 строк"; "1 ... не прочитана", "2 ... не прочитаны".
+    const auto one = [](long long n) { return n % 10 == 1 && n % 100 != 11; };
     return std::string(mirror ? "отражённая " : "") + "траектория прочитана не полностью: " + std::to_string(unread) +
-           " из " + std::to_string(lines) + " строк не прочитаны";
+           " из " + std::to_string(lines) + (one(lines) ? " строки" : " строк") +
+           (one(unread) ? " не прочитана" : " не прочитаны");
 }
 
 std::string WorkOffsetName(int offset, int number)
@@ -128,4 +135,21 @@ std::string WorkOffsetName(int offset, int number)
 std::string OffsetLegend(const std::string& names)
 {
     return "Системы координат: " + names + " (имя - у первого хода после смены)";
+}
+
+std::string PreviewStatusText(bool inside, double x, double y, double scale)
+{
+    std::string text;
+    if (inside && std::isfinite(x) && std::isfinite(y) && scale > 0) {
+        // As many decimals as a pixel tells.
+        const int decimals = std::clamp(static_cast<int>(std::ceil(std::log10(scale))), 0, 6);
+        text = "  X ";
+        AppendFixed(text, x, decimals);
+        text += "   Y ";
+        AppendFixed(text, y, decimals);
+        text += "      ";
+    } else {
+        text = "  ";
+    }
+    return text + "колесо мыши - масштаб, перетаскивание - сдвиг, Home - весь рисунок";
 }

@@ -31,6 +31,9 @@ std::string UnreadKindsText(unsigned kinds);
 std::string NotProvedText(long long unread, long long lines, unsigned kinds);
 // The preview's progress while it reads a program: "... 42 % (Esc - прервать)".
 std::string PreviewProgressText(int percent);
+// The preview's status line: the program coordinates under the cursor (to
+// a pixel at `scale` pixels per unit), and how to zoom, move and fit.
+std::string PreviewStatusText(bool inside, double x, double y, double scale);
 // ncmirror's line for a picture written: "Рисунок:= FILE записан на диск".
 std::string FormatPictureWritten(const std::string& file);
 
