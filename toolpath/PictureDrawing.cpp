@@ -6,6 +6,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdint>
 
 namespace {
 
@@ -23,6 +24,7 @@ constexpr double kCharWidth = 7.6;  // a legend character, for laying out one ro
 constexpr double kLabelCharWidth = 7.5, kLabelAscent = 11, kLabelDescent = 3;  // a label's box
 // An arc's chords tested against a label's box.
 constexpr int kArcChords = 24;
+constexpr std::size_t kHoleWeight = 4;  // a hole or a start or end mark counts as this many lines under a label
 // An arc of a larger radius, in pixels, that lies within the view is its
 // chord to a fraction of a pixel: drawn as one, its far centre never
 // reaches a canvas.
@@ -263,22 +265,32 @@ public:
     {
     }
 
-    bool Covers(const Box& box) const
+    // How many drawn items the box meets, counting no further than `most`.
+    std::size_t Crossings(const Box& box, std::size_t most) const
     {
+        std::size_t count = 0;
         for (const PictureLayer layer : {PictureLayer::Source, PictureLayer::Mirror}) {
             if (layer == PictureLayer::Mirror && !m_bMirror)
                 continue;
             for (const PictureItem& item : m_picture.Items(layer))
-                if (ItemMeets(item, box))
-                    return true;
-            // A hole with its number beside it.
+                if (ItemMeets(item, box) && ++count >= most)
+                    return count;
+            // The start and end marks.
+            for (const PicturePoint p : {m_picture.First(layer), m_picture.Last(layer)}) {
+                const double x = m_frame.PixelX(p.x), y = m_frame.PixelY(p.y), side = kStartRadius + 1;
+                if (m_picture.HasEnds(layer) && box.Meets(Box{x - side, y - side, x + side, y + side}) &&
+                    (count += kHoleWeight) >= most)
+                    return count;
+            }
+            // A hole with its numbers beside it.
             for (const PicturePoint& hole : m_picture.Holes(layer)) {
-                const double x = m_frame.PixelX(hole.x), y = m_frame.PixelY(hole.y);
-                if (box.Meets(Box{x - kHoleRadius, y - kHoleRadius - kLabelAscent, x + kHoleRadius + 16, y + kHoleRadius}))
-                    return true;
+                const double x = m_frame.PixelX(hole.x), y = m_frame.PixelY(hole.y), side = kHoleRadius + 16;
+                // Worse to cover than a line: the number would be lost.
+                if (box.Meets(Box{x - side, y - side, x + side, y + side}) && (count += kHoleWeight) >= most)
+                    return count;
             }
         }
-        return false;
+        return count;
     }
 
 private:
@@ -317,14 +329,20 @@ public:
 
     Spot Place(std::initializer_list<Spot> spots, const std::string& text)
     {
+        // The first spot that meets nothing; where every one meets
+        // something, the one that meets least (the earlier on a tie).
         const Spot* chosen = spots.begin();
+        std::size_t least = SIZE_MAX;
         for (const Spot& spot : spots) {
             const Box box = LabelBox(spot, text);
             const bool free = std::none_of(m_placed.begin(), m_placed.end(), [&](const Box& b) { return b.Meets(box); });
-            if (free && !m_cover.Covers(box)) {
+            const std::size_t crossings = free ? m_cover.Crossings(box, least) : SIZE_MAX;
+            if (crossings < least) {
+                least = crossings;
                 chosen = &spot;
-                break;
             }
+            if (least == 0)
+                break;
         }
         m_placed.push_back(LabelBox(*chosen, text));
         return *chosen;
@@ -435,22 +453,28 @@ void DrawMirrorName(const PictureFrame& f, const PictureLegend& legend, CPicture
                            {m.x - far, m.y + far + kLabelAscent, TextAnchor::End}},
                           name);
     } else if (m.horizontal) {
-        const double middle = (f.left + f.right) / 2, below = m.y + 6 + kLabelAscent;
+        const double middle = (f.left + f.right) / 2, quarter = (f.right - f.left) / 4, below = m.y + 6 + kLabelAscent;
         at = places.Place({{f.right - 4, m.y - 6, TextAnchor::End},
                            {f.right - 4, below, TextAnchor::End},
                            {f.left + 4, m.y - 6, TextAnchor::Start},
                            {f.left + 4, below, TextAnchor::Start},
                            {middle, m.y - 6, TextAnchor::Middle},
-                           {middle, below, TextAnchor::Middle}},
+                           {middle, below, TextAnchor::Middle},
+                           {middle + quarter, m.y - 6, TextAnchor::Middle},
+                           {middle - quarter, m.y - 6, TextAnchor::Middle},
+                           {middle + quarter, below, TextAnchor::Middle},
+                           {middle - quarter, below, TextAnchor::Middle}},
                           name);
     } else {
-        const double middle = (f.top + f.bottom) / 2;
+        const double middle = (f.top + f.bottom) / 2, quarter = (f.bottom - f.top) / 4;
         at = places.Place({{m.x + 4, f.top - 8, TextAnchor::Start},
                            {m.x - 4, f.top - 8, TextAnchor::End},
                            {m.x + 4, f.bottom - 6, TextAnchor::Start},
                            {m.x - 4, f.bottom - 6, TextAnchor::End},
                            {m.x + 4, middle, TextAnchor::Start},
-                           {m.x - 4, middle, TextAnchor::End}},
+                           {m.x - 4, middle, TextAnchor::End},
+                           {m.x + 4, middle - quarter, TextAnchor::Start},
+                           {m.x + 4, middle + quarter, TextAnchor::Start}},
                           name);
     }
     canvas.Text(Pen::Text, at.x, at.y, name, at.anchor, false);
@@ -570,10 +594,15 @@ void DrawMarks(const CToolpathPicture& picture, PictureLayer layer, const Pictur
 {
     const Pen pen = layer == PictureLayer::Mirror ? Pen::MirrorMark : Pen::SourceMark;
     const std::vector<PicturePoint>& holes = picture.Holes(layer);
+    // The source's numbers above right of a hole, the mirror's below left:
+    // both read where the holes coincide.
+    const bool mirror = layer == PictureLayer::Mirror;
+    const double dx = mirror ? -kHoleRadius - 1 : kHoleRadius + 1;
+    const double dy = mirror ? kHoleRadius + kLabelAscent : -kHoleRadius - 1;
     if (holes.size() <= kMaxNumberedHoles)
         for (std::size_t i = 0; i < holes.size(); ++i)
-            canvas.Text(pen, f.PixelX(holes[i].x) + kHoleRadius + 1, f.PixelY(holes[i].y) - kHoleRadius - 1,
-                        std::to_string(i + 1), TextAnchor::Start, false);
+            canvas.Text(pen, f.PixelX(holes[i].x) + dx, f.PixelY(holes[i].y) + dy, std::to_string(i + 1),
+                        mirror ? TextAnchor::End : TextAnchor::Start, false);
     for (const PictureOffsetMark& mark : picture.OffsetMarks(layer)) {
         const double x = f.PixelX(mark.x), y = f.PixelY(mark.y);
         canvas.Box(pen, x - 3, y - 3, x + 3, y + 3);
