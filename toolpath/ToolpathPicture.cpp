@@ -127,9 +127,10 @@ void CToolpathPicture::Drawn(LayerData& layer, double x0, double y0, double x1, 
     if (!layer.changePending)
         return;
     layer.changePending = false;
+    // Where the tool arrives in the new coordinates.
     if (layer.marks.size() < kMaxOffsetMarks) {
-        layer.pending.x = x0;
-        layer.pending.y = y0;
+        layer.pending.x = x1;
+        layer.pending.y = y1;
         layer.marks.push_back(layer.pending);
     }
 }

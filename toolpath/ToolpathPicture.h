@@ -41,7 +41,7 @@ struct PictureBounds {
     bool Add(double x, double y);
 };
 
-// A change of work offset, marked at the first move after it.
+// A change of work offset, marked at the end of the first move after it.
 struct PictureOffsetMark {
     double x = 0, y = 0;
     int offset = 54;  // 54..59, or 541 (G54.1) with `number` (P)

@@ -102,11 +102,11 @@ TEST(PictureMarks, StartEndAndWorkOffsetsWhereTheyChange)
     EXPECT_EQ(picture.First(PictureLayer::Source).x, 5);
     EXPECT_EQ(picture.Last(PictureLayer::Source).x, 60);
     EXPECT_EQ(picture.Last(PictureLayer::Source).y, 7);
-    // Each at the start of the first move after it, a repeated one not again.
+    // Each at the end of the first move after it, a repeated one not again.
     std::string marks;
     for (const PictureOffsetMark& m : picture.OffsetMarks(PictureLayer::Source))
         marks += std::to_string(m.offset) + "/" + std::to_string(m.number) + "@" + std::to_string(int(m.x)) + " ";
-    EXPECT_EQ(marks, "54/0@5 55/0@10 541/2@30 56/0@40 ");
+    EXPECT_EQ(marks, "54/0@5 55/0@20 541/2@40 56/0@50 ");
     const CRecordingCanvas drawn = Draw(picture);
     for (const char* name : {"G54", "G55", "G54.1 P2", "G56"})
         EXPECT_TRUE(drawn.Says(name, true)) << name;
