@@ -33,6 +33,8 @@ void CMirrorPairReader::Begin(bool sourceFixedWidth, bool outputFixedWidth)
     m_source.Begin(sourceFixedWidth);
     m_output.Begin(outputFixedWidth);
     m_nLines = 0;
+    if (m_pPicture)
+        m_pPicture->SetProgramUnits(sourceFixedWidth);
 }
 
 bool CMirrorPairReader::Line(std::string_view source, std::string_view mirrored)
@@ -95,6 +97,7 @@ bool ReadProgramPicture(const char* path, CToolpathPicture& picture, CReadProgre
         return false;
     CToolpathReader program;
     program.Begin(fixedWidth);
+    picture.SetProgramUnits(fixedWidth);
     std::string_view line;
     while (reader.NextLine(line)) {
         picture.Add(PictureLayer::Source, program.ReadLine(line));

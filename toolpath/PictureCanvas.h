@@ -16,7 +16,12 @@ enum class Pen {
     MirrorCentre, // the cross of a mirror about the origin: solid
     Frame,        // the X and Y axes of the picture, their ticks
     Text,         // labels and legend
+    SourceMark,   // the source's arrows, start and end marks, hole numbers, offset names: filled
+    MirrorMark,   // the same of the mirrored program
+    Banner,       // the band over a picture that lacks much of its path: filled
+    BannerText,   // white: the words on it, the middle of a start mark
 };
+constexpr int kPenCount = static_cast<int>(Pen::BannerText) + 1;
 
 struct PenStyle {
     unsigned rgb;    // 0xRRGGBB
@@ -44,6 +49,19 @@ public:
     virtual void EndPath() = 0;
 
     virtual void Circle(Pen pen, double cx, double cy, double r) = 0;
-    // UTF-8 text whose baseline starts, centres or ends at (x, y).
-    virtual void Text(double x, double y, const std::string& utf8, TextAnchor anchor, bool bold) = 0;
+    // Filled with the pen's colour: a circle, and a rectangle.
+    virtual void Disc(Pen pen, double cx, double cy, double r) = 0;
+    virtual void Box(Pen pen, double left, double top, double right, double bottom) = 0;
+    // An arrowhead of the pen's colour with its tip at (x, y), pointing
+    // along the unit vector (dx, dy).
+    virtual void Arrow(Pen pen, double x, double y, double dx, double dy) = 0;
+    // UTF-8 text in the pen's colour whose baseline starts, centres or ends at (x, y).
+    virtual void Text(Pen pen, double x, double y, const std::string& utf8, TextAnchor anchor, bool bold) = 0;
+    // What follows is drawn within this rectangle only (a zoomed view
+    // reaches beyond its area), until Unclip.
+    virtual void Clip(double left, double top, double right, double bottom) = 0;
+    virtual void Unclip() = 0;
 };
+
+// The arrowhead's length and half its width, in pixels.
+constexpr double kArrowLength = 10, kArrowHalfWidth = 4;

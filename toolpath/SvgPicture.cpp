@@ -23,9 +23,16 @@ const char* ClassOf(Pen pen)
     case Pen::MirrorCentre: return "ac";
     case Pen::Frame: return "fr";
     case Pen::Text: return "tx";
+    case Pen::SourceMark: return "ks";
+    case Pen::MirrorMark: return "km";
+    case Pen::Banner: return "kr";
+    case Pen::BannerText: return "kw";
     }
     return "fr";
 }
+
+// The pens that fill: arrows, marks and texts of a colour of their own.
+constexpr Pen kFillPens[] = {Pen::SourceMark, Pen::MirrorMark, Pen::Banner, Pen::BannerText};
 
 void AppendColour(std::string& out, unsigned rgb)
 {
@@ -77,9 +84,40 @@ void AppendStyleSheet(std::string& out)
             out += ";stroke-dasharray:12,3,2,3";
         out += "}\n";
     }
+    for (const Pen pen : kFillPens) {
+        out += '.';
+        out += ClassOf(pen);
+        out += "{stroke:none;fill:";
+        AppendColour(out, PenStyleOf(pen).rgb);
+        out += "}\n";
+    }
+    // Arrows are markers at the end of a short stroke that is not drawn.
+    out += ".aw{fill:none;stroke:none}\n";
     out += "text{font-family:sans-serif;font-size:13px;fill:";
     AppendColour(out, PenStyleOf(Pen::Text).rgb);
-    out += "}\n.b{font-weight:bold}\n]]></style>\n";
+    out += "}\n.b{font-weight:bold}\n]]></style>\n<defs>\n";
+    for (const Pen pen : {Pen::SourceMark, Pen::MirrorMark}) {
+        out += "<marker id=\"a";
+        out += ClassOf(pen);
+        out += "\" markerUnits=\"userSpaceOnUse\" orient=\"auto\" markerWidth=\"";
+        AppendNumber(out, kArrowLength);
+        out += "\" markerHeight=\"";
+        AppendNumber(out, 2 * kArrowHalfWidth);
+        out += "\" refX=\"";
+        AppendNumber(out, kArrowLength);
+        out += "\" refY=\"";
+        AppendNumber(out, kArrowHalfWidth);
+        out += "\"><path class=\"";
+        out += ClassOf(pen);
+        out += "\" d=\"M0 0L";
+        AppendNumber(out, kArrowLength);
+        out += ' ';
+        AppendNumber(out, kArrowHalfWidth);
+        out += "L0 ";
+        AppendNumber(out, 2 * kArrowHalfWidth);
+        out += "z\"/></marker>\n";
+    }
+    out += "</defs>\n";
 }
 
 class CSvgCanvas final : public CPictureCanvas {
@@ -121,7 +159,49 @@ public:
         m_out += "\"/>\n";
     }
 
-    void Text(double x, double y, const std::string& utf8, TextAnchor anchor, bool bold) override
+    void Disc(Pen pen, double cx, double cy, double r) override
+    {
+        m_out += "<circle class=\"";
+        m_out += ClassOf(pen);
+        m_out += "\" cx=\"";
+        AppendNumber(m_out, cx);
+        m_out += "\" cy=\"";
+        AppendNumber(m_out, cy);
+        m_out += "\" r=\"";
+        AppendNumber(m_out, r);
+        m_out += "\"/>\n";
+    }
+
+    void Box(Pen pen, double left, double top, double right, double bottom) override
+    {
+        m_out += "<rect class=\"";
+        m_out += ClassOf(pen);
+        m_out += "\" x=\"";
+        AppendNumber(m_out, left);
+        m_out += "\" y=\"";
+        AppendNumber(m_out, top);
+        m_out += "\" width=\"";
+        AppendNumber(m_out, std::max(0.0, right - left));
+        m_out += "\" height=\"";
+        AppendNumber(m_out, std::max(0.0, bottom - top));
+        m_out += "\"/>\n";
+    }
+
+    void Arrow(Pen pen, double x, double y, double dx, double dy) override
+    {
+        m_out += "<path class=\"aw\" marker-end=\"url(#a";
+        m_out += ClassOf(pen);
+        m_out += ")\" d=\"";
+        Point('M', x - dx * kArrowLength, y - dy * kArrowLength);
+        Point('L', x, y);
+        m_out += "\"/>\n";
+    }
+
+    // A file's view is fitted: nothing it draws reaches beyond its area.
+    void Clip(double, double, double, double) override {}
+    void Unclip() override {}
+
+    void Text(Pen pen, double x, double y, const std::string& utf8, TextAnchor anchor, bool bold) override
     {
         m_out += "<text x=\"";
         AppendNumber(m_out, x);
@@ -130,8 +210,13 @@ public:
         m_out += '"';
         if (anchor != TextAnchor::Start)
             m_out += anchor == TextAnchor::Middle ? " text-anchor=\"middle\"" : " text-anchor=\"end\"";
-        if (bold)
-            m_out += " class=\"b\"";
+        const bool coloured = pen != Pen::Text;
+        if (bold || coloured) {
+            m_out += " class=\"";
+            m_out += coloured ? ClassOf(pen) : "";
+            m_out += bold && coloured ? " b" : bold ? "b" : "";
+            m_out += '"';
+        }
         m_out += '>';
         AppendXmlText(m_out, utf8);
         m_out += "</text>\n";

@@ -63,5 +63,9 @@ struct LineMoves {
     unsigned unread = 0;           // NotRead: why (kUnread... bits)
     bool holdsPlaneWords = false;  // an X, Y, I or J word (read or not)
     bool moved = false;            // `move` holds the line's move
+    // A work offset the line selects: 54..59 (G54-G59), or 541 for G54.1
+    // with its number in `workOffsetNumber` (P); 0: none.
+    int workOffset = 0;
+    int workOffsetNumber = 0;
     ToolMove move;
 };

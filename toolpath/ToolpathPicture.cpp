@@ -90,14 +90,49 @@ void CToolpathPicture::Add(PictureLayer layer, const LineMoves& line)
 {
     LayerData& data = Data(layer);
     ++data.lines;
+    NoteOffset(data, line);
     const std::size_t items = data.items.size(), holes = data.holes.size();
     const bool drawn = !line.moved || AddMove(data, line.move);
     if (m_dCellLength > 0 && (data.items.size() > items || data.holes.size() > holes))
         DropNewDuplicates(data, items, holes);
-    if ((line.kind == LineKind::NotRead || !drawn) && data.unread++ == 0)
+    const bool missing = line.kind == LineKind::NotRead || !drawn;
+    if (missing && data.unread++ == 0)
         data.firstUnread = data.lines;
+    if (line.holdsPlaneWords && line.kind != LineKind::Skip) {
+        ++data.motionLines;
+        data.motionUnread += missing ? 1 : 0;
+    }
     if (line.moved && ItemCount() > m_nReduceAt)
         Reduce();
+}
+
+void CToolpathPicture::NoteOffset(LayerData& layer, const LineMoves& line)
+{
+    if (line.workOffset == 0 || (line.workOffset == layer.offset && line.workOffsetNumber == layer.number))
+        return;
+    layer.offset = line.workOffset;
+    layer.number = line.workOffsetNumber;
+    layer.pending.offset = line.workOffset;
+    layer.pending.number = line.workOffsetNumber;
+    layer.changePending = true;
+}
+
+void CToolpathPicture::Drawn(LayerData& layer, double x0, double y0, double x1, double y1)
+{
+    if (!layer.hasEnds) {
+        layer.hasEnds = true;
+        layer.first = PicturePoint{x0, y0};
+    }
+    layer.last = PicturePoint{x1, y1};
+    if (!layer.changePending)
+        return;
+    layer.changePending = false;
+    // Where the tool arrives in the new coordinates.
+    if (layer.marks.size() < kMaxOffsetMarks) {
+        layer.pending.x = x1;
+        layer.pending.y = y1;
+        layer.marks.push_back(layer.pending);
+    }
 }
 
 void CToolpathPicture::Finish()
@@ -136,6 +171,14 @@ void CToolpathPicture::ReflectSource(const MirrorMode& mode, double positionX, d
         hole.y = ty + sy * hole.y;
     }
     mirror.lines = source.lines;
+    mirror.hasEnds = source.hasEnds;
+    mirror.first = PicturePoint{tx + sx * source.first.x, ty + sy * source.first.y};
+    mirror.last = PicturePoint{tx + sx * source.last.x, ty + sy * source.last.y};
+    mirror.marks = source.marks;
+    for (PictureOffsetMark& mark : mirror.marks) {
+        mark.x = tx + sx * mark.x;
+        mark.y = ty + sy * mark.y;
+    }
     const PictureBounds b = m_bounds;
     Include(tx + sx * b.minX, ty + sy * b.minY);
     Include(tx + sx * b.maxX, ty + sy * b.maxY);
@@ -163,6 +206,10 @@ bool CToolpathPicture::AddMove(LayerData& layer, const ToolMove& move)
     const bool startKnown = (move.startKnown & kPlaneBits) == kPlaneBits && Drawable(move.start[0]) &&
                             Drawable(move.start[1]);
     Include(x, y);
+    if (startKnown)
+        Drawn(layer, move.start[0], move.start[1], x, y);
+    else
+        Drawn(layer, x, y, x, y);
     if (!startKnown) {
         // From nowhere known: the path begins here.
         Restart(chain, layer.items, x, y);

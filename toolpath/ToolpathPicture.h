@@ -41,12 +41,20 @@ struct PictureBounds {
     bool Add(double x, double y);
 };
 
+// A change of work offset, marked at the end of the first move after it.
+struct PictureOffsetMark {
+    double x = 0, y = 0;
+    int offset = 54;  // 54..59, or 541 (G54.1) with `number` (P)
+    int number = 0;
+};
+
 enum class PictureLayer : int { Source = 0, Mirror = 1 };
 
 class CToolpathPicture {
 public:
     static constexpr std::size_t kMaxItems = 200000;  // segments and holes of both layers
     static constexpr double kNominalPixels = 1000;    // the picture's extent, for what a pixel is
+    static constexpr std::size_t kMaxOffsetMarks = 64; // per layer; later changes are counted only
 
     CToolpathPicture();
 
@@ -59,12 +67,24 @@ public:
     void ReflectSource(const MirrorMode& mode, double positionX = 0, double positionY = 0);
     // Keeps the mirror's line or point (x, y) in view.
     void IncludePosition(double x, double y) { Include(x, y); }
+    // Fixed-width programs: their numbers are in units of the program, not
+    // millimetres.
+    void SetProgramUnits(bool programUnits) { m_bProgramUnits = programUnits; }
+    bool ProgramUnits() const { return m_bProgramUnits; }
 
     const std::vector<PictureItem>& Items(PictureLayer layer) const { return Data(layer).items; }
     const std::vector<PicturePoint>& Holes(PictureLayer layer) const { return Data(layer).holes; }
     bool HasLines(PictureLayer layer) const { return Data(layer).lines > 0; }
     long long UnreadLines(PictureLayer layer) const { return Data(layer).unread; }
     long long FirstUnreadLine(PictureLayer layer) const { return Data(layer).firstUnread; }
+    // Lines with an X, Y, I or J word, and those of them the picture lacks.
+    long long MotionLines(PictureLayer layer) const { return Data(layer).motionLines; }
+    long long UnreadMotionLines(PictureLayer layer) const { return Data(layer).motionUnread; }
+    // Where the drawn path begins and ends; false when nothing was drawn.
+    bool HasEnds(PictureLayer layer) const { return Data(layer).hasEnds; }
+    PicturePoint First(PictureLayer layer) const { return Data(layer).first; }
+    PicturePoint Last(PictureLayer layer) const { return Data(layer).last; }
+    const std::vector<PictureOffsetMark>& OffsetMarks(PictureLayer layer) const { return Data(layer).marks; }
     // Everything drawn, and the origin.
     const PictureBounds& Bounds() const { return m_bounds; }
     // The length below which moves were merged, in program units.
@@ -104,6 +124,14 @@ private:
         long long lines = 0;
         long long unread = 0;
         long long firstUnread = 0;
+        long long motionLines = 0;
+        long long motionUnread = 0;
+        bool hasEnds = false;
+        PicturePoint first, last;
+        std::vector<PictureOffsetMark> marks;
+        PictureOffsetMark pending;  // a change not yet marked
+        bool changePending = false;
+        int offset = 0, number = 0;  // the offset in force (0: none selected)
     };
 
     LayerData& Data(PictureLayer layer) { return m_layers[static_cast<int>(layer)]; }
@@ -137,6 +165,11 @@ private:
     // kept before them.
     void DropNewDuplicates(LayerData& layer, std::size_t items, std::size_t holes) const;
 
+    // The ends of the drawn path, and a pending offset change marked, at a
+    // move drawn from (x0, y0) (the start where known) to (x1, y1).
+    static void Drawn(LayerData& layer, double x0, double y0, double x1, double y1);
+    static void NoteOffset(LayerData& layer, const LineMoves& line);
+
     // Grows the bounds by a point, and the merge length with them.
     void Include(double x, double y);
 
@@ -150,6 +183,7 @@ private:
     std::size_t m_nReduceAt = kMaxItems;
     // The length of the cells duplicates are told by; 0 until a reduction.
     double m_dCellLength = 0;
+    bool m_bProgramUnits = false;
 };
 
 // Sweep of an arc from its start to its end point about its centre, in

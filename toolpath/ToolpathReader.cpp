@@ -201,6 +201,7 @@ struct LineModes {
     int distance = 0;    // 90 or 91
     int polar = 0;       // 15 or 16
     int apart = 0;       // 53, 28, 30 or 92
+    int offset = 0;      // 54..59, or 541 (G54.1)
     bool noMove = false;
 
     void Note(double number)
@@ -208,6 +209,8 @@ struct LineModes {
         if (!(number >= 0 && number < 1000))
             return;
         if (number != std::floor(number)) {
+            if (number == 54.1)
+                offset = 541;
             noMove = noMove || IsNoMoveCode(number);
             return;
         }
@@ -218,6 +221,7 @@ struct LineModes {
         case 90: case 91: distance = code; break;
         case 15: case 16: polar = code; break;
         case 28: case 30: case 53: case 92: apart = code; break;
+        case 54: case 55: case 56: case 57: case 58: case 59: offset = code; break;
         default:
             if (code >= 80 && code <= 89) {
                 cycle = code;
@@ -344,6 +348,10 @@ const LineMoves& CToolpathReader::ReadLine(std::string_view line)
     m_result.kind = ParseLine(line, words);
     m_result.unread = words.unread;
     m_result.holdsPlaneWords = (words.letters & kPlaneWordLetters) != 0;
+    // The work offset the line selects, read or not: G54.1 numbers it by P.
+    m_result.workOffset = words.modes.offset;
+    const double number = words.modes.offset == 541 && words.Has('P') ? words.Value('P') : 0;
+    m_result.workOffsetNumber = number >= 1 && number <= 999 ? static_cast<int>(number) : 0;
     if (m_result.kind == LineKind::Skip)
         return m_result;
     if (m_result.kind == LineKind::NotRead) {

@@ -3,7 +3,8 @@
 // Modal G00/G01/G02/G03 (also G0-G3), G90/G91, G17/G18/G19; arcs by I/J/K
 // (centre offsets from the start point) or R; canned cycles G81-G89 give
 // hole positions until G80 (or a G00-G03); G53, G28, G30 and G92 give moves
-// kept apart from the path. Values are read as the numbers they print, the
+// kept apart from the path; a work offset the line selects (G54-G59,
+// G54.1 Pn) is told with the line. Values are read as the numbers they print, the
 // same scale for every letter. Lines the mirror treats as skip lines hold no
 // moves and change nothing; a line with a variable, an expression, an
 // unknown character, a repeated coordinate letter or a word without a

@@ -1,12 +1,22 @@
 #include "ToolpathTexts.h"
 
 #include "MirrorModes.h"
+#include "NumberText.h"
 #include "ToolMove.h"
 
-const char* const kRapidLegend = "ускоренный ход (G00)";
-const char* const kFeedLegend = "рабочая подача (G01-G03)";
-const char* const kHoleLegend = "отверстие (G81-G89)";
+#include <algorithm>
+#include <cmath>
+
+const char* const kRapidLegend = "ускоренный ход (G00), переход между отверстиями";
+const char* const kFeedLegend = "рабочая подача (G01-G03), стрелка - направление";
+const char* const kHoleLegend = "отверстие (G81-G89), номер по порядку";
 const char* const kAxisLegend = "ось (центр) отражения";
+const char* const kStartLegend = "начало";
+const char* const kEndLegend = "конец";
+const char* const kOverlapLegend =
+    "Исходная траектория - широкая светлая линия под отражённой: где они совпадают, видны обе";
+const char* const kProgramUnitsLegend =
+    "Числа на осях - в единицах программы (фиксированный формат, без десятичной точки)";
 
 const char* MirrorModeWords(const MirrorMode& mode)
 {
@@ -105,3 +115,41 @@ std::string PreviewProgressText(int percent)
 }
 
 std::string FormatPictureWritten(const std::string& file) { return "Рисунок:= " + file + " записан на диск"; }
+
+std::string BannerText(bool mirror, long long unread, long long lines)
+{
+    // "из 21 строки", "из 20 строк"; "1 ... не прочитана", "2 ... не прочитаны".
+    const auto one = [](long long n) { return n % 10 == 1 && n % 100 != 11; };
+    return std::string(mirror ? "отражённая " : "") + "траектория прочитана не полностью: " + std::to_string(unread) +
+           " из " + std::to_string(lines) + (one(lines) ? " строки" : " строк") +
+           (one(unread) ? " не прочитана" : " не прочитаны");
+}
+
+std::string WorkOffsetName(int offset, int number)
+{
+    if (offset == 541)
+        return number > 0 ? "G54.1 P" + std::to_string(number) : "G54.1";
+    return "G" + std::to_string(offset);
+}
+
+std::string OffsetLegend(const std::string& names)
+{
+    return "Системы координат: " + names + " (имя - у первого хода после смены)";
+}
+
+std::string PreviewStatusText(bool inside, double x, double y, double scale)
+{
+    std::string text;
+    if (inside && std::isfinite(x) && std::isfinite(y) && scale > 0) {
+        // As many decimals as a pixel tells.
+        const int decimals = std::clamp(static_cast<int>(std::ceil(std::log10(scale))), 0, 6);
+        text = "  X ";
+        AppendFixed(text, x, decimals);
+        text += "   Y ";
+        AppendFixed(text, y, decimals);
+        text += "      ";
+    } else {
+        text = "  ";
+    }
+    return text + "колесо мыши - масштаб, перетаскивание - сдвиг, Home - весь рисунок";
+}

@@ -31,10 +31,25 @@ std::string UnreadKindsText(unsigned kinds);
 std::string NotProvedText(long long unread, long long lines, unsigned kinds);
 // The preview's progress while it reads a program: "... 42 % (Esc - прервать)".
 std::string PreviewProgressText(int percent);
+// The preview's status line: the program coordinates under the cursor (to
+// a pixel at `scale` pixels per unit), and how to zoom, move and fit.
+std::string PreviewStatusText(bool inside, double x, double y, double scale);
 // ncmirror's line for a picture written: "Рисунок:= FILE записан на диск".
 std::string FormatPictureWritten(const std::string& file);
+
+// The band over a picture that lacks much of its path: "траектория
+// прочитана не полностью: N из M строк не прочитаны".
+std::string BannerText(bool mirror, long long unread, long long lines);
+// A work offset's name: "G55", "G54.1 P3".
+std::string WorkOffsetName(int offset, int number);
+// The legend's row of the work offsets the paths select.
+std::string OffsetLegend(const std::string& names);
 
 extern const char* const kRapidLegend;
 extern const char* const kFeedLegend;
 extern const char* const kHoleLegend;
 extern const char* const kAxisLegend;
+extern const char* const kStartLegend;
+extern const char* const kEndLegend;
+extern const char* const kOverlapLegend;
+extern const char* const kProgramUnitsLegend;

@@ -37,6 +37,7 @@ CGdiCanvas::CGdiCanvas(HDC dc) : m_hDC(dc), m_font(MakeFont(false)), m_boldFont(
 
 CGdiCanvas::~CGdiCanvas()
 {
+    Unclip();
     // The objects go back before their handles are deleted.
     ::SelectObject(m_hDC, m_hOldPen);
     ::SelectObject(m_hDC, m_hOldFont);
@@ -93,9 +94,57 @@ void CGdiCanvas::Circle(Pen pen, double cx, double cy, double r)
     ::Ellipse(m_hDC, Round(cx - r), Round(cy - r), Round(cx + r) + 1, Round(cy + r) + 1);
 }
 
-void CGdiCanvas::Text(double x, double y, const std::string& utf8, TextAnchor anchor, bool bold)
+HBRUSH CGdiCanvas::BrushOf(Pen pen)
+{
+    CGdiObject<HBRUSH>& cached = m_brushes[static_cast<int>(pen)];
+    if (!cached.Get())
+        cached.Reset(::CreateSolidBrush(ColourOf(PenStyleOf(pen).rgb)));
+    return cached.Get();
+}
+
+void CGdiCanvas::Disc(Pen pen, double cx, double cy, double r)
+{
+    CSelectObject brush(m_hDC, BrushOf(pen));
+    CSelectObject outline(m_hDC, ::GetStockObject(NULL_PEN));
+    // Without an outline GDI leaves out the right and bottom edge: one more pixel.
+    ::Ellipse(m_hDC, Round(cx - r), Round(cy - r), Round(cx + r) + 2, Round(cy + r) + 2);
+}
+
+void CGdiCanvas::Box(Pen pen, double left, double top, double right, double bottom)
+{
+    const RECT box{Round(left), Round(top), Round(right), Round(bottom)};
+    ::FillRect(m_hDC, &box, BrushOf(pen));
+}
+
+void CGdiCanvas::Arrow(Pen pen, double x, double y, double dx, double dy)
+{
+    const double bx = x - dx * kArrowLength, by = y - dy * kArrowLength;
+    const POINT corners[3] = {{Round(x), Round(y)},
+                              {Round(bx - dy * kArrowHalfWidth), Round(by + dx * kArrowHalfWidth)},
+                              {Round(bx + dy * kArrowHalfWidth), Round(by - dx * kArrowHalfWidth)}};
+    CSelectObject brush(m_hDC, BrushOf(pen));
+    CSelectObject outline(m_hDC, ::GetStockObject(NULL_PEN));
+    ::Polygon(m_hDC, corners, 3);
+}
+
+void CGdiCanvas::Clip(double left, double top, double right, double bottom)
+{
+    Unclip();
+    m_nSavedDC = ::SaveDC(m_hDC);
+    ::IntersectClipRect(m_hDC, Round(left), Round(top), Round(right) + 1, Round(bottom) + 1);
+}
+
+void CGdiCanvas::Unclip()
+{
+    if (m_nSavedDC != 0)
+        ::RestoreDC(m_hDC, m_nSavedDC);
+    m_nSavedDC = 0;
+}
+
+void CGdiCanvas::Text(Pen pen, double x, double y, const std::string& utf8, TextAnchor anchor, bool bold)
 {
     ::SelectObject(m_hDC, bold ? m_boldFont.Get() : m_font.Get());
+    ::SetTextColor(m_hDC, ColourOf(PenStyleOf(pen).rgb));
     const UINT align = anchor == TextAnchor::Start ? TA_LEFT : anchor == TextAnchor::Middle ? TA_CENTER : TA_RIGHT;
     ::SetTextAlign(m_hDC, align | TA_BASELINE);
     const std::wstring text = Utf8ToWide(utf8);

@@ -1,6 +1,7 @@
 // The toolpath picture drawn with GDI into a device context: each pen of
-// the picture a geometric pen of its colour, width and dashes, arcs as GDI
-// arcs, texts in a font with the Cyrillic character set.
+// the picture a geometric pen of its colour, width and dashes (and a brush
+// of its colour for what is filled), arcs as GDI arcs, arrows as
+// triangles, texts in a font with the Cyrillic character set.
 #pragma once
 
 #include "PictureCanvas.h"
@@ -21,13 +22,21 @@ public:
     void ArcTo(double x, double y, double cx, double cy, double r, bool clockwise, bool large) override;
     void EndPath() override;
     void Circle(Pen pen, double cx, double cy, double r) override;
-    void Text(double x, double y, const std::string& utf8, TextAnchor anchor, bool bold) override;
+    void Disc(Pen pen, double cx, double cy, double r) override;
+    void Box(Pen pen, double left, double top, double right, double bottom) override;
+    void Arrow(Pen pen, double x, double y, double dx, double dy) override;
+    void Text(Pen pen, double x, double y, const std::string& utf8, TextAnchor anchor, bool bold) override;
+    void Clip(double left, double top, double right, double bottom) override;
+    void Unclip() override;
 
 private:
     HPEN PenOf(Pen pen);
+    HBRUSH BrushOf(Pen pen);
 
     HDC m_hDC;
-    CGdiObject<HPEN> m_pens[static_cast<int>(Pen::Text) + 1];
+    CGdiObject<HPEN> m_pens[kPenCount];
+    CGdiObject<HBRUSH> m_brushes[kPenCount];
+    int m_nSavedDC = 0;  // the state before a clip
     CGdiObject<HFONT> m_font;
     CGdiObject<HFONT> m_boldFont;
     HGDIOBJ m_hOldPen;

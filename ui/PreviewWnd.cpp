@@ -5,7 +5,10 @@
 #include "w32/BufferedPaint.h"
 #include "w32/TextCodec.h"
 
+#include <windowsx.h>
+
 #include <algorithm>
+#include <cmath>
 
 const wchar_t* const kPreviewWindowClass = L"NcMirrorPreview";
 
@@ -14,6 +17,8 @@ namespace {
 constexpr UINT_PTR kProgressTimer = 1;
 constexpr UINT kProgressPeriod = 100;  // ms
 constexpr int kProgressWidth = 480, kProgressHeight = 24;
+constexpr int kStatusHeight = 22;
+constexpr double kWheelStep = 1.25;  // the zoom of one notch of the wheel
 
 // The window's first size: most of the work area, centred on the owner.
 RECT FirstPlace(HWND owner)
@@ -49,6 +54,11 @@ PreviewEnd CPreviewWnd::DoModal(HWND owner, HICON icon)
                                     ::GetModuleHandleW(nullptr), nullptr);
     ::SendMessageW(m_hProgress, WM_SETFONT, reinterpret_cast<WPARAM>(::GetStockObject(DEFAULT_GUI_FONT)), FALSE);
     PlaceProgress();
+    m_hStatus = ::CreateWindowExW(0, L"STATIC", L"", WS_CHILD | WS_VISIBLE | SS_LEFT | SS_CENTERIMAGE, 0, 0, 0, 0,
+                                  m_hWnd, reinterpret_cast<HMENU>(static_cast<INT_PTR>(kPreviewStatusId)),
+                                  ::GetModuleHandleW(nullptr), nullptr);
+    ::SendMessageW(m_hStatus, WM_SETFONT, reinterpret_cast<WPARAM>(::GetStockObject(DEFAULT_GUI_FONT)), FALSE);
+    PlaceStatus();
     ::SetTimer(m_hWnd, kProgressTimer, kProgressPeriod, nullptr);
     m_build.Start(m_strPath, m_legend.mode);
     RunModal();
@@ -61,6 +71,72 @@ void CPreviewWnd::PlaceProgress()
     ::GetClientRect(m_hWnd, &client);
     ::SetWindowPos(m_hProgress, nullptr, (client.right - kProgressWidth) / 2, (client.bottom - kProgressHeight) / 2,
                    kProgressWidth, kProgressHeight, SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+void CPreviewWnd::PlaceStatus()
+{
+    RECT client;
+    ::GetClientRect(m_hWnd, &client);
+    ::SetWindowPos(m_hStatus, nullptr, 0, client.bottom - kStatusHeight, client.right, kStatusHeight,
+                   SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+int CPreviewWnd::PictureHeight() const
+{
+    RECT client;
+    ::GetClientRect(m_hWnd, &client);
+    return std::max(1, static_cast<int>(client.bottom) - kStatusHeight);
+}
+
+PictureLayout CPreviewWnd::Layout() const
+{
+    RECT client;
+    ::GetClientRect(m_hWnd, &client);
+    PictureLayout layout = LayOutPicture(m_build.Picture(), m_legend, client.right, PictureHeight());
+    layout.frame = m_view.Apply(layout.frame);
+    return layout;
+}
+
+void CPreviewWnd::Redraw()
+{
+    ::InvalidateRect(m_hWnd, nullptr, FALSE);
+}
+
+void CPreviewWnd::ShowCursorAt(int x, int y)
+{
+    if (Building() || m_end != PreviewEnd::Shown)
+        return;
+    const PictureFrame f = Layout().frame;
+    const bool inside = x >= f.left && x <= f.right && y >= f.top && y <= f.bottom;
+    ::SetWindowTextW(m_hStatus, Utf8ToWide(PreviewStatusText(inside, (x - f.originX) / f.scale,
+                                                             (f.originY - y) / f.scale, f.scale))
+                                    .c_str());
+}
+
+void CPreviewWnd::OnWheel(WPARAM wParam, LPARAM lParam)
+{
+    if (Building() || m_end != PreviewEnd::Shown)
+        return;
+    // The wheel's point is on the screen.
+    POINT at{GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)};
+    ::ScreenToClient(m_hWnd, &at);
+    const double notches = GET_WHEEL_DELTA_WPARAM(wParam) / static_cast<double>(WHEEL_DELTA);
+    m_view.ZoomAbout(at.x, at.y, std::pow(kWheelStep, notches));
+    ShowCursorAt(at.x, at.y);
+    Redraw();
+}
+
+void CPreviewWnd::OnMouseMove(WPARAM wParam, LPARAM lParam)
+{
+    const int x = GET_X_LPARAM(lParam), y = GET_Y_LPARAM(lParam);
+    // Dragging while the button is held down (it may have been let go
+    // outside the window).
+    if (m_bDragging && (wParam & MK_LBUTTON)) {
+        m_view.Pan(x - m_dragFrom.x, y - m_dragFrom.y);
+        m_dragFrom = POINT{x, y};
+        Redraw();
+    }
+    ShowCursorAt(x, y);
 }
 
 void CPreviewWnd::OnTimer()
@@ -116,7 +192,26 @@ bool CPreviewWnd::OnMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT&
     case WM_SIZE:
         if (Building())
             PlaceProgress();
+        PlaceStatus();
         return false;
+    case WM_MOUSEWHEEL:
+        OnWheel(wParam, lParam);
+        return true;
+    case WM_LBUTTONDOWN:
+        m_bDragging = true;
+        m_dragFrom = POINT{GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)};
+        ::SetCapture(m_hWnd);
+        return true;
+    case WM_LBUTTONUP:
+        if (m_bDragging)
+            ::ReleaseCapture();
+        return true;
+    case WM_CAPTURECHANGED:
+        m_bDragging = false;
+        return true;
+    case WM_MOUSEMOVE:
+        OnMouseMove(wParam, lParam);
+        return true;
     case WM_SETCURSOR:
         if (!Building() || LOWORD(lParam) != HTCLIENT)
             return false;
@@ -124,6 +219,11 @@ bool CPreviewWnd::OnMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT&
         result = TRUE;
         return true;
     case WM_KEYDOWN:
+        if (wParam == VK_HOME || wParam == 'F') {
+            m_view.Fit();
+            Redraw();
+            return true;
+        }
         if (wParam != VK_ESCAPE)
             return false;
         End();
@@ -146,7 +246,6 @@ void CPreviewWnd::OnPaint()
     ::FillRect(paint.Dc(), &all, static_cast<HBRUSH>(::GetStockObject(WHITE_BRUSH)));
     if (Building() || m_end != PreviewEnd::Shown)
         return;
-    const CToolpathPicture& picture = m_build.Picture();
     CGdiCanvas canvas(paint.Dc());
-    DrawPicture(picture, m_legend, LayOutPicture(picture, m_legend, paint.Width(), paint.Height()), canvas);
+    DrawPicture(m_build.Picture(), m_legend, Layout(), canvas);
 }

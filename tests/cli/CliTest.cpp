@@ -807,6 +807,70 @@ TEST_F(CliTest, PictureShowsTheSquareAndItsMirrorImage)
     }
 }
 
+// The rendered picture's marks: an arrow on a feed move (dark on the light
+// line), the positioning between two holes dashed and thin, and the red
+// band over a picture that lacks much of its path.
+TEST_F(CliTest, PictureShowsArrowsDashedPositioningBetweenHolesAndTheBand)
+{
+    WriteFile("marks.nc", "G90 G17\nG0 X0 Y20\nG1 X100 F100\nG0 Z5\nG81 X20 Y50 Z-5 R2\nX80\nG80\n");
+    std::string unread = "G90 G17\nG0 X0 Y0\nG1 F100\n";
+    for (int i = 0; i < 18; ++i)
+        unread += "X" + std::to_string(i) + " Y" + std::to_string(i % 2) + "\n";
+    unread += "X#1\nY#2\n";
+    WriteFile("unread.nc", unread);
+    for (const char* name : {"marks", "unread"}) {
+        const std::string program = std::string(name) + ".nc", svg = std::string(name) + ".svg";
+        ASSERT_EQ(0, Run({"-f", "-m", "x", "--svg", svg, program}).status) << name;
+        ASSERT_EQ(0, RunProgram({NCM_RSVG_CONVERT, "-o", std::string(name) + ".png", svg}, m_folder.string()).status);
+        ASSERT_EQ(0, RunProgram({NCM_STREAM, "-map", "rgb", "-storage-type", "char", std::string(name) + ".png",
+                                 std::string(name) + ".rgb"},
+                                m_folder.string())
+                         .status);
+    }
+    CToolpathPicture picture;
+    ASSERT_TRUE(ReadProgramPicture(PathOf("marks.nc").c_str(), picture));
+    picture.ReflectSource(*FindMirrorMode(1));
+    PictureLegend legend;
+    legend.mode = FindMirrorMode(1);
+    int width = 0, height = 0;
+    PictureFileSize(picture, legend, width, height);
+    const PictureFrame f = LayOutPicture(picture, legend, width, height).frame;
+    const std::string rgb = ReadFile("marks.rgb");
+    ASSERT_EQ(rgb.size(), static_cast<std::size_t>(width) * height * 3);
+    // The colour class of a pixel: 'w' white, 'd' dark grey (arrows), 'l'
+    // the light grey of the source's feed, 'g' other greys, '?' else.
+    const auto kind = [&](const std::string& image, int w, int px, int py) {
+        const auto* p = reinterpret_cast<const unsigned char*>(image.data()) + (py * w + px) * 3;
+        const int r = p[0], g = p[1], b = p[2];
+        const bool grey = std::abs(r - g) < 12 && std::abs(g - b) < 12;
+        return r > 240 && g > 240 && b > 240 ? 'w' : r > 150 && g < 110 && b < 110 ? 'r'
+               : grey && r < 0x70 ? 'd' : grey && r > 0xB4 ? 'l' : grey ? 'g' : '?';
+    };
+    // The first arrow: half a spacing along the move from X0, its middle on the path.
+    const int y = static_cast<int>(std::lround(f.PixelY(20)));
+    const int arrow = static_cast<int>(std::lround(f.PixelX(0) + kArrowSpacing / 2));
+    EXPECT_EQ(kind(rgb, width, arrow - 2, y), 'd') << "no arrow on the feed move";
+    EXPECT_EQ(kind(rgb, width, arrow + 30, y), 'l') << "the feed move between arrows";
+    // Between the holes: dashes and gaps, none of it wide.
+    std::string between;
+    const int hy = static_cast<int>(std::lround(f.PixelY(50)));
+    for (int px = static_cast<int>(f.PixelX(30)); px < f.PixelX(70); ++px)
+        between += kind(rgb, width, px, hy);
+    EXPECT_NE(between.find_first_of("gl"), std::string::npos) << between;
+    EXPECT_NE(between.find('w'), std::string::npos) << "solid, not dashed: " << between;
+    EXPECT_EQ(kind(rgb, width, static_cast<int>(f.PixelX(50)), hy - 3), 'w') << "not thin";
+    EXPECT_EQ(kind(rgb, width, static_cast<int>(f.PixelX(50)), hy + 3), 'w') << "not thin";
+    // No band over a picture drawn whole; a red one over a picture with 2 of 21 lines not read.
+    EXPECT_EQ(kind(rgb, width, 10, 12), 'w');
+    const std::string band = ReadFile("unread.rgb");
+    const int bandWidth = 1000;
+    ASSERT_EQ(band.size() % (bandWidth * 3), 0u);
+    EXPECT_EQ(kind(band, bandWidth, 10, 12), 'r') << "no red band";
+    EXPECT_EQ(kind(band, bandWidth, bandWidth - 10, 12), 'r') << "the band does not go across";
+    EXPECT_NE(ReadFile("unread.svg").find("траектория прочитана не полностью: 2 из 21 строки не прочитаны"),
+              std::string::npos);
+}
+
 // The filter: -c FILE and '-' (standard input) write exactly the bytes of
 // the file-to-file mirror to standard output, in every mode, for LF and CRLF
 // programs and one without a final line end. The result line goes to

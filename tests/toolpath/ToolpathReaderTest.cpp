@@ -1,5 +1,6 @@
 // The toolpath reader on small programs: each case lists, line by line, the
-// move read ("N: G01 X.. Y..") or "N: не прочитана"; lines without a move
+// work offset the line selects ("N: G54", 541 for G54.1 with its P), the
+// move read ("N: G01 X.. Y..") or "N: не прочитана"; lines without either
 // are not listed.
 #include "PathProof.h"
 #include "ToolpathReader.h"
@@ -23,6 +24,9 @@ std::string ReadMoves(const std::string& program, bool fixedWidth = false)
         const LineMoves& line = reader.ReadLine(std::string_view(program).substr(at, end - at));
         at = end;
         ++lineNo;
+        if (line.workOffset != 0)
+            text += std::to_string(lineNo) + ": G" + std::to_string(line.workOffset) +
+                    (line.workOffsetNumber ? " P" + std::to_string(line.workOffsetNumber) : "") + "\n";
         if (line.kind == LineKind::NotRead)
             text += std::to_string(lineNo) + ": не прочитана\n";
         else if (line.moved) {
@@ -71,6 +75,10 @@ const ReaderCase kCases[] = {
      "G0 X1 Y1 Z1\nG1 X#101\nY[#1+2.]\nG1 X10. X20.\nx5\nX-\nG1 X1 5\nZ5\nG0 X2 Y2\n",
      "1: G00 X1 Y1 Z1\n2: не прочитана\n3: не прочитана\n4: не прочитана\n5: не прочитана\n"
      "6: не прочитана\n7: не прочитана\n8: G01 Z5\n9: G00 X2 Y2 Z5\n"},
+    {"work offsets are told with their line, read or not; the moves stay as they were",
+     "G54 G0 X1 Y1\nG55\nG1 X2\nG54.1 P3 X3\nG56 G4 X2.\nG59 X#1\nG54.2 G57.5 X4\n",
+     "1: G54\n1: G00 X1 Y1\n2: G55\n3: G01 X2 Y1\n4: G541 P3\n4: G01 X3 Y1\n5: G56\n6: G59\n6: не прочитана\n"
+     "7: G01 X4 Y1\n"},
     {"polar coordinates are not read",
      "G0 X0 Y0\nG16 G1 X10 Y45\nG15 X1 Y1\n",
      "1: G00 X0 Y0\n2: не прочитана\n3: G01 X1 Y1\n"},

@@ -3,7 +3,9 @@
 // image where they belong, drawn again on resize; Escape and the close box
 // end it; nothing is written; without a file, the run command's message. A
 // large program is read off the window's thread: the window answers and
-// shows the progress meanwhile, and Escape stops the reading.
+// shows the progress meanwhile, and Escape stops the reading. The wheel
+// zooms about the cursor, dragging moves the picture, Home fits it again,
+// and the status line tells the coordinates under the cursor.
 #include "AppSession.h"
 #include "DialogSteps.h"
 #include "DriverEnv.h"
@@ -24,6 +26,8 @@ namespace {
 
 const wchar_t* const kPreviewClass = L"NcMirrorPreview";
 constexpr int kPreviewProgress = 100;  // the progress text while the picture is built
+constexpr int kPreviewStatus = 101;    // the status line under the picture
+constexpr COLORREF kSourceFeed = RGB(0xC4, 0xC4, 0xC4);
 
 // Where the preview puts program coordinates, for its client area now: the
 // same picture of the same program, laid out as the window lays it out.
@@ -44,19 +48,26 @@ public:
     }
     bool Read() const { return m_bRead; }
 
+    // The fitted frame in the window's client area above its status line.
+    PictureFrame Frame(HWND window) const
+    {
+        RECT client, status;
+        GetClientRect(window, &client);
+        GetWindowRect(GetDlgItem(window, kPreviewStatus), &status);
+        return LayOutPicture(m_picture, m_legend, client.right, client.bottom - (status.bottom - status.top)).frame;
+    }
+
     // The colours within three pixels of a program point: 'g' the source's
     // grey, 'r' the mirror's colour, 'a' the axis, 'w' white.
     std::string Seen(HWND window, double x, double y) const
     {
-        RECT client;
-        GetClientRect(window, &client);
-        const PictureFrame f = LayOutPicture(m_picture, m_legend, client.right, client.bottom).frame;
+        const PictureFrame f = Frame(window);
         const int px = static_cast<int>(std::lround(f.PixelX(x))), py = static_cast<int>(std::lround(f.PixelY(y)));
         std::string kinds;
         for (int dy = -3; dy <= 3; ++dy)
             for (int dx = -3; dx <= 3; ++dx) {
                 const COLORREF c = ClientPixel(window, px + dx, py + dy);
-                kinds += c == RGB(0x9A, 0x9A, 0x9A) ? 'g' : c == RGB(0xD0, 0x1C, 0x1C) ? 'r'
+                kinds += c == kSourceFeed ? 'g' : c == RGB(0xD0, 0x1C, 0x1C) ? 'r'
                          : c == RGB(0x1F, 0x7A, 0x3A) ? 'a' : c == RGB(0xFF, 0xFF, 0xFF) ? 'w' : '?';
             }
         return kinds;
@@ -73,6 +84,24 @@ private:
 };
 
 bool Closed(HWND window) { return WaitUntil([&] { return !IsWindow(window); }, 5000); }
+
+LPARAM ClientPoint(int x, int y) { return MAKELPARAM(x, y); }
+
+// Moves the cursor to the client pixel (x, y) until the status line tells
+// coordinates within `tolerance` of (x0, y0); the last ones told.
+bool StatusTells(HWND window, int x, int y, double x0, double y0, double tolerance, std::wstring& told)
+{
+    return WaitUntil(
+        [&] {
+            PostMessageW(window, WM_MOUSEMOVE, 0, ClientPoint(x, y));
+            Sleep(20);
+            told = WindowText(GetDlgItem(window, kPreviewStatus));
+            double sx = 0, sy = 0;
+            return swscanf(told.c_str(), L" X %lf Y %lf", &sx, &sy) == 2 && std::fabs(sx - x0) <= tolerance &&
+                   std::fabs(sy - y0) <= tolerance;
+        },
+        5000);
+}
 
 }  // namespace
 
@@ -187,4 +216,58 @@ TEST(Preview, ALargeProgramLeavesTheWindowAnsweringWhileReadAndEscapeStopsIt)
     EXPECT_TRUE(NothingMoreOpens(app)) << "a message after a stopped preview";
     EXPECT_TRUE(app.Running());
     EXPECT_FALSE(folder.Exists(L"large_y.nc")) << "the preview wrote a file";
+}
+
+TEST(Preview, TheWheelZoomsAboutTheCursorDraggingMovesAndHomeFitsAgain)
+{
+    TestFolder folder;
+    const std::string pocket = TestData(L"../../examples/pocket.nc");
+    ASSERT_NE(pocket, "<missing>");
+    ASSERT_TRUE(folder.Write(L"pocket.nc", pocket));
+    const PreviewFrame frame(folder.PathOf(L"pocket.nc"));
+    ASSERT_TRUE(frame.Read());
+    AppSession app(folder.Path());
+    ASSERT_NE(app.MainDialog(), nullptr);
+    ChooseMode(app, kAxisY);
+    TypeFileName(app, L"pocket.nc");
+    PostCommand(app.MainDialog(), kFilePreview);
+    const HWND preview = WaitForWindowOfClass(app.Pid(), kPreviewClass);
+    ASSERT_NE(preview, nullptr) << "no preview window";
+    ASSERT_TRUE(WaitUntil([&] { return frame.Shows(preview, -15, 0, 'g'); }, 5000)) << frame.Seen(preview, -15, 0);
+
+    // A point on the arc of the pocket's lower left corner (centre -22, -12, R8).
+    const PictureFrame fitted = frame.Frame(preview);
+    const double cx = -22 - 8 / std::sqrt(2.0), cy = -12 - 8 / std::sqrt(2.0);
+    const int ax = static_cast<int>(std::lround(fitted.PixelX(cx))), ay = static_cast<int>(std::lround(fitted.PixelY(cy)));
+    const double pixel = 1 / fitted.scale;
+    std::wstring told;
+    EXPECT_TRUE(StatusTells(preview, ax, ay, cx, cy, pixel, told)) << told;
+
+    // Eight notches of the wheel at the arc: the arc stays under the cursor,
+    // 100 pixels to the right are 100 / 1.25^8 as far in the program.
+    POINT screen{ax, ay};
+    ClientToScreen(preview, &screen);
+    PostMessageW(preview, WM_MOUSEWHEEL, MAKEWPARAM(0, 8 * WHEEL_DELTA), MAKELPARAM(screen.x, screen.y));
+    const double zoomed = pixel / std::pow(1.25, 8);
+    EXPECT_TRUE(StatusTells(preview, ax + 100, ay, cx + 100 * zoomed, cy, 2 * zoomed, told)) << told;
+    EXPECT_TRUE(StatusTells(preview, ax, ay, cx, cy, 2 * zoomed, told)) << told;
+
+    // Dragged to the middle of the picture: the arc's point is there now.
+    const int mx = static_cast<int>((fitted.left + fitted.right) / 2), my = static_cast<int>((fitted.top + fitted.bottom) / 2);
+    PostMessageW(preview, WM_LBUTTONDOWN, MK_LBUTTON, ClientPoint(ax, ay));
+    PostMessageW(preview, WM_MOUSEMOVE, MK_LBUTTON, ClientPoint((ax + mx) / 2, (ay + my) / 2));
+    PostMessageW(preview, WM_MOUSEMOVE, MK_LBUTTON, ClientPoint(mx, my));
+    PostMessageW(preview, WM_LBUTTONUP, 0, ClientPoint(mx, my));
+    EXPECT_TRUE(StatusTells(preview, mx, my, cx, cy, 2 * zoomed, told)) << told;
+    Sleep(300);
+    EXPECT_TRUE(SaveScreenshot(L"preview-zoomed"));
+
+    // Home: the whole picture as it was first fitted.
+    PostMessageW(preview, WM_KEYDOWN, VK_HOME, 0);
+    EXPECT_TRUE(StatusTells(preview, ax + 100, ay, cx + 100 * pixel, cy, 2 * pixel, told)) << told;
+    EXPECT_TRUE(WaitUntil([&] { return frame.Shows(preview, -15, 0, 'g'); }, 5000)) << frame.Seen(preview, -15, 0);
+    EXPECT_TRUE(frame.Shows(preview, 15, 0, 'r')) << frame.Seen(preview, 15, 0);
+
+    PostMessageW(preview, WM_KEYDOWN, VK_ESCAPE, 0);
+    ASSERT_TRUE(Closed(preview));
 }
