@@ -33,10 +33,13 @@ private:
 
 CPictureBuild::~CPictureBuild() { Stop(); }
 
-bool CPictureBuild::Start(const std::string& path, const MirrorMode* mode)
+bool CPictureBuild::Start(const std::string& path, const MirrorMode* mode, const std::string& atX,
+                          const std::string& atY)
 {
     if (m_thread.joinable())
         return false;
+    m_strAtX = atX;
+    m_strAtY = atY;
     try {
         m_thread = std::thread([this, path, mode] { Run(path, mode); });
     } catch (const std::system_error&) {
@@ -66,7 +69,8 @@ void CPictureBuild::Run(const std::string& path, const MirrorMode* mode)
         CMirrorProgress progress(*this, pair);
         CNcMirror engine;
         engine.SetDiagnosticStream(nullptr);
-        m_bRead = engine.MirrorToSink(path.c_str(), &progress, mode->number) >= 0;
+        m_bRead = engine.SetPosition(m_strAtX.c_str(), m_strAtY.c_str()) &&
+                  engine.MirrorToSink(path.c_str(), &progress, mode->number) >= 0;
         m_picture.Finish();
     } else {
         CSourceProgress progress(*this);

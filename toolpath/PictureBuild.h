@@ -26,7 +26,9 @@ public:
     // picture, with the mirror image of `mode` when it is not null; where
     // no thread can be started, reads it before it returns. False when a
     // build was started before.
-    bool Start(const std::string& path, const MirrorMode* mode);
+    // `atX` and `atY`: the mirror's position as decimal text (empty: the axis).
+    bool Start(const std::string& path, const MirrorMode* mode, const std::string& atX = std::string(),
+               const std::string& atY = std::string());
 
     // True once the build has ended, read whole, failed or stopped.
     bool Done() const { return m_bDone.load(std::memory_order_acquire); }
@@ -53,4 +55,5 @@ private:
     std::atomic<bool> m_bDone{false};
     std::atomic<unsigned long long> m_nBytes{0};
     std::thread m_thread;
+    std::string m_strAtX, m_strAtY;  // the mirror's position, for the engine
 };

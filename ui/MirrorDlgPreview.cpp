@@ -4,6 +4,8 @@
 
 #include "MirrorMessageBox.h"
 #include "MirrorModes.h"
+#include "NcMirror.h"
+#include "NumberText.h"
 #include "PreviewWnd.h"
 #include "resource.h"
 #include "w32/TextCodec.h"
@@ -35,6 +37,12 @@ void CMirrorDlg::OnPreview()
     PictureLegend legend;
     legend.sourceName = BaseName(sourceUtf8);
     if (mode) {
+        // The mirror about the position in the fields, as a run would make it.
+        CNcMirror engine;
+        if (!ReadPosition(engine, legend.atX, legend.atY))
+            return;
+        ReadNumber(legend.atX, legend.positionX);
+        ReadNumber(legend.atY, legend.positionY);
         legend.mode = mode;
         legend.mirrorName = BaseName(MirrorOutputPath(sourceUtf8, *mode));
     }

@@ -60,7 +60,7 @@ PreviewEnd CPreviewWnd::DoModal(HWND owner, HICON icon)
     ::SendMessageW(m_hStatus, WM_SETFONT, reinterpret_cast<WPARAM>(::GetStockObject(DEFAULT_GUI_FONT)), FALSE);
     PlaceStatus();
     ::SetTimer(m_hWnd, kProgressTimer, kProgressPeriod, nullptr);
-    m_build.Start(m_strPath, m_legend.mode);
+    m_build.Start(m_strPath, m_legend.mode, m_legend.atX, m_legend.atY);
     RunModal();
     return m_end;
 }
