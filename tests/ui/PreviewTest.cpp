@@ -33,18 +33,22 @@ constexpr COLORREF kSourceFeed = RGB(0xC4, 0xC4, 0xC4);
 // same picture of the same program, laid out as the window lays it out.
 class PreviewFrame {
 public:
-    explicit PreviewFrame(const std::wstring& program)
+    // `atX`: the mirror's line x = A (empty: the axis).
+    explicit PreviewFrame(const std::wstring& program, const std::string& atX = std::string())
     {
         std::string path;
         for (const wchar_t c : program)
             path += static_cast<char>(c);  // the temporary folder's path is ASCII
         CMirrorPairReader pair(nullptr, &m_picture);
         CNcMirror engine;
+        engine.SetPosition(atX.c_str(), nullptr);
         m_bRead = engine.MirrorToSink(path.c_str(), &pair, 2) >= 0;
         m_picture.Finish();
         m_legend.sourceName = "pocket.nc";
         m_legend.mirrorName = "pocket_y.nc";
         m_legend.mode = FindMirrorMode(2);
+        m_legend.atX = atX;
+        m_legend.positionX = atX.empty() ? 0 : std::stod(atX);
     }
     bool Read() const { return m_bRead; }
 
@@ -270,4 +274,34 @@ TEST(Preview, TheWheelZoomsAboutTheCursorDraggingMovesAndHomeFitsAgain)
 
     PostMessageW(preview, WM_KEYDOWN, VK_ESCAPE, 0);
     ASSERT_TRUE(Closed(preview));
+}
+
+// The dialog's position reaches the preview: the mirror image lies about
+// the line x = 40 and the axis is drawn there.
+TEST(Preview, DrawsTheMirrorAboutTheDialogsPosition)
+{
+    TestFolder folder;
+    const std::string pocket = TestData(L"../../examples/pocket.nc");
+    ASSERT_NE(pocket, "<missing>");
+    ASSERT_TRUE(folder.Write(L"pocket.nc", pocket));
+    const PreviewFrame frame(folder.PathOf(L"pocket.nc"), "40");
+    ASSERT_TRUE(frame.Read());
+
+    AppSession app(folder.Path());
+    ASSERT_NE(app.MainDialog(), nullptr);
+    ChooseMode(app, kAxisY);
+    SetText(app.Item(kAtX), L"40");
+    TypeFileName(app, L"pocket.nc");
+    PostCommand(app.MainDialog(), kFilePreview);
+    const HWND preview = WaitForWindowOfClass(app.Pid(), kPreviewClass);
+    ASSERT_NE(preview, nullptr) << "no preview window";
+    // The lead-in from the centre to the left wall, and its mirror image
+    // from x = 80 to x = 95; the axis at x = 40.
+    EXPECT_TRUE(WaitUntil([&] { return frame.Shows(preview, -15, 0, 'g'); }, 5000)) << frame.Seen(preview, -15, 0);
+    EXPECT_TRUE(frame.Shows(preview, 95, 0, 'r')) << frame.Seen(preview, 95, 0);
+    EXPECT_TRUE(frame.Shows(preview, 40, 10, 'a')) << frame.Seen(preview, 40, 10);
+    EXPECT_FALSE(frame.Shows(preview, 0, 10, 'a')) << "the axis is still at x = 0";
+    EXPECT_TRUE(SaveScreenshot(L"preview-at-x40"));
+    PostMessageW(preview, WM_KEYDOWN, VK_ESCAPE, 0);
+    EXPECT_TRUE(Closed(preview));
 }
