@@ -107,7 +107,37 @@ void CheckToolpath(const std::string& source, const std::string& destination, in
             "the picture has a positive size");
 }
 
-void CheckMirrorRun(const std::string& program, int mode)
+// What a target holds a run to, as bits: its bytes and count against the
+// operations one by one, its findings against the check of every line, the
+// proof and the picture of its output.
+enum : unsigned { kBytes = 1, kFindings = 2, kToolpath = 4 };
+
+// Every line and the count against the operations one by one.
+void CheckMirroredLines(const std::vector<std::string>& in, const std::vector<std::string>& out, int mode,
+                        bool fixedWidth, long long count)
+{
+    const char* letters = LettersOf(mode, fixedWidth);
+    long long stepwiseCount = 0;
+    int plane = kPlaneXY;  // carried from line to line, as the run does
+    for (std::size_t i = 0; i < in.size(); ++i) {
+        const std::string expectedEnd = fuzzcheck::EndNormalised(in[i]);
+        if (fuzzcheck::IsSkipLine(in[i])) {
+            Require(out[i] == expectedEnd, "skip line has only its end normalised", i + 1);
+            std::string skipped = in[i];
+            MirrorLineByOperations(skipped, *FindMirrorMode(mode), fixedWidth, plane);
+            continue;
+        }
+        if (!fuzzcheck::HoldsAnyOf(in[i], letters) && !fuzzcheck::HoldsAnyOf(in[i], "G"))
+            Require(out[i] == expectedEnd, "line without words has only its end normalised", i + 1);
+        Require(fuzzcheck::Skeleton(out[i]) == fuzzcheck::Skeleton(in[i]), "only value bytes change", i + 1);
+        std::string stepwise = in[i];
+        stepwiseCount += MirrorLineByOperations(stepwise, *FindMirrorMode(mode), fixedWidth, plane);
+        Require(out[i] == stepwise, "line equals the operations one by one", i + 1);
+    }
+    Require(count == stepwiseCount, "count equals the operations' counts");
+}
+
+void CheckMirrorRun(const std::string& program, int mode, unsigned parts)
 {
     static const FuzzFolder folder;
     const std::string source = folder / "program.nc";
@@ -138,37 +168,24 @@ void CheckMirrorRun(const std::string& program, int mode)
     Require(in.size() == out.size(), "same number of lines");
 
     const bool fixedWidth = mirror.FormatCount() == 0;
-    Require((mirror.ScanFormat(source.c_str()) == 0) == fixedWidth, "scan agrees with the run");
-    const char* letters = LettersOf(mode, fixedWidth);
-    long long stepwiseCount = 0;
-    int plane = kPlaneXY;  // carried from line to line, as the run does
-    for (std::size_t i = 0; i < in.size(); ++i) {
-        const std::string expectedEnd = fuzzcheck::EndNormalised(in[i]);
-        if (fuzzcheck::IsSkipLine(in[i])) {
-            Require(out[i] == expectedEnd, "skip line has only its end normalised", i + 1);
-            std::string skipped = in[i];
-            MirrorLineByOperations(skipped, *FindMirrorMode(mode), fixedWidth, plane);
-            continue;
-        }
-        if (!fuzzcheck::HoldsAnyOf(in[i], letters) && !fuzzcheck::HoldsAnyOf(in[i], "G"))
-            Require(out[i] == expectedEnd, "line without words has only its end normalised", i + 1);
-        Require(fuzzcheck::Skeleton(out[i]) == fuzzcheck::Skeleton(in[i]), "only value bytes change", i + 1);
-        std::string stepwise = in[i];
-        stepwiseCount += MirrorLineByOperations(stepwise, *FindMirrorMode(mode), fixedWidth, plane);
-        Require(out[i] == stepwise, "line equals the operations one by one", i + 1);
-    }
-    Require(count == stepwiseCount, "count equals the operations' counts");
+    if (parts & kBytes)
+        CheckMirroredLines(in, out, mode, fixedWidth, count);
 
     // The check only reads: the same findings as the check of every line,
     // each on a line of the file.
-    const CMirrorFindings& findings = mirror.GetFindings();
-    Require(SameFindings(findings, FindingsOfEveryLine(in, mode, fixedWidth)),
-            "the sweep hands every line with a finding to the check");
-    for (const MirrorFinding& f : findings.List())
-        Require(f.line >= 1 && f.line <= static_cast<long long>(in.size()), "finding on a line of the file");
-
-    CheckToolpath(source, destination, mode, in.size());
+    if (parts & kFindings) {
+        const CMirrorFindings& findings = mirror.GetFindings();
+        Require(SameFindings(findings, FindingsOfEveryLine(in, mode, fixedWidth)),
+                "the sweep hands every line with a finding to the check");
+        for (const MirrorFinding& f : findings.List())
+            Require(f.line >= 1 && f.line <= static_cast<long long>(in.size()), "finding on a line of the file");
+    }
+    if (parts & kToolpath)
+        CheckToolpath(source, destination, mode, in.size());
+    if (parts & kBytes)
+        Require((mirror.ScanFormat(source.c_str()) == 0) == fixedWidth, "scan agrees with the run");
 }
+
 
 void CheckLineOperations(const std::string& program, bool fixedWidth)
 {
@@ -204,11 +221,29 @@ void CheckLineOperations(const std::string& program, bool fixedWidth)
     }
 }
 
+// The buffer sweep's fast path about a position writes what the step
+// operations write, line by line.
+void CheckPositionedLines(const std::vector<std::string>& in, const std::vector<std::string>& out, int mode,
+                          const char* const position[2], bool fixedWidth)
+{
+    MirrorPosition at;
+    ParsePositionText(position[0], at.x);
+    ParsePositionText(position[1], at.y);
+    int plane = kPlaneXY;
+    PositionState state;
+    for (std::size_t i = 0; i < in.size(); ++i) {
+        std::string expected = in[i];
+        PositionNotes notes;
+        MirrorLineByOperations(expected, *FindMirrorMode(mode), fixedWidth, plane, state, at, notes);
+        Require(out[i] == expected, "a positioned line equals the operations one by one", i + 1);
+    }
+}
+
 // The mirror about a position: a run that fails writes nothing (only a
 // fixed-width word that does not fit may fail it), one that succeeds keeps
 // the number of lines, and the proof of its written output reads both files
 // in step with findings on lines of the file.
-void CheckPositionedRun(const std::string& program, int mode, int which)
+void CheckPositionedRun(const std::string& program, int mode, int which, unsigned parts)
 {
     static const FuzzFolder folder;
     const char* const positions[][2] = {{"", ""}, {"40", "-2.5"}, {"0.125", "10"}, {"-99999.75", "0"}};
@@ -234,19 +269,10 @@ void CheckPositionedRun(const std::string& program, int mode, int which)
     const auto in = fuzzcheck::SplitLines(crLines ? fuzzcheck::CarriageReturnsAsLineFeeds(program) : program);
     const auto out = fuzzcheck::SplitLines(crLines ? fuzzcheck::CarriageReturnsAsLineFeeds(output) : output);
     Require(in.size() == out.size(), "same number of lines about a position");
-    // The buffer sweep's fast path writes what the step operations write.
-    MirrorPosition position;
-    ParsePositionText(positions[which][0], position.x);
-    ParsePositionText(positions[which][1], position.y);
-    const bool fixedWidth = mirror.FormatCount() == 0;
-    int plane = kPlaneXY;
-    PositionState state;
-    for (std::size_t i = 0; i < in.size(); ++i) {
-        std::string expected = in[i];
-        PositionNotes notes;
-        MirrorLineByOperations(expected, *FindMirrorMode(mode), fixedWidth, plane, state, position, notes);
-        Require(out[i] == expected, "a positioned line equals the operations one by one", i + 1);
-    }
+    if (parts & kBytes)
+        CheckPositionedLines(in, out, mode, positions[which], mirror.FormatCount() == 0);
+    if (!(parts & kToolpath))
+        return;
     CToolpathRun written(*FindMirrorMode(mode), true, false);
     written.SetPosition(positions[which][0], positions[which][1]);
     Require(written.ReadWritten(source.c_str(), destination.c_str()) == kPairRead, "both files read in step");
@@ -261,10 +287,21 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
 {
     if (size == 0)
         return 0;
+    // Each target holds the runs to its own part of the invariants:
+    // mirror (the bytes; the default), check (the findings), toolpath (the
+    // proof and the picture).
+#if NCM_FUZZ_TARGET == 2
+    const unsigned parts = kFindings;
+#elif NCM_FUZZ_TARGET == 3
+    const unsigned parts = kToolpath;
+#else
+    const unsigned parts = kBytes;
+#endif
     const std::string program(reinterpret_cast<const char*>(data) + 1, size - 1);
-    CheckLineOperations(program, (data[0] & 8) != 0);
-    CheckMirrorRun(program, data[0] % 5);
-    if (data[0] & 0x30)
-        CheckPositionedRun(program, data[0] % 5, (data[0] >> 4) & 3);
+    if (parts & kBytes)
+        CheckLineOperations(program, (data[0] & 8) != 0);
+    CheckMirrorRun(program, data[0] % 5, parts);
+    if ((data[0] & 0x30) && (parts & (kBytes | kToolpath)))
+        CheckPositionedRun(program, data[0] % 5, (data[0] >> 4) & 3, parts);
     return 0;
 }
