@@ -146,45 +146,25 @@ public:
     }
     void EndPath() override { m_out += "\"/>\n"; }
 
+    // A disc and a ring differ by their pen's class only.
     void Circle(Pen pen, double cx, double cy, double r) override
     {
-        m_out += "<circle class=\"";
-        m_out += ClassOf(pen);
-        m_out += "\" cx=\"";
-        AppendNumber(m_out, cx);
-        m_out += "\" cy=\"";
-        AppendNumber(m_out, cy);
-        m_out += "\" r=\"";
-        AppendNumber(m_out, r);
-        m_out += "\"/>\n";
+        Start("circle", pen);
+        Attribute("cx", cx);
+        Attribute("cy", cy);
+        Attribute("r", r);
+        m_out += "/>\n";
     }
-
-    void Disc(Pen pen, double cx, double cy, double r) override
-    {
-        m_out += "<circle class=\"";
-        m_out += ClassOf(pen);
-        m_out += "\" cx=\"";
-        AppendNumber(m_out, cx);
-        m_out += "\" cy=\"";
-        AppendNumber(m_out, cy);
-        m_out += "\" r=\"";
-        AppendNumber(m_out, r);
-        m_out += "\"/>\n";
-    }
+    void Disc(Pen pen, double cx, double cy, double r) override { Circle(pen, cx, cy, r); }
 
     void Box(Pen pen, double left, double top, double right, double bottom) override
     {
-        m_out += "<rect class=\"";
-        m_out += ClassOf(pen);
-        m_out += "\" x=\"";
-        AppendNumber(m_out, left);
-        m_out += "\" y=\"";
-        AppendNumber(m_out, top);
-        m_out += "\" width=\"";
-        AppendNumber(m_out, std::max(0.0, right - left));
-        m_out += "\" height=\"";
-        AppendNumber(m_out, std::max(0.0, bottom - top));
-        m_out += "\"/>\n";
+        Start("rect", pen);
+        Attribute("x", left);
+        Attribute("y", top);
+        Attribute("width", std::max(0.0, right - left));
+        Attribute("height", std::max(0.0, bottom - top));
+        m_out += "/>\n";
     }
 
     void Arrow(Pen pen, double x, double y, double dx, double dy) override
@@ -223,6 +203,24 @@ public:
     }
 
 private:
+    // '<name class="pen"', the element's attributes to follow.
+    void Start(const char* name, Pen pen)
+    {
+        m_out += '<';
+        m_out += name;
+        m_out += " class=\"";
+        m_out += ClassOf(pen);
+        m_out += '"';
+    }
+    // ' name="value"'.
+    void Attribute(const char* name, double value)
+    {
+        m_out += ' ';
+        m_out += name;
+        m_out += "=\"";
+        AppendNumber(m_out, value);
+        m_out += '"';
+    }
     void Point(char command, double x, double y)
     {
         m_out += command;
