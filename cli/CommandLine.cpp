@@ -139,6 +139,90 @@ bool Apply(const OptionName& option, const std::string& value, CommandLine& resu
     return false;
 }
 
+// 1. A long option: --name, --name=value or --name value (taking the next
+//    argument, `i` moved past it).
+bool ReadLongOption(const std::vector<std::string>& args, std::size_t& i, CommandLine& result, std::string& error)
+{
+    const std::string& arg = args[i];
+    const std::size_t equals = arg.find('=');
+    const std::string name = arg.substr(2, equals == std::string::npos ? std::string::npos : equals - 2);
+    const OptionName* option = FindLong(name);
+    if (!option) {
+        error = "unknown option '--" + name + "'";
+        return false;
+    }
+    std::string value;
+    if (equals != std::string::npos) {
+        if (!option->takesValue) {
+            error = "option '--" + name + "' takes no value";
+            return false;
+        }
+        value = arg.substr(equals + 1);
+    } else if (option->takesValue) {
+        if (i + 1 == args.size()) {
+            error = "option '--" + name + "' needs a value";
+            return false;
+        }
+        value = args[++i];
+    }
+    return Apply(*option, value, result, error);
+}
+
+// 2. Short options, alone or together: -fq, -mx, -m x, -oPATH, -o PATH.
+bool ReadShortOptions(const std::vector<std::string>& args, std::size_t& i, CommandLine& result, std::string& error)
+{
+    const std::string& arg = args[i];
+    for (std::size_t k = 1; k < arg.size(); ++k) {
+        const OptionName* option = FindShort(arg[k]);
+        if (!option) {
+            error = std::string("unknown option '-") + arg[k] + "'";
+            return false;
+        }
+        std::string value;
+        if (option->takesValue) {
+            if (k + 1 < arg.size()) {
+                value = arg.substr(k + 1);
+            } else if (i + 1 < args.size()) {
+                value = args[++i];
+            } else {
+                error = std::string("option '-") + arg[k] + "' needs a value";
+                return false;
+            }
+            k = arg.size();
+        }
+        if (!Apply(*option, value, result, error))
+            return false;
+    }
+    return true;
+}
+
+// 3. What the options and files say together; the first conflict found.
+std::string ConflictOf(const CommandLine& result)
+{
+    if (!result.mode)
+        return "no mode given (-m x, y or xy)";
+    if (result.files.empty())
+        return "no files given";
+    if (result.hasOutput && result.files.size() != 1)
+        return "-o needs exactly one FILE";
+    if (!result.svg.empty() && result.files.size() != 1)
+        return "--svg needs exactly one FILE";
+    // A position of an axis the mode does not mirror is meaningless.
+    if ((!result.atX.empty() && !result.mode->negatesX) || (!result.atY.empty() && !result.mode->negatesY))
+        return std::string("--at: mode ") + result.mode->name + " mirrors about " +
+               (result.mode->negatesX ? "x=A only" : "y=B only");
+    if (result.check && (result.hasOutput || result.toStdout))
+        return std::string("--check writes nothing; ") + (result.hasOutput ? "-o" : "-c") + " has no use with it";
+    if (result.toStdout && result.hasOutput)
+        return "-c and -o both say where to write: give one";
+    if (result.toStdout && result.files.size() != 1)
+        return "-c needs exactly one FILE";
+    for (const std::string& file : result.files)
+        if (file == kStandardInput && result.files.size() != 1)
+            return "'-' (standard input) must be the only FILE";
+    return std::string();
+}
+
 }  // namespace
 
 bool ParseCommandLine(const std::vector<std::string>& args, CommandLine& result, std::string& error,
@@ -157,99 +241,15 @@ bool ParseCommandLine(const std::vector<std::string>& args, CommandLine& result,
             }
         } else if (arg == "--") {
             optionsEnded = true;
-        } else if (arg[1] == '-') {
-            // --name, --name=value or --name value
-            const std::size_t equals = arg.find('=');
-            const std::string name = arg.substr(2, equals == std::string::npos ? std::string::npos : equals - 2);
-            const OptionName* option = FindLong(name);
-            if (!option) {
-                error = "unknown option '--" + name + "'";
-                return false;
-            }
-            std::string value;
-            if (equals != std::string::npos) {
-                if (!option->takesValue) {
-                    error = "option '--" + name + "' takes no value";
-                    return false;
-                }
-                value = arg.substr(equals + 1);
-            } else if (option->takesValue) {
-                if (i + 1 == args.size()) {
-                    error = "option '--" + name + "' needs a value";
-                    return false;
-                }
-                value = args[++i];
-            }
-            if (!Apply(*option, value, result, error))
-                return false;
-        } else {
-            // -fq, -mx, -m x, -oPATH, -o PATH
-            for (std::size_t k = 1; k < arg.size(); ++k) {
-                const OptionName* option = FindShort(arg[k]);
-                if (!option) {
-                    error = std::string("unknown option '-") + arg[k] + "'";
-                    return false;
-                }
-                std::string value;
-                if (option->takesValue) {
-                    if (k + 1 < arg.size()) {
-                        value = arg.substr(k + 1);
-                    } else if (i + 1 < args.size()) {
-                        value = args[++i];
-                    } else {
-                        error = std::string("option '-") + arg[k] + "' needs a value";
-                        return false;
-                    }
-                    k = arg.size();
-                }
-                if (!Apply(*option, value, result, error))
-                    return false;
-            }
+        } else if (!(arg[1] == '-' ? ReadLongOption(args, i, result, error)
+                                   : ReadShortOptions(args, i, result, error))) {
+            return false;
         }
     }
     if (result.help || result.version)
         return true;
-    if (!result.mode) {
-        error = "no mode given (-m x, y or xy)";
-        return false;
-    }
-    if (result.files.empty()) {
-        error = "no files given";
-        return false;
-    }
-    if (result.hasOutput && result.files.size() != 1) {
-        error = "-o needs exactly one FILE";
-        return false;
-    }
-    if (!result.svg.empty() && result.files.size() != 1) {
-        error = "--svg needs exactly one FILE";
-        return false;
-    }
-    // A position of an axis the mode does not mirror is meaningless.
-    if ((!result.atX.empty() && !result.mode->negatesX) || (!result.atY.empty() && !result.mode->negatesY)) {
-        error = std::string("--at: mode ") + result.mode->name + " mirrors about " +
-                (result.mode->negatesX ? "x=A only" : "y=B only");
-        return false;
-    }
-    if (result.check && (result.hasOutput || result.toStdout)) {
-        error = std::string("--check writes nothing; ") + (result.hasOutput ? "-o" : "-c") + " has no use with it";
-        return false;
-    }
-    if (result.toStdout && result.hasOutput) {
-        error = "-c and -o both say where to write: give one";
-        return false;
-    }
-    if (result.toStdout && result.files.size() != 1) {
-        error = "-c needs exactly one FILE";
-        return false;
-    }
-    for (const std::string& file : result.files) {
-        if (file == kStandardInput && result.files.size() != 1) {
-            error = "'-' (standard input) must be the only FILE";
-            return false;
-        }
-    }
-    return true;
+    error = ConflictOf(result);
+    return error.empty();
 }
 
 bool WritesToStandardOutput(const CommandLine& options, const std::string& file)
