@@ -34,16 +34,8 @@ while [ $# -gt 0 ]; do
   shift
 done
 
-bin=build/native
-if [ "$build" = 1 ]; then
-  cmake --preset native >/dev/null
-  cmake --build --preset native >/dev/null
-fi
-mirror=$bin/cli/ncmirror
-gen=$bin/bench/ncm_genprog
-for tool in "$mirror" "$gen"; do
-  [ -x "$tool" ] || { echo "bench/picture.sh: $tool is not built" >&2; exit 1; }
-done
+script=bench/picture.sh
+. "$root/bench/tools.sh"
 
 data=build/bench
 mkdir -p "$data"

@@ -26,16 +26,8 @@ while [ $# -gt 0 ]; do
   shift
 done
 
-bin=build/native
-if [ "$build" = 1 ]; then
-  cmake --preset native >/dev/null
-  cmake --build --preset native >/dev/null
-fi
-mirror=${mirror:-$bin/cli/ncmirror}
-gen=$bin/bench/ncm_genprog
-for tool in "$mirror" "$gen"; do
-  [ -x "$tool" ] || { echo "bench/sync-cost.sh: $tool is not built" >&2; exit 1; }
-done
+script=bench/sync-cost.sh
+. "$root/bench/tools.sh"
 
 work=build/bench/sync
 rm -rf "$work"
