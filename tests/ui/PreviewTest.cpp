@@ -107,23 +107,37 @@ bool StatusTells(HWND window, int x, int y, double x0, double y0, double toleran
         5000);
 }
 
+// The example pocket written into the folder.
+bool WritePocket(TestFolder& folder)
+{
+    const std::string pocket = TestData(L"../../examples/pocket.nc");
+    return pocket != "<missing>" && folder.Write(L"pocket.nc", pocket);
+}
+
+// The preview of pocket.nc mirrored about Oy (about x = `atX` when given),
+// opened from the menu; null when none opens.
+HWND OpenPocketPreview(AppSession& app, const wchar_t* atX = nullptr)
+{
+    ChooseMode(app, kAxisY);
+    if (atX)
+        SetText(app.Item(kAtX), atX);
+    TypeFileName(app, L"pocket.nc");
+    PostCommand(app.MainDialog(), kFilePreview);
+    return WaitForWindowOfClass(app.Pid(), kPreviewClass);
+}
+
 }  // namespace
 
 TEST(Preview, ShowsTheMirrorImageWhereItBelongsRedrawsOnResizeAndClosesBackToTheDialog)
 {
     TestFolder folder;
-    const std::string pocket = TestData(L"../../examples/pocket.nc");
-    ASSERT_NE(pocket, "<missing>");
-    ASSERT_TRUE(folder.Write(L"pocket.nc", pocket));
+    ASSERT_TRUE(WritePocket(folder));
     const PreviewFrame frame(folder.PathOf(L"pocket.nc"));
     ASSERT_TRUE(frame.Read());
 
     AppSession app(folder.Path());
     ASSERT_NE(app.MainDialog(), nullptr);
-    ChooseMode(app, kAxisY);
-    TypeFileName(app, L"pocket.nc");
-    PostCommand(app.MainDialog(), kFilePreview);
-    const HWND preview = WaitForWindowOfClass(app.Pid(), kPreviewClass);
+    const HWND preview = OpenPocketPreview(app);
     ASSERT_NE(preview, nullptr) << "no preview window";
     EXPECT_EQ(WindowText(preview), L"Просмотр: pocket.nc");
     EXPECT_FALSE(IsWindowEnabled(app.MainDialog())) << "the dialog takes input behind the preview";
@@ -225,17 +239,12 @@ TEST(Preview, ALargeProgramLeavesTheWindowAnsweringWhileReadAndEscapeStopsIt)
 TEST(Preview, TheWheelZoomsAboutTheCursorDraggingMovesAndHomeFitsAgain)
 {
     TestFolder folder;
-    const std::string pocket = TestData(L"../../examples/pocket.nc");
-    ASSERT_NE(pocket, "<missing>");
-    ASSERT_TRUE(folder.Write(L"pocket.nc", pocket));
+    ASSERT_TRUE(WritePocket(folder));
     const PreviewFrame frame(folder.PathOf(L"pocket.nc"));
     ASSERT_TRUE(frame.Read());
     AppSession app(folder.Path());
     ASSERT_NE(app.MainDialog(), nullptr);
-    ChooseMode(app, kAxisY);
-    TypeFileName(app, L"pocket.nc");
-    PostCommand(app.MainDialog(), kFilePreview);
-    const HWND preview = WaitForWindowOfClass(app.Pid(), kPreviewClass);
+    const HWND preview = OpenPocketPreview(app);
     ASSERT_NE(preview, nullptr) << "no preview window";
     ASSERT_TRUE(WaitUntil([&] { return frame.Shows(preview, -15, 0, 'g'); }, 5000)) << frame.Seen(preview, -15, 0);
 
@@ -281,19 +290,13 @@ TEST(Preview, TheWheelZoomsAboutTheCursorDraggingMovesAndHomeFitsAgain)
 TEST(Preview, DrawsTheMirrorAboutTheDialogsPosition)
 {
     TestFolder folder;
-    const std::string pocket = TestData(L"../../examples/pocket.nc");
-    ASSERT_NE(pocket, "<missing>");
-    ASSERT_TRUE(folder.Write(L"pocket.nc", pocket));
+    ASSERT_TRUE(WritePocket(folder));
     const PreviewFrame frame(folder.PathOf(L"pocket.nc"), "40");
     ASSERT_TRUE(frame.Read());
 
     AppSession app(folder.Path());
     ASSERT_NE(app.MainDialog(), nullptr);
-    ChooseMode(app, kAxisY);
-    SetText(app.Item(kAtX), L"40");
-    TypeFileName(app, L"pocket.nc");
-    PostCommand(app.MainDialog(), kFilePreview);
-    const HWND preview = WaitForWindowOfClass(app.Pid(), kPreviewClass);
+    const HWND preview = OpenPocketPreview(app, L"40");
     ASSERT_NE(preview, nullptr) << "no preview window";
     // The lead-in from the centre to the left wall, and its mirror image
     // from x = 80 to x = 95; the axis at x = 40.
