@@ -62,18 +62,24 @@ bool SwappedCode(int type, double number, double& swapped, int& decimals)
     return false;
 }
 
-bool HoldsGNumber(std::string_view line, double number)
+void ForEachGNumber(std::string_view line, const std::function<void(double)>& visit)
 {
     std::size_t at = 0;
     if (!FirstGHasValue(line, at))
-        return false;
+        return;
     for (; at != std::string_view::npos; at = line.find('G', at + 1)) {
         const std::size_t n = ValueTextLength(line, at + 1);
         double value = 0.0;
-        if (n > 0 && ReadNumber(line.substr(at + 1, n), value) && value == number)
-            return true;
+        if (n > 0 && ReadNumber(line.substr(at + 1, n), value))
+            visit(value);
     }
-    return false;
+}
+
+bool HoldsGNumber(std::string_view line, double number)
+{
+    bool held = false;
+    ForEachGNumber(line, [&](double value) { held = held || value == number; });
+    return held;
 }
 
 bool IsInsideWord(std::string_view line, std::size_t at)
@@ -275,18 +281,11 @@ int SwapMotionCodes(std::string& line, int type)
 
 int SelectedPlane(std::string_view line, int plane)
 {
-    // 1. A first 'G' without a value ends the reading, as for the swaps.
-    std::size_t at = 0;
-    if (!FirstGHasValue(line, at))
-        return plane;
-
-    // 2. Every G word, left to right; the last plane word wins.
-    for (; at != std::string_view::npos; at = line.find('G', at + 1)) {
-        const std::size_t n = ValueTextLength(line, at + 1);
-        double number = 0.0;
-        if (n > 0 && ReadNumber(line.substr(at + 1, n), number) && IsPlaneCode(number))
+    // The last plane word of the line's G numbers wins.
+    ForEachGNumber(line, [&](double number) {
+        if (IsPlaneCode(number))
             plane = static_cast<int>(number);
-    }
+    });
     return plane;
 }
 

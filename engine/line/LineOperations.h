@@ -6,6 +6,7 @@
 #pragma once
 
 #include <cstddef>
+#include <functional>
 #include <string>
 #include <string_view>
 
@@ -23,8 +24,12 @@ enum : int {
 // false when the type leaves the number as it is.
 bool SwappedCode(int type, double number, double& swapped, int& decimals);
 
-// True when `number` is one of the line's G numbers: those of its G words
-// as SwapMotionCodes reads them (none when the first 'G' has no value text).
+// Calls `visit(number)` for each of the line's G numbers, left to right:
+// those of its G words as SwapMotionCodes reads them (none when the first
+// 'G' has no value text).
+void ForEachGNumber(std::string_view line, const std::function<void(double)>& visit);
+
+// True when `number` is one of the line's G numbers.
 bool HoldsGNumber(std::string_view line, double number);
 
 // True when the letter at `at` stands right after an ASCII letter: it is part

@@ -239,19 +239,13 @@ bool ParsePositionText(const char* text, ExactDecimal& value)
 
 void UpdatePositionState(std::string_view line, PositionState& state)
 {
-    std::size_t at = 0;
-    if (!FirstGHasValue(line, at))
-        return;
-    for (; at != std::string_view::npos; at = line.find('G', at + 1)) {
-        const std::size_t n = ValueTextLength(line, at + 1);
-        double code = 0;
-        if (n == 0 || !ReadNumber(line.substr(at + 1, n), code))
-            continue;
+    // The last word of each group wins.
+    ForEachGNumber(line, [&](double code) {
         if (code == 90 || code == 91)
             state.absolute = code == 90;
         else if (code == 90.1 || code == 91.1)
             state.centresAbsolute = code == 90.1;
-    }
+    });
 }
 
 int PositionWords(std::string& line, const char* letters, bool fixedWidth, const PositionState& state,
