@@ -17,7 +17,8 @@
 struct BlockRules {
     const MirrorMode* mode = nullptr;
     bool positioned = false;  // about a position: G90 and G91 change what a word becomes
-    PlainTwice twice[2];      // 2A and 2B for the plain writer, where A and B are not 0
+    bool axisPositioned[2] = {};  // X and I, Y and J: the position is not 0
+    PlainTwice twice[2];          // 2A and 2B for the plain writer (not usable: its words go aside)
     const PositionState* state = nullptr;  // the run's distance and arc-centre modes
     bool open = false;        // the format is not settled yet (mirrored as fixed width)
     bool fixedWidth = false;
@@ -253,9 +254,9 @@ const PlainTwice* PositionOf(const BlockRules& rules, int slot)
     if (!rules.positioned)
         return nullptr;
     const bool centre = slot == 2 || slot == 3;  // I, J
-    const PlainTwice& twice = rules.twice[slot == 0 || slot == 2 ? 0 : 1];
+    const int axis = slot % 2;  // X and I: 0, Y and J: 1
     const bool absolute = centre ? rules.state->centresAbsolute : rules.state->absolute;
-    return twice.usable || twice.mantissa != 0 ? (absolute ? &twice : nullptr) : nullptr;
+    return rules.axisPositioned[axis] && absolute ? &rules.twice[axis] : nullptr;
 }
 
 // Writes a plain line with its words negated, or says false when it must
@@ -331,15 +332,11 @@ BlockRules RulesOf(const MirrorMode& mode, bool open, bool fixedWidth, const Mir
     BlockRules rules;
     rules.positioned = position.Any();
     rules.state = &state;
-    // A position of 0 is the axis; a 2A too long for the fast path makes its
-    // words go aside (not usable, mantissa 1).
+    // A position of 0 is the axis.
     for (int axis = 0; axis < 2; ++axis) {
         const ExactDecimal& at = axis == 0 ? position.x : position.y;
-        if (IsZero(at))
-            continue;
+        rules.axisPositioned[axis] = !IsZero(at);
         rules.twice[axis] = PlainTwiceOf(at);
-        if (!rules.twice[axis].usable)
-            rules.twice[axis].mantissa = 1;
     }
     rules.mode = &mode;
     rules.open = open;
