@@ -1,10 +1,12 @@
 #include "SafeOutput.h"
 
+#include <algorithm>
 #include <cstring>
 
 namespace {
 
-constexpr std::size_t kBufferSize = 1 << 16;
+// The writer thread's buffers and the first one are of one size.
+constexpr std::size_t kBufferSize = CBackgroundWriter::kBufferSize;
 constexpr unsigned kNameAttempts = 64;
 
 }  // namespace
@@ -44,6 +46,7 @@ bool SafeOutput::Open(const char* destination, const SafeOutputOptions& options)
     m_bOpen = true;
     if (!m_buffer)
         m_buffer = std::make_unique<char[]>(kBufferSize);
+    m_pBuffer = m_buffer.get();
     return true;
 }
 
@@ -55,31 +58,53 @@ bool SafeOutput::Fail(const MirrorFailure& failure)
     return false;
 }
 
-bool SafeOutput::Flush()
+bool SafeOutput::Flush(bool last)
 {
     if (m_nUsed > 0 && !m_bFailed) {
         m_bWritten = true;
         MirrorFailure failure;
-        if (!m_file.Write(m_buffer.get(), m_nUsed, failure))
+        if (m_writer.Running()) {
+            // 1. The writer thread takes the full buffer; a failure of an
+            //    earlier one shows here.
+            m_writer.Hand(m_pBuffer, m_nUsed);
+            m_pBuffer = m_writer.Take();
+            if (m_writer.Failed() && !m_writer.Drain(failure))
+                Fail(failure);
+        } else if (!m_file.Write(m_pBuffer, m_nUsed, failure)) {
             Fail(failure);
+        } else if (!last && m_writer.Start(m_file)) {
+            // 2. A file of more than one buffer: the rest goes by the
+            //    writer thread (without one, on here).
+            m_pBuffer = m_writer.Take();
+        }
     }
     m_nUsed = 0;
     return !m_bFailed;
+}
+
+bool SafeOutput::StopWriter()
+{
+    MirrorFailure failure;
+    const bool written = !m_writer.Running() || m_writer.Drain(failure);
+    m_writer.Stop();
+    m_pBuffer = m_buffer.get();
+    return written || Fail(failure);
 }
 
 bool SafeOutput::Write(const char* data, std::size_t size)
 {
     if (!m_bOpen || m_bFailed)
         return false;
-    if (m_nUsed + size > kBufferSize && !Flush())
-        return false;
-    if (size >= kBufferSize) {
-        m_bWritten = true;
-        MirrorFailure failure;
-        return m_file.Write(data, size, failure) || Fail(failure);
+    // Through the buffers, so that every byte keeps its place in the order.
+    while (size > 0) {
+        if (m_nUsed == kBufferSize && !Flush())
+            return false;
+        const std::size_t n = std::min(size, kBufferSize - m_nUsed);
+        std::memcpy(m_pBuffer + m_nUsed, data, n);
+        m_nUsed += n;
+        data += n;
+        size -= n;
     }
-    std::memcpy(m_buffer.get() + m_nUsed, data, size);
-    m_nUsed += size;
     return true;
 }
 
@@ -89,7 +114,7 @@ char* SafeOutput::Space(std::size_t size)
         return nullptr;
     if (m_nUsed + size > kBufferSize && !Flush())
         return nullptr;
-    return m_buffer.get() + m_nUsed;
+    return m_pBuffer + m_nUsed;
 }
 
 bool SafeOutput::Restart()
@@ -97,6 +122,8 @@ bool SafeOutput::Restart()
     if (!m_bOpen || m_bFailed)
         return false;
     m_nUsed = 0;
+    if (!StopWriter())
+        return false;
     if (!m_bWritten)
         return true;  // nothing reached the file yet
     m_bWritten = false;
@@ -109,7 +136,7 @@ bool SafeOutput::Commit()
     if (!m_bOpen)
         return false;
     MirrorFailure failure;
-    if (Flush()) {
+    if (Flush(true) && StopWriter()) {
         // Private while written; its final mode only now, when it is whole.
         m_place.SetFinalMode(m_file);
         if ((!m_options.bSync || m_file.Sync(failure)) && m_file.Close(failure) &&
@@ -125,6 +152,8 @@ bool SafeOutput::Commit()
 
 void SafeOutput::Discard()
 {
+    m_writer.Stop();
+    m_pBuffer = m_buffer.get();
     m_file.Close();
     m_place.RemoveTemp();
     Release();

@@ -1,9 +1,12 @@
 // Writes a destination file safely: the bytes go to a new temporary file in
 // the destination's folder, which replaces the destination only on Commit.
 // Until then, and whenever anything fails, an existing destination keeps its
-// bytes, and the temporary file is removed when the object ends.
+// bytes, and the temporary file is removed when the object ends. A file of
+// more than one buffer is written by a second thread from its second buffer
+// on (a failed write shows at a later call, at the latest at Commit).
 #pragma once
 
+#include "BackgroundWriter.h"
 #include "FileSystem.h"
 #include "MirrorFailure.h"
 #include "TempFileObserver.h"
@@ -54,7 +57,11 @@ public:
     const MirrorFailure& Failure() const { return m_failure; }
 
 private:
-    bool Flush();
+    // Writes the buffer: on the writer thread once the file has outgrown
+    // one buffer, else here (`last`: the file ends with it).
+    bool Flush(bool last = false);
+    // Waits for the writer thread's writes and ends it; false when one failed.
+    bool StopWriter();
     bool Fail(const MirrorFailure& failure);
     // The observer learns that the temporary file is gone; the folder is let go.
     void Release();
@@ -63,8 +70,10 @@ private:
     OutputPlace m_place;
     TempFileRecord m_announced;  // the temporary file as the observer was told of it
     NativeFile m_file;
-    std::unique_ptr<char[]> m_buffer;
+    std::unique_ptr<char[]> m_buffer;  // the first buffer of each file
+    char* m_pBuffer = nullptr;         // the buffer being filled: the first, or the writer's
     std::size_t m_nUsed = 0;
+    CBackgroundWriter m_writer;
     bool m_bOpen = false;
     bool m_bFailed = false;
     bool m_bWritten = false;  // bytes reached the temporary file since it was opened or emptied
