@@ -1,6 +1,6 @@
 #include "FileRun.h"
 
-#include "PlainLine.h"
+#include "LineScan.h"
 
 #include "FormatMarks.h"
 #include "LineReader.h"
@@ -10,11 +10,6 @@
 #include <cstring>
 
 namespace {
-
-// Slot of a coordinate letter's bit: X 0, Y 1, I 2, J 3, Z 4, K 5.
-int SlotOf(unsigned bit) { return LowestBit(bit); }
-
-bool IsAsciiLetter(char c) { return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z'); }
 
 // A pass's result when the run must start over in free format.
 constexpr long long kStartOver = -100;
@@ -157,73 +152,36 @@ template <bool pointIsValue>
 const char* CFileRun::SweepBuffer(const BlockRules& rules, const char* begin, const char* end, OutputRoom& room,
                                   long long& count)
 {
-    // Z matters only for the format, K for it and for an arc's centre; '.'
-    // only while the format is open.
-    const unsigned noted = rules.open ? kCoordinates : kX | kY | kI | kJ | kK;
-    const unsigned notable = noted | kLineEnd | kAside | kG | (rules.open ? kPoint : 0);
-    const char* line = begin;
-    LineNotes notes;
     CPlainCodes plainCodes(*rules.mode, rules.positioned);
-    CNonValueBytes<pointIsValue> bytes(begin, end);
-    for (;;) {
-        const char* const at = bytes.Next();
-        if (at >= end)
-            return line;
-        const unsigned cls = ClassOf(*at) & notable;
-        if (cls == 0)
-            continue;
-        if (cls & kLineEnd) {
-            const std::string_view whole(line, static_cast<std::size_t>(at + 1 - line));
-            std::string_view written;
-            ++m_nLineNo;
-            const bool plain = !notes.aside && whole.size() - 1 < kMaxPlainLine &&
-                               (notes.gCount == 0 || ReadGWords(notes, plainCodes.For(m_step.Plane()))) &&
-                               WritePlainLine(line, at + 1, notes, rules, room, count, written);
-            if (plain)
-                m_step.SeePlainLine(whole);
-            if (plain && m_pObserver && !m_pObserver->Line(whole, written)) {
-                m_nFailure = kMirrorDestinationError;
-                return nullptr;
-            }
-            if (!plain) {
-                room.Release();
-                const long long n = LineAside(whole, end, m_nLineNo, rules.open, false);
-                if (n < 0) {
-                    m_nFailure = n;
-                    return nullptr;
-                }
-                count += n;
-            }
-            line = at + 1;
-            notes.seen = 0;
-            notes.gCount = 0;
-            notes.swaps = 0;
-            notes.aside = notes.point = false;
-            continue;
+    return ScanLines<pointIsValue>(rules, begin, end, [&](const char* line, const char* lineEnd, LineNotes& notes) {
+        return WriteLine(rules, plainCodes, line, lineEnd, notes, room, count);
+    });
+}
+
+bool CFileRun::WriteLine(const BlockRules& rules, CPlainCodes& plainCodes, const char* line, const char* end,
+                         LineNotes& notes, OutputRoom& room, long long& count)
+{
+    // 1. A plain line straight into the output buffer.
+    const std::string_view whole(line, static_cast<std::size_t>(end - line));
+    std::string_view written;
+    ++m_nLineNo;
+    const bool plain = !notes.aside && (notes.gCount == 0 || CodesAllow(notes, plainCodes.For(m_step.Plane()))) &&
+                       WritePlainLine(line, end, notes, rules, room, count, written);
+    if (plain) {
+        m_step.SeePlainLine(whole);
+        if (m_pObserver && !m_pObserver->Line(whole, written)) {
+            m_nFailure = kMirrorDestinationError;
+            return false;
         }
-        // Coordinate letters are the most common stops: first.
-        if (cls & kCoordinates) {
-            if (notes.seen & cls) {
-                notes.aside = notes.aside || (cls & rules.wanted);  // a later word of a letter to negate
-            } else {
-                notes.seen |= cls;
-                const int slot = SlotOf(cls);
-                notes.value[slot] = at + 1;
-                notes.valueEnd[slot] = bytes.Peek();
-                // A letter to negate right after another letter is part of a word.
-                notes.aside = notes.aside || ((cls & rules.wanted) && at > line && IsAsciiLetter(at[-1]));
-            }
-        } else if (cls & kG) {
-            if (notes.gCount < kMaxPlainG) {
-                notes.g[notes.gCount] = at + 1;
-                notes.gEnd[notes.gCount++] = bytes.Peek();
-            } else {
-                notes.aside = true;
-            }
-        } else if (cls & kAside) {
-            notes.aside = true;
-        } else {
-            notes.point = true;
-        }
+        return true;
     }
+    // 2. Any other line through the line step.
+    room.Release();
+    const long long n = LineAside(whole, m_reader.ReadableEnd(whole), m_nLineNo, rules.open, false);
+    if (n < 0) {
+        m_nFailure = n;
+        return false;
+    }
+    count += n;
+    return true;
 }

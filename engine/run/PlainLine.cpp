@@ -40,23 +40,10 @@ const PlainCode* CPlainCodes::For(int plane)
     return m_codes;
 }
 
-bool ReadGWords(LineNotes& notes, const PlainCode* codes)
+bool CodesAllow(LineNotes& notes, const PlainCode* codes)
 {
-    if (notes.seen & kK)
-        return false;
     for (int k = 0; k < notes.gCount; ++k) {
-        const char* p = notes.g[k];
-        const char* const end = notes.gEnd[k];
-        if (p == end || *p < '0' || *p > '9')
-            return false;
-        int code = *p++ - '0';
-        if (p < end && *p >= '0' && *p <= '9')
-            code = code * 10 + (*p++ - '0');
-        while (p < end && *p == ' ')
-            ++p;
-        if (p != end)
-            return false;
-        const PlainCode plain = codes[code];
+        const PlainCode plain = codes[notes.code[k]];
         if (plain == PlainCode::Aside)
             return false;
         if (plain == PlainCode::SwapArc)
@@ -113,6 +100,26 @@ bool IsPlainLine(const char* line, const char* end, const LineNotes& notes, cons
             if (p < notes.valueEnd[slot] && *p == '-')
                 return false;
         }
+    }
+    return true;
+}
+
+// Reads each G word's code into the notes: a plain code ('1', '01 '), else false.
+bool ParseGCodes(LineNotes& notes)
+{
+    for (int k = 0; k < notes.gCount; ++k) {
+        const char* p = notes.g[k];
+        const char* const end = notes.gEnd[k];
+        if (p == end || *p < '0' || *p > '9')
+            return false;
+        int code = *p++ - '0';
+        if (p < end && *p >= '0' && *p <= '9')
+            code = code * 10 + (*p++ - '0');
+        while (p < end && *p == ' ')
+            ++p;
+        if (p != end)
+            return false;
+        notes.code[k] = static_cast<unsigned char>(code);
     }
     return true;
 }
@@ -179,11 +186,16 @@ bool HoldsBlank(const char* line, const char* end, const Edit* edits, int count)
 
 }  // namespace
 
+void SettleNotes(const char* line, const char* end, const BlockRules& rules, LineNotes& notes)
+{
+    notes.aside = notes.aside || static_cast<std::size_t>(end - line) > kMaxPlainLine ||
+                  (notes.gCount > 0 && (notes.seen & kK)) ||
+                  !IsPlainLine(line, end, notes, rules) || !ParseGCodes(notes);
+}
+
 bool WritePlainLine(const char* line, const char* end, const LineNotes& notes, const BlockRules& rules,
                     OutputRoom& room, long long& count, std::string_view& written)
 {
-    if (!IsPlainLine(line, end, notes, rules))
-        return false;
     const char* last = end - 1;  // the '\n', or the '\r' before it
     if (last > line && last[-1] == '\r')
         --last;

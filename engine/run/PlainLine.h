@@ -74,6 +74,7 @@ struct LineNotes {
     int gCount = 0;                    // G words met
     const char* g[kMaxPlainG] = {};    // their value texts
     const char* gEnd[kMaxPlainG] = {};
+    unsigned char code[kMaxPlainG] = {};  // their codes, once the notes are settled
     unsigned swaps = 0;                // the G words (bit k: g[k]) whose arc direction swaps
     bool aside = false;                // the line goes line by line
     bool point = false;                // a '.' (only looked for while the format is open)
@@ -100,11 +101,17 @@ private:
     PlainCode m_codes[100] = {};
 };
 
-// True when every G word of the line is a plain code ('1', '01 ') whose
-// class lets the line stay plain; notes the arc swaps. A first G without a
-// value text, a code with a point or a sign, and an arc centre in Z (a
-// lathe's arc, which the check reads) send the line aside.
-bool ReadGWords(LineNotes& notes, const PlainCode* codes);
+// Settles the notes of the line [line, end) at its end: it goes aside when
+// it is too long, starts a program, has an end to trim, shows free format
+// while the format is open, holds a signed fixed-width centre, an arc
+// centre in Z (a lathe's arc, which the check reads), or a G word that is
+// not a plain code ('1', '01 '; a first G without a value text, a code
+// with a point or a sign). Depends on the pass's rules only.
+void SettleNotes(const char* line, const char* end, const BlockRules& rules, LineNotes& notes);
+
+// True when the codes of a settled line's G words let it stay plain in the
+// plane whose classes are `codes`; notes the arc swaps.
+bool CodesAllow(LineNotes& notes, const PlainCode* codes);
 
 // Room in the output buffer that the sweep writes lines into, handed back
 // to the output before anything else writes there.
@@ -142,11 +149,10 @@ private:
 // Longest line the sweep writes itself; longer ones go line by line.
 constexpr std::size_t kMaxPlainLine = 4096;
 
-// Writes the plain line [line, end) (its '\n' included) with its words
-// negated and its arcs swapped, adding the changes to `count` and viewing
-// the written bytes in `written`; or says false when it must go aside (a
-// program number, an end to trim, a mark of free format while the format
-// is open, a signed fixed-width centre, a word with no plain number).
+// Writes the plain line [line, end) (its '\n' included, its notes settled
+// and allowed) with its words negated and its arcs swapped, adding the
+// changes to `count` and viewing the written bytes in `written`; or says
+// false when it must go aside after all (a word with no plain number).
 // Nothing is written then.
 bool WritePlainLine(const char* line, const char* end, const LineNotes& notes, const BlockRules& rules,
                     OutputRoom& room, long long& count, std::string_view& written);
