@@ -4,7 +4,7 @@
 
 namespace {
 
-constexpr std::size_t kBufferSize = 1 << 16;
+constexpr std::size_t kBufferSize = 1 << 20;
 
 void ReplaceAll(char* bytes, std::size_t size, char from, char to)
 {

@@ -14,6 +14,9 @@ namespace {
 // A pass's result when the run must start over in free format.
 constexpr long long kStartOver = -100;
 
+// A read buffer at least this large is scanned on the second thread.
+constexpr std::ptrdiff_t kScanAheadBytes = 256 << 10;
+
 // The rules of a pass of `mode`: with the format `open`, or settled.
 BlockRules RulesOf(const MirrorMode& mode, bool open, bool fixedWidth, const MirrorPosition& position,
                    const PositionState& state)
@@ -121,8 +124,12 @@ long long CFileRun::Pass(const BlockRules& rules)
         }
         if (!m_reader.Peek(begin, end))
             break;
-        // 1. Every line that ends in this buffer.
-        const char* const line = SweepBuffer<pointIsValue>(rules, begin, end, room, count);
+        // 1. Every line that ends in this buffer: scanned on the second
+        //    thread when the buffer is large, so that the scan and the
+        //    writing go on side by side.
+        const bool ahead = end - begin >= kScanAheadBytes && m_ahead.Start();
+        const char* const line = ahead ? SweepAhead<pointIsValue>(rules, begin, end, room, count)
+                                       : SweepBuffer<pointIsValue>(rules, begin, end, room, count);
         if (!line)
             return m_nFailure;
         m_reader.Skip(static_cast<std::size_t>(line - begin));
@@ -156,6 +163,29 @@ const char* CFileRun::SweepBuffer(const BlockRules& rules, const char* begin, co
     return ScanLines<pointIsValue>(rules, begin, end, [&](const char* line, const char* lineEnd, LineNotes& notes) {
         return WriteLine(rules, plainCodes, line, lineEnd, notes, room, count);
     });
+}
+
+template <bool pointIsValue>
+const char* CFileRun::SweepAhead(const BlockRules& rules, const char* begin, const char* end, OutputRoom& room,
+                                 long long& count)
+{
+    CPlainCodes plainCodes(*rules.mode, rules.positioned);
+    m_ahead.Scan(rules, pointIsValue, begin, end);
+    for (;;) {
+        ScanBatch& batch = m_ahead.Next();
+        for (int k = 0; k < batch.count; ++k) {
+            ScannedLine& scanned = batch.lines[k];
+            if (!WriteLine(rules, plainCodes, scanned.line, scanned.end, scanned.notes, room, count)) {
+                m_ahead.Cancel();  // the thread lets the buffer go before the run goes on
+                return nullptr;
+            }
+        }
+        const bool last = batch.last;
+        const char* const stop = batch.stop;
+        m_ahead.Release();
+        if (last)
+            return stop;
+    }
 }
 
 bool CFileRun::WriteLine(const BlockRules& rules, CPlainCodes& plainCodes, const char* line, const char* end,

@@ -15,6 +15,7 @@
 #pragma once
 
 #include "LineStep.h"
+#include "ScanAhead.h"
 
 class LineReader;
 class SafeOutput;
@@ -46,6 +47,10 @@ private:
     template <bool pointIsValue>
     const char* SweepBuffer(const BlockRules& rules, const char* begin, const char* end, OutputRoom& room,
                             long long& count);
+    // SweepBuffer with the scan on the second thread.
+    template <bool pointIsValue>
+    const char* SweepAhead(const BlockRules& rules, const char* begin, const char* end, OutputRoom& room,
+                           long long& count);
     // One line of the buffer, its notes settled: written plain, or aside;
     // false (m_nFailure says why) when the run must stop.
     bool WriteLine(const BlockRules& rules, CPlainCodes& plainCodes, const char* line, const char* end,
@@ -61,4 +66,5 @@ private:
     int m_nFormatCount = 0;
     long long m_nLineNo = 0;
     long long m_nFailure = 0;  // why SweepBuffer stopped: a line's result
+    CScanAhead m_ahead;
 };

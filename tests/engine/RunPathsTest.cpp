@@ -78,7 +78,7 @@ TEST(RunPaths, FileAndSinkRunsGiveTheSameBytesCountsAndFindings)
         for (std::uint64_t seed = 1; seed <= 6; ++seed) {
             ProgramLines lines(seed, fixedWidth);
             std::string program;
-            while (program.size() < 200000)
+            while (program.size() < 300000)  // large enough to be scanned on a second thread
                 program += lines.Next();
             programs.push_back(program);
         }
