@@ -137,49 +137,10 @@ char* PutPadded(char* out, const char* digits, const char* end, std::size_t widt
 
 }  // namespace
 
-namespace {
-
-// Step 0 of NegatePlainNumber in free format, for the common word: an
-// optional sign, digits without a leading zero (or the one zero), a point,
-// digits, and blanks only after them. The printed negation is the other
-// sign and the same digit text. 0 for anything else.
-std::size_t NegateCommonDecimal(std::string_view value, char* out)
-{
-    const char* p = value.data();
-    const char* const end = p + value.size();
-    const bool negative = *p == '-';
-    if (negative || *p == '+')
-        ++p;
-    const char* const digits = p;
-    while (p < end && IsDigit(*p))
-        ++p;
-    const char* const point = p;
-    const std::ptrdiff_t integer = point - digits;
-    if (integer == 0 || p == end || *p != '.' || (*digits == '0' && integer != 1))
-        return 0;
-    ++p;
-    while (p < end && IsDigit(*p))
-        ++p;
-    const char* const fractionEnd = p;
-    while (p < end && *p == ' ')
-        ++p;
-    // At most 15 significant digits, as the general path asks.
-    const std::ptrdiff_t significant = (*digits == '0' ? 0 : integer) + (fractionEnd - point - 1);
-    if (p != end || significant > 15)
-        return 0;
-    char* q = out;
-    if (!negative)
-        *q++ = '-';
-    q = Put(q, digits, fractionEnd);
-    return static_cast<std::size_t>(q - out);
-}
-
-}  // namespace
-
 std::size_t NegatePlainNumber(std::string_view value, bool fixedWidth, char* out)
 {
     if (!fixedWidth && !value.empty()) {
-        const std::size_t n = NegateCommonDecimal(value, out);
+        const std::size_t n = NegateCommonDecimal(value.data(), value.data() + value.size(), out);
         if (n != 0)
             return n;
     }

@@ -3,6 +3,7 @@
 // library's "%f" conversions print (correct rounding, '-' on negative zero).
 #pragma once
 
+#include <cstring>
 #include <string>
 #include <string_view>
 
@@ -35,3 +36,42 @@ void AppendPadded(std::string& out, double value, std::size_t width, bool showPl
 // wide zero padding) is left to ReadNumber and the printers above.
 constexpr std::size_t kMaxNegatedPlain = 40;
 std::size_t NegatePlainNumber(std::string_view value, bool fixedWidth, char* out);
+
+// The first step of NegatePlainNumber in free format, for the common word:
+// an optional sign, digits without a leading zero (or the one zero), a
+// point, digits, and blanks only after them; at most 16 characters before
+// the blanks (so at most 15 digits). The printed negation is the other sign
+// and the same digit text. 0 for anything else.
+inline std::size_t NegateCommonDecimal(const char* p, const char* end, char* out)
+{
+    const auto digit = [](char c) { return c >= '0' && c <= '9'; };
+    const bool negative = *p == '-';
+    if (negative || *p == '+')
+        ++p;
+    const char* const digits = p;
+    while (p < end && digit(*p))
+        ++p;
+    if (p == digits || p == end || *p != '.' || (*digits == '0' && p - digits != 1))
+        return 0;
+    ++p;
+    while (p < end && digit(*p))
+        ++p;
+    const char* const numberEnd = p;
+    while (p < end && *p == ' ')
+        ++p;
+    const std::size_t n = static_cast<std::size_t>(numberEnd - digits);
+    if (p != end || n > 16)
+        return 0;
+    // Sixteen bytes at most, copied as two overlapping eight-byte halves
+    // when long enough.
+    out[0] = '-';
+    char* const q = out + (negative ? 0 : 1);
+    if (n >= 8) {
+        std::memcpy(q, digits, 8);
+        std::memcpy(q + n - 8, numberEnd - 8, 8);
+    } else {
+        for (std::size_t i = 0; i < n; ++i)
+            q[i] = digits[i];
+    }
+    return n + (negative ? 0 : 1);
+}

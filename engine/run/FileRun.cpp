@@ -160,9 +160,13 @@ const char* CFileRun::SweepBuffer(const BlockRules& rules, const char* begin, co
                                   long long& count)
 {
     CPlainCodes plainCodes(*rules.mode, rules.positioned);
-    return ScanLines<pointIsValue>(rules, begin, end, [&](const char* line, const char* lineEnd, LineNotes& notes) {
-        return WriteLine(rules, plainCodes, line, lineEnd, notes, room, count);
-    });
+    LineNotes notes;
+    return ScanLines<pointIsValue>(rules, begin, end, &notes,
+                                   [&](const char* line, const char* lineEnd, LineNotes& settled) -> LineNotes* {
+                                       if (!WriteLine(rules, plainCodes, line, lineEnd, settled, room, count))
+                                           return nullptr;
+                                       return &settled;
+                                   });
 }
 
 template <bool pointIsValue>

@@ -16,11 +16,14 @@ inline bool IsAsciiLetter(char c) { return (c >= 'A' && c <= 'Z') || (c >= 'a' &
 }  // namespace line_scan
 
 // Calls onLine(line, lineEnd, notes) for every line of [begin, end) that
-// ends in it ('\n' included; the notes settled by SettleNotes), in order.
-// The end of the last such line, or null as soon as onLine says false.
-// With `pointIsValue` false (the format is open) the points stop the walk.
+// ends in it ('\n' included), in order. The first line's notes go into
+// `notes`, each later line's into those onLine returns, settled by
+// SettleNotes. The end of the last such line, or null as soon as onLine
+// returns null. With `pointIsValue` false (the format is open) the points
+// stop the walk.
 template <bool pointIsValue, typename OnLine>
-const char* ScanLines(const BlockRules& rules, const char* begin, const char* end, OnLine&& onLine)
+const char* ScanLines(const BlockRules& rules, const char* begin, const char* end, LineNotes* notesOfLine,
+                      OnLine&& onLine)
 {
     using namespace line_scan;
     // Z matters only for the format, K for it and for an arc's centre; '.'
@@ -28,7 +31,8 @@ const char* ScanLines(const BlockRules& rules, const char* begin, const char* en
     const unsigned noted = rules.open ? kCoordinates : kX | kY | kI | kJ | kK;
     const unsigned notable = noted | kLineEnd | kAside | kG | (rules.open ? kPoint : 0);
     const char* line = begin;
-    LineNotes notes;
+    LineNotes* notes = notesOfLine;
+    notes->Clear();
     CNonValueBytes<pointIsValue> bytes(begin, end);
     for (;;) {
         const char* const at = bytes.Next();
@@ -38,39 +42,37 @@ const char* ScanLines(const BlockRules& rules, const char* begin, const char* en
         if (cls == 0)
             continue;
         if (cls & kLineEnd) {
-            SettleNotes(line, at + 1, rules, notes);
-            if (!onLine(line, at + 1, notes))
+            SettleNotes(line, at + 1, rules, *notes);
+            notes = onLine(line, at + 1, *notes);
+            if (!notes)
                 return nullptr;
+            notes->Clear();
             line = at + 1;
-            notes.seen = 0;
-            notes.gCount = 0;
-            notes.swaps = 0;
-            notes.aside = notes.point = false;
             continue;
         }
         // Coordinate letters are the most common stops: first.
         if (cls & kCoordinates) {
-            if (notes.seen & cls) {
-                notes.aside = notes.aside || (cls & rules.wanted);  // a later word of a letter to negate
+            if (notes->seen & cls) {
+                notes->aside = notes->aside || (cls & rules.wanted);  // a later word of a letter to negate
             } else {
-                notes.seen |= cls;
+                notes->seen |= cls;
                 const int slot = SlotOf(cls);
-                notes.value[slot] = at + 1;
-                notes.valueEnd[slot] = bytes.Peek();
+                notes->value[slot] = at + 1;
+                notes->valueEnd[slot] = bytes.Peek();
                 // A letter to negate right after another letter is part of a word.
-                notes.aside = notes.aside || ((cls & rules.wanted) && at > line && IsAsciiLetter(at[-1]));
+                notes->aside = notes->aside || ((cls & rules.wanted) && at > line && IsAsciiLetter(at[-1]));
             }
         } else if (cls & kG) {
-            if (notes.gCount < kMaxPlainG) {
-                notes.g[notes.gCount] = at + 1;
-                notes.gEnd[notes.gCount++] = bytes.Peek();
+            if (notes->gCount < kMaxPlainG) {
+                notes->g[notes->gCount] = at + 1;
+                notes->gEnd[notes->gCount++] = bytes.Peek();
             } else {
-                notes.aside = true;
+                notes->aside = true;
             }
         } else if (cls & kAside) {
-            notes.aside = true;
+            notes->aside = true;
         } else {
-            notes.point = true;
+            notes->point = true;
         }
     }
 }

@@ -228,8 +228,11 @@ bool WritePlainLine(const char* line, const char* end, const LineNotes& notes, c
         }
         const std::string_view value(edit.begin, static_cast<std::size_t>(edit.end - edit.begin));
         const PlainTwice* twice = rules.positioned ? PositionOf(rules, edit.slot) : nullptr;
-        const std::size_t n = twice ? PositionPlainNumber(value, *twice, rules.fixedWidth, out)
-                                    : NegatePlainNumber(value, rules.fixedWidth, out);
+        std::size_t n = 0;
+        if (twice)
+            n = PositionPlainNumber(value, *twice, rules.fixedWidth, out);
+        else if (rules.fixedWidth || (n = NegateCommonDecimal(edit.begin, edit.end, out)) == 0)
+            n = NegatePlainNumber(value, rules.fixedWidth, out);
         if (n == 0)
             return false;  // nothing used: the line goes aside
         out += n;

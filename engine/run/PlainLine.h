@@ -78,6 +78,15 @@ struct LineNotes {
     unsigned swaps = 0;                // the G words (bit k: g[k]) whose arc direction swaps
     bool aside = false;                // the line goes line by line
     bool point = false;                // a '.' (only looked for while the format is open)
+
+    // Ready for the next line (the texts are read only for letters seen).
+    void Clear()
+    {
+        seen = 0;
+        gCount = 0;
+        swaps = 0;
+        aside = point = false;
+    }
 };
 
 // What a G code asks of a plain line.

@@ -94,17 +94,21 @@ void CScanAhead::ScanBuffer()
     //    lock is held only to hand a batch over and take the next.
     const char* stop = nullptr;
     if (batch) {
-        stop = ScanLines<pointIsValue>(m_rules, m_pBegin, m_pEnd,
-                                       [&](const char* line, const char* end, const LineNotes& notes) {
-                                           batch->lines[batch->count++] = {line, end, notes};
-                                           if (batch->count < ScanBatch::kLines)
-                                               return true;
-                                           lock.lock();
-                                           ++m_nFilled;
-                                           m_changed.notify_all();
-                                           batch = Free(lock);
-                                           lock.unlock();
-                                           return batch != nullptr;
+        stop = ScanLines<pointIsValue>(m_rules, m_pBegin, m_pEnd, &batch->lines[0].notes,
+                                       [&](const char* line, const char* end, LineNotes&) -> LineNotes* {
+                                           ScannedLine& scanned = batch->lines[batch->count++];
+                                           scanned.line = line;
+                                           scanned.end = end;
+                                           if (batch->count == ScanBatch::kLines) {
+                                               lock.lock();
+                                               ++m_nFilled;
+                                               m_changed.notify_all();
+                                               batch = Free(lock);
+                                               lock.unlock();
+                                               if (!batch)
+                                                   return nullptr;
+                                           }
+                                           return &batch->lines[batch->count].notes;
                                        });
     }
     // 2. The last batch says where the buffer's whole lines end.
