@@ -140,7 +140,7 @@ char* PutPadded(char* out, const char* digits, const char* end, std::size_t widt
 std::size_t NegatePlainNumber(std::string_view value, bool fixedWidth, char* out)
 {
     if (!fixedWidth && !value.empty()) {
-        const std::size_t n = NegateCommonDecimal(value.data(), value.data() + value.size(), out);
+        const std::size_t n = NegateCommonDecimal(value.data(), value.data() + value.size(), nullptr, out);
         if (n != 0)
             return n;
     }

@@ -3,6 +3,8 @@
 // library's "%f" conversions print (correct rounding, '-' on negative zero).
 #pragma once
 
+#include "ByteScan.h"
+
 #include <cstring>
 #include <string>
 #include <string_view>
@@ -39,39 +41,73 @@ std::size_t NegatePlainNumber(std::string_view value, bool fixedWidth, char* out
 
 // The first step of NegatePlainNumber in free format, for the common word:
 // an optional sign, digits without a leading zero (or the one zero), a
-// point, digits, and blanks only after them; at most 16 characters before
-// the blanks (so at most 15 digits). The printed negation is the other sign
-// and the same digit text. 0 for anything else.
-inline std::size_t NegateCommonDecimal(const char* p, const char* end, char* out)
+// point, digits, and blanks only after them; at most 16 characters. The
+// printed negation is the other sign and the same digit text. Reads the
+// value text [p, end), and up to `limit` when that is 16 bytes on (to look
+// at the text sixteen bytes at a time). 0 for anything else.
+inline std::size_t NegateCommonDecimal(const char* p, const char* end, const char* limit, char* out)
 {
-    const auto digit = [](char c) { return c >= '0' && c <= '9'; };
+    const std::size_t size = static_cast<std::size_t>(end - p);
+    if (size == 0 || size > 16)
+        return 0;
     const bool negative = *p == '-';
-    if (negative || *p == '+')
-        ++p;
-    const char* const digits = p;
-    while (p < end && digit(*p))
-        ++p;
-    if (p == digits || p == end || *p != '.' || (*digits == '0' && p - digits != 1))
+    const std::size_t sign = negative || *p == '+' ? 1 : 0;
+    std::size_t numberEnd = size;  // the first blank
+    std::size_t point = 0;
+#ifdef NCM_SSE2
+    if (limit != nullptr && limit - p >= 16) {
+        // 1. Masks of the digits, blanks and points among the text's bytes.
+        const __m128i bytes = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p));
+        const __m128i fromZero = _mm_sub_epi8(bytes, _mm_set1_epi8('0'));
+        const unsigned inText = static_cast<unsigned>((1ul << size) - 1);
+        const unsigned digits =
+            static_cast<unsigned>(_mm_movemask_epi8(_mm_cmpeq_epi8(_mm_min_epu8(fromZero, _mm_set1_epi8(9)), fromZero)));
+        const unsigned blanks = static_cast<unsigned>(_mm_movemask_epi8(_mm_cmpeq_epi8(bytes, _mm_set1_epi8(' ')))) & inText;
+        const unsigned points = static_cast<unsigned>(_mm_movemask_epi8(_mm_cmpeq_epi8(bytes, _mm_set1_epi8('.')))) & inText;
+        // 2. One point in the number; digits elsewhere in it; blanks after it.
+        if (blanks != 0)
+            numberEnd = static_cast<std::size_t>(LowestBit(blanks));
+        const unsigned number = static_cast<unsigned>((1ul << numberEnd) - 1);
+        if (points == 0 || (points & (points - 1)) != 0 || (points & number) == 0 ||
+            (digits & number) != (number & ~points & ~static_cast<unsigned>(sign)) || blanks != (inText & ~number))
+            return 0;
+        point = static_cast<std::size_t>(LowestBit(points));
+    } else
+#endif
+    {
+        // The same, a byte at a time.
+        const auto digit = [](char c) { return c >= '0' && c <= '9'; };
+        std::size_t i = sign;
+        while (i < size && digit(p[i]))
+            ++i;
+        if (i == size || p[i] != '.')
+            return 0;
+        point = i++;
+        while (i < size && digit(p[i]))
+            ++i;
+        numberEnd = i;
+        while (i < size && p[i] == ' ')
+            ++i;
+        if (i != size)
+            return 0;
+    }
+    // 3. At least one integer digit, no leading zero but a lone one.
+    if (point == sign || (p[sign] == '0' && point != sign + 1))
         return 0;
-    ++p;
-    while (p < end && digit(*p))
-        ++p;
-    const char* const numberEnd = p;
-    while (p < end && *p == ' ')
-        ++p;
-    const std::size_t n = static_cast<std::size_t>(numberEnd - digits);
-    if (p != end || n > 16)
-        return 0;
-    // Sixteen bytes at most, copied as two overlapping eight-byte halves
-    // when long enough.
+    // 4. The other sign, and the digits copied in at most two pieces.
+    const char* const digitsBegin = p + sign;
+    const std::size_t n = numberEnd - sign;
     out[0] = '-';
     char* const q = out + (negative ? 0 : 1);
     if (n >= 8) {
-        std::memcpy(q, digits, 8);
-        std::memcpy(q + n - 8, numberEnd - 8, 8);
+        std::memcpy(q, digitsBegin, 8);
+        std::memcpy(q + n - 8, digitsBegin + n - 8, 8);
+    } else if (n >= 4) {
+        std::memcpy(q, digitsBegin, 4);
+        std::memcpy(q + n - 4, digitsBegin + n - 4, 4);
     } else {
-        for (std::size_t i = 0; i < n; ++i)
-            q[i] = digits[i];
+        for (std::size_t k = 0; k < n; ++k)
+            q[k] = digitsBegin[k];
     }
     return n + (negative ? 0 : 1);
 }

@@ -163,7 +163,7 @@ const char* CFileRun::SweepBuffer(const BlockRules& rules, const char* begin, co
     LineNotes notes;
     return ScanLines<pointIsValue>(rules, begin, end, &notes,
                                    [&](const char* line, const char* lineEnd, LineNotes& settled) -> LineNotes* {
-                                       if (!WriteLine(rules, plainCodes, line, lineEnd, settled, room, count))
+                                       if (!WriteLine(rules, plainCodes, line, lineEnd, end, settled, room, count))
                                            return nullptr;
                                        return &settled;
                                    });
@@ -179,7 +179,7 @@ const char* CFileRun::SweepAhead(const BlockRules& rules, const char* begin, con
         ScanBatch& batch = m_ahead.Next();
         for (int k = 0; k < batch.count; ++k) {
             ScannedLine& scanned = batch.lines[k];
-            if (!WriteLine(rules, plainCodes, scanned.line, scanned.end, scanned.notes, room, count)) {
+            if (!WriteLine(rules, plainCodes, scanned.line, scanned.end, end, scanned.notes, room, count)) {
                 m_ahead.Cancel();  // the thread lets the buffer go before the run goes on
                 return nullptr;
             }
@@ -193,14 +193,14 @@ const char* CFileRun::SweepAhead(const BlockRules& rules, const char* begin, con
 }
 
 bool CFileRun::WriteLine(const BlockRules& rules, CPlainCodes& plainCodes, const char* line, const char* end,
-                         LineNotes& notes, OutputRoom& room, long long& count)
+                         const char* limit, LineNotes& notes, OutputRoom& room, long long& count)
 {
     // 1. A plain line straight into the output buffer.
     const std::string_view whole(line, static_cast<std::size_t>(end - line));
     std::string_view written;
     ++m_nLineNo;
     const bool plain = !notes.aside && (notes.gCount == 0 || CodesAllow(notes, plainCodes.For(m_step.Plane()))) &&
-                       WritePlainLine(line, end, notes, rules, room, count, written);
+                       WritePlainLine(line, end, limit, notes, rules, room, count, written);
     if (plain) {
         m_step.SeePlainLine(whole);
         if (m_pObserver && !m_pObserver->Line(whole, written)) {
@@ -211,7 +211,7 @@ bool CFileRun::WriteLine(const BlockRules& rules, CPlainCodes& plainCodes, const
     }
     // 2. Any other line through the line step.
     room.Release();
-    const long long n = LineAside(whole, m_reader.ReadableEnd(whole), m_nLineNo, rules.open, false);
+    const long long n = LineAside(whole, limit, m_nLineNo, rules.open, false);
     if (n < 0) {
         m_nFailure = n;
         return false;

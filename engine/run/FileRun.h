@@ -51,10 +51,11 @@ private:
     template <bool pointIsValue>
     const char* SweepAhead(const BlockRules& rules, const char* begin, const char* end, OutputRoom& room,
                            long long& count);
-    // One line of the buffer, its notes settled: written plain, or aside;
-    // false (m_nFailure says why) when the run must stop.
+    // One line of the buffer (which ends at `limit`), its notes settled:
+    // written plain, or aside; false (m_nFailure says why) when the run
+    // must stop.
     bool WriteLine(const BlockRules& rules, CPlainCodes& plainCodes, const char* line, const char* end,
-                   LineNotes& notes, OutputRoom& room, long long& count);
+                   const char* limit, LineNotes& notes, OutputRoom& room, long long& count);
     const MirrorPosition* m_pPosition = nullptr;
     // Line `lineNo` through the line step, written out.
     long long LineAside(std::string_view line, const char* limit, long long lineNo, bool open, bool carriageReturn);

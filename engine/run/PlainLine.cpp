@@ -193,8 +193,8 @@ void SettleNotes(const char* line, const char* end, const BlockRules& rules, Lin
                   !IsPlainLine(line, end, notes, rules) || !ParseGCodes(notes);
 }
 
-bool WritePlainLine(const char* line, const char* end, const LineNotes& notes, const BlockRules& rules,
-                    OutputRoom& room, long long& count, std::string_view& written)
+bool WritePlainLine(const char* line, const char* end, const char* limit, const LineNotes& notes,
+                    const BlockRules& rules, OutputRoom& room, long long& count, std::string_view& written)
 {
     const char* last = end - 1;  // the '\n', or the '\r' before it
     if (last > line && last[-1] == '\r')
@@ -231,7 +231,7 @@ bool WritePlainLine(const char* line, const char* end, const LineNotes& notes, c
         std::size_t n = 0;
         if (twice)
             n = PositionPlainNumber(value, *twice, rules.fixedWidth, out);
-        else if (rules.fixedWidth || (n = NegateCommonDecimal(edit.begin, edit.end, out)) == 0)
+        else if (rules.fixedWidth || (n = NegateCommonDecimal(edit.begin, edit.end, limit, out)) == 0)
             n = NegatePlainNumber(value, rules.fixedWidth, out);
         if (n == 0)
             return false;  // nothing used: the line goes aside

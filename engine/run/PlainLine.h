@@ -159,9 +159,9 @@ private:
 constexpr std::size_t kMaxPlainLine = 4096;
 
 // Writes the plain line [line, end) (its '\n' included, its notes settled
-// and allowed) with its words negated and its arcs swapped, adding the
+// and allowed; bytes up to `limit` may be read) with its words negated and its arcs swapped, adding the
 // changes to `count` and viewing the written bytes in `written`; or says
 // false when it must go aside after all (a word with no plain number).
 // Nothing is written then.
-bool WritePlainLine(const char* line, const char* end, const LineNotes& notes, const BlockRules& rules,
-                    OutputRoom& room, long long& count, std::string_view& written);
+bool WritePlainLine(const char* line, const char* end, const char* limit, const LineNotes& notes,
+                    const BlockRules& rules, OutputRoom& room, long long& count, std::string_view& written);

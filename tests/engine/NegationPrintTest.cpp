@@ -3,6 +3,7 @@
 // exactly what the C library's strtod and "%f" printing give by the rules
 // of both number formats.
 #include "LineOperations.h"
+#include "NumberText.h"
 #include "TestRandom.h"
 
 #include <gtest/gtest.h>
@@ -12,6 +13,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <string>
+#include <vector>
 
 namespace {
 
@@ -112,6 +114,36 @@ TEST(NegationPrint, AgreesWithTheCLibraryOnGeneratedValues)
         }
     }
     EXPECT_EQ(80000, checked);
+}
+
+// The common word's shortcut, sixteen bytes at a time (room after the text)
+// and a byte at a time (the text ends its buffer): both take the same
+// words, and print them as the C library does.
+TEST(NegationPrint, CommonDecimalsBothWaysAsTheCLibrary)
+{
+#ifdef _WIN32
+    GTEST_SKIP() << "the reference is the C library's exact printf of glibc";
+#endif
+    ValueTexts texts;
+    int taken = 0;
+    for (int i = 0; i < 40000; ++i) {
+        const std::string value = texts.Next();
+        const std::string roomy = value + std::string(16, 'X');
+        const std::vector<char> tight(value.begin(), value.end());
+        char wide[32];
+        char narrow[32];
+        const char* const tightEnd = tight.data() + tight.size();
+        const std::size_t n = NegateCommonDecimal(roomy.data(), roomy.data() + value.size(),
+                                                  roomy.data() + roomy.size(), wide);
+        const std::size_t m = value.empty() ? 0 : NegateCommonDecimal(tight.data(), tightEnd, tightEnd, narrow);
+        ASSERT_EQ(n, m) << '"' << value << '"';
+        if (n == 0)
+            continue;
+        ++taken;
+        ASSERT_EQ(std::string(wide, n), std::string(narrow, m)) << '"' << value << '"';
+        ASSERT_EQ(Reference(value, false), std::string(wide, n)) << '"' << value << '"';
+    }
+    EXPECT_GT(taken, 4000);  // the generator makes many common words
 }
 
 TEST(NegationPrint, BoundaryValues)
