@@ -23,14 +23,14 @@ inline std::uint32_t NonValueMask(const char* p, const char* limit)
 #ifdef NCM_SSE2
     if (limit - p >= 16) {
         const __m128i bytes = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p));
-        // Digits: '0'..'9' are the bytes that stay at most 9 above '0'.
-        const __m128i fromZero = _mm_sub_epi8(bytes, _mm_set1_epi8('0'));
-        const __m128i digit = _mm_cmpeq_epi8(_mm_min_epu8(fromZero, _mm_set1_epi8(9)), fromZero);
-        __m128i value = _mm_or_si128(digit, _mm_cmpeq_epi8(bytes, _mm_set1_epi8(' ')));
-        value = _mm_or_si128(value, _mm_cmpeq_epi8(bytes, _mm_set1_epi8('+')));
-        value = _mm_or_si128(value, _mm_cmpeq_epi8(bytes, _mm_set1_epi8('-')));
-        if (pointIsValue)
-            value = _mm_or_si128(value, _mm_cmpeq_epi8(bytes, _mm_set1_epi8('.')));
+        // '+' to '9' are the bytes that stay at most 14 above '+'; of them
+        // ',' and '/' are no value bytes (nor '.' while it is not one).
+        const __m128i fromPlus = _mm_sub_epi8(bytes, _mm_set1_epi8('+'));
+        const __m128i range = _mm_cmpeq_epi8(_mm_min_epu8(fromPlus, _mm_set1_epi8(14)), fromPlus);
+        __m128i other = _mm_or_si128(_mm_cmpeq_epi8(bytes, _mm_set1_epi8(',')), _mm_cmpeq_epi8(bytes, _mm_set1_epi8('/')));
+        if (!pointIsValue)
+            other = _mm_or_si128(other, _mm_cmpeq_epi8(bytes, _mm_set1_epi8('.')));
+        const __m128i value = _mm_or_si128(_mm_andnot_si128(other, range), _mm_cmpeq_epi8(bytes, _mm_set1_epi8(' ')));
         return ~static_cast<std::uint32_t>(_mm_movemask_epi8(value)) & 0xFFFFu;
     }
 #endif

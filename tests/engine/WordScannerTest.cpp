@@ -1,8 +1,11 @@
 // The word scanner and line editing: value texts, replacement with the blank
 // rule, and line-end normalisation.
+#include "ByteScan.h"
 #include "LineOperations.h"
 
 #include <gtest/gtest.h>
+
+#include <cstring>
 
 namespace {
 
@@ -85,4 +88,22 @@ TEST(TrimLineEnd, NormalisesTheEndOfLinesThatHoldABlank)
     EXPECT_EQ("G01X1\r", Trimmed("G01X1\r", 0));
     EXPECT_EQ("", Trimmed("", 0));
     EXPECT_EQ("A\rB X1\n", Trimmed("A\rB X1\n", 1));           // a lone '\r' inside is ordinary
+}
+
+// The sixteen-byte mask of the bytes that are no value bytes gives, for
+// every byte at every position, what the syntax's value rule says.
+TEST(NonValueMask, AgreesWithTheValueRuleOnEveryByte)
+{
+    for (int c = 0; c < 256; ++c) {
+        for (int at = 0; at < 16; ++at) {
+            char bytes[16];
+            std::memset(bytes, '1', sizeof bytes);
+            bytes[at] = static_cast<char>(c);
+            const bool value = IsValueChar(static_cast<char>(c));
+            EXPECT_EQ(!value, ((NonValueMask<true>(bytes, bytes + 16) >> at) & 1u) != 0) << c;
+            EXPECT_EQ(!value || c == '.', ((NonValueMask<false>(bytes, bytes + 16) >> at) & 1u) != 0) << c;
+            // A byte loop where fewer than sixteen bytes may be read.
+            EXPECT_EQ(!value, ((NonValueMask<true>(bytes, bytes + at + 1) >> at) & 1u) != 0) << c;
+        }
+    }
 }
