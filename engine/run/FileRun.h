@@ -1,8 +1,9 @@
 // The mirror run into a file, over whole read buffers. One sweep over the
 // bytes that are not value texts finds the line ends and the words of each
-// line; a plain line (no G word, no skip character, nothing the check could
-// find, a normal end) is written straight into the output buffer with its
-// first X, Y, I or J words negated. Every other line goes aside, through the
+// line (on a second thread for a large buffer); a plain line (G words that
+// need nothing but an arc's swap, no skip character, nothing the check
+// could find, a normal end) is written straight into the output buffer with
+// its first X, Y, I or J words negated. Every other line goes aside, through the
 // line step (the one-sweep mirror and the check), which gives the same
 // bytes for plain lines too: the buffer sweep only decides which of the two
 // writes a line.
