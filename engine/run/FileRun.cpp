@@ -486,7 +486,7 @@ const char* CFileRun::SweepBuffer(const BlockRules& rules, const char* begin, co
                                (notes.gCount == 0 || InertGWords(notes, inertCodes.For(m_step.Plane()))) &&
                                WritePlainLine(line, at + 1, notes, rules, room, count, written);
             if (plain)
-                m_step.SeePlainLine(whole);
+                m_step.SeePlainLine(whole, (notes.seen & kY) != 0);
             if (plain && m_pObserver && !m_pObserver->Line(whole, written)) {
                 m_nFailure = kMirrorDestinationError;
                 return nullptr;
