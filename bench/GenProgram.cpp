@@ -1,6 +1,6 @@
 // ncm_genprog: writes a large generated NC program for the benchmarks.
 //
-//   ncm_genprog [--style free|fixed|noise|noise-fixed|cam] [--size 100M] [--seed N] [--crlf] OUTPUT
+//   ncm_genprog [--style free|fixed|noise|noise-fixed|cam|lathe] [--size 100M] [--seed N] [--crlf] OUTPUT
 //
 // OUTPUT '-' writes to standard output. The same options always give the
 // same bytes.
@@ -28,7 +28,7 @@ private:
 int Usage()
 {
     std::fprintf(stderr,
-                 "usage: ncm_genprog [--style free|fixed|noise|noise-fixed|cam] [--size BYTES[K|M|G]]\n"
+                 "usage: ncm_genprog [--style free|fixed|noise|noise-fixed|cam|lathe] [--size BYTES[K|M|G]]\n"
                  "                   [--seed N] [--crlf] OUTPUT|-\n");
     return 2;
 }

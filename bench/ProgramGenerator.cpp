@@ -31,6 +31,7 @@ long long GenerateProgram(const ProgramOptions& options, CProgramSink& sink)
     case ProgramStyle::Noise: WriteNoise(text, random, false); break;
     case ProgramStyle::NoiseFixed: WriteNoise(text, random, true); break;
     case ProgramStyle::Cam: WriteCamOutput(text, random); break;
+    case ProgramStyle::Lathe: WriteLatheProgram(text, random); break;
     }
     if (!text.Finish())
         return -1;
@@ -74,6 +75,8 @@ bool ParseProgramStyle(const std::string& text, ProgramStyle& style)
         style = ProgramStyle::NoiseFixed;
     else if (text == "cam")
         style = ProgramStyle::Cam;
+    else if (text == "lathe")
+        style = ProgramStyle::Lathe;
     else
         return false;
     return true;

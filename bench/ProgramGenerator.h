@@ -17,6 +17,7 @@ enum class ProgramStyle {
     Noise,       // random NC-like lines, any length, any characters
     NoiseFixed,  // random lines that still scan as fixed width
     Cam,         // CAM output: a motion word on every line ('G1 X51.167 Z-6.405'), arcs with I/J, 3-6 decimals
+    Lathe,       // a turning program: X and Z only, no Y anywhere ('N10 G1 X42.5 Z-30.25')
 };
 
 struct ProgramOptions {
@@ -55,5 +56,5 @@ long long GenerateProgram(const ProgramOptions& options, CProgramSink& sink);
 // Parses a size such as "100M", "1G", "512K" or "12345" (bytes); -1 on error.
 long long ParseByteSize(const std::string& text);
 
-// "free", "fixed", "noise", "noise-fixed", "cam"; false for an unknown name.
+// "free", "fixed", "noise", "noise-fixed", "cam", "lathe"; false for an unknown name.
 bool ParseProgramStyle(const std::string& text, ProgramStyle& style);

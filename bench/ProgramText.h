@@ -61,3 +61,4 @@ private:
 void WriteToolpaths(CProgramText& text, CBenchRandom& random);
 void WriteNoise(CProgramText& text, CBenchRandom& random, bool fixedWidth);
 void WriteCamOutput(CProgramText& text, CBenchRandom& random);
+void WriteLatheProgram(CProgramText& text, CBenchRandom& random);

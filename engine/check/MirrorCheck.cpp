@@ -8,6 +8,7 @@
 #include "NumberText.h"
 #include "Syntax.h"
 
+#include <algorithm>
 #include <cmath>
 
 namespace {
@@ -205,12 +206,20 @@ const CMirrorCheck::Rule CMirrorCheck::kCodeRules[] = {
     &CMirrorCheck::CheckControlCycle,       &CMirrorCheck::CheckRotaryAxis,   &CMirrorCheck::CheckLathe,
 };
 
+bool CMirrorCheck::LineKind::HoldsG(double number) const
+{
+    return std::find(gNumbers.begin(), gNumbers.end(), number) != gNumbers.end();
+}
+
 void CMirrorCheck::CheckCodeLine(long long lineNo, std::string_view line, int plane)
 {
-    LineKind kind;
+    // The line's G numbers are read once; the rules ask the list.
+    LineKind& kind = m_codeLine;
+    kind.gNumbers.clear();
+    ForEachGNumber(line, [&kind](double number) { kind.gNumbers.push_back(number); });
     kind.plane = plane;
-    kind.machinePosition = HoldsGNumber(line, 53) || HoldsGNumber(line, 10);
-    kind.scaling = HoldsGNumber(line, 51);
+    kind.machinePosition = kind.HoldsG(53) || kind.HoldsG(10);
+    kind.scaling = kind.HoldsG(51);
     for (const Rule rule : kCodeRules)
         (this->*rule)(lineNo, line, kind);
 }
@@ -394,7 +403,7 @@ void CMirrorCheck::CheckLowercase(long long lineNo, std::string_view line, const
 // controls, swapped by the fixed-width rule as if it were a side.
 void CMirrorCheck::CheckLengthCompensation(long long lineNo, std::string_view line, const LineKind& kind)
 {
-    if (!m_bFixedWidth || !ReversesPlane(*m_pMode, kind.plane) || !HoldsGNumber(line, 43))
+    if (!m_bFixedWidth || !ReversesPlane(*m_pMode, kind.plane) || !kind.HoldsG(43))
         return;
     const std::size_t h = line.find('H');
     double number = 0;
@@ -409,7 +418,7 @@ void CMirrorCheck::CheckControlCycle(long long lineNo, std::string_view line, co
     static const double kCycles[] = {12, 13, 70, 71, 72, 76, 87};
     double cycle = 0;
     for (const double c : kCycles)
-        if (HoldsGNumber(line, c))
+        if (kind.HoldsG(c))
             cycle = c;
     if (cycle == 0)
         return;
@@ -456,7 +465,7 @@ void CMirrorCheck::CheckLathe(long long lineNo, std::string_view line, const Lin
         }
     const std::size_t k = line.find('K');
     double number = 0;
-    if (kind.plane == kPlaneXY && (HoldsGNumber(line, 2) || HoldsGNumber(line, 3)) && k != std::string_view::npos &&
+    if (kind.plane == kPlaneXY && (kind.HoldsG(2) || kind.HoldsG(3)) && k != std::string_view::npos &&
         WordNumber(line, k, number) && line.find('J') == std::string_view::npos) {
         m_nLatheLine = lineNo;
         m_strLatheWord = WordText(line, k);

@@ -50,6 +50,8 @@ private:
         int plane = 17;                // the arc plane, after the line's plane words
         bool machinePosition = false;  // G53 or G10: the mirror changes no word
         bool scaling = false;          // G51: I and J are scale factors, kept
+        std::vector<double> gNumbers;  // the line's G numbers, read once for all rules
+        bool HoldsG(double number) const;
     };
     void CheckCodeLine(long long lineNo, std::string_view line, int plane);
     // The rules of a line that is not a skip line, one function each.
@@ -89,4 +91,5 @@ private:
     bool m_bNonzeroY = false;        // a line that is not a skip line held a nonzero Y
     long long m_nLatheLine = 0;      // the first line that looks like a lathe's, 0: none yet
     std::string m_strLatheWord;
+    LineKind m_codeLine;  // of the code line being read (its G numbers kept between lines)
 };

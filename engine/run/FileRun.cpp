@@ -202,7 +202,7 @@ bool CFileRun::WriteLine(const BlockRules& rules, CPlainCodes& plainCodes, const
     const bool plain = !notes.aside && (notes.gCount == 0 || CodesAllow(notes, plainCodes.For(m_step.Plane()))) &&
                        WritePlainLine(line, end, limit, notes, rules, room, count, written);
     if (plain) {
-        m_step.SeePlainLine(whole);
+        m_step.SeePlainLine(whole, (notes.seen & kY) != 0);
         if (m_pObserver && !m_pObserver->Line(whole, written)) {
             m_nFailure = kMirrorDestinationError;
             return false;

@@ -35,10 +35,12 @@ public:
     MirroredLine Mirror(std::string_view read, const char* limit, long long lineNo, bool carriageReturn);
 
     // A line that a run writes without the step (a plain line): the check
-    // still learns what it needs of every line.
-    void SeePlainLine(std::string_view line)
+    // still learns what it needs of every line. With `holdsY` false the run
+    // met no 'Y' on the line, so the check, which reads only its Y words,
+    // is not called.
+    void SeePlainLine(std::string_view line, bool holdsY = true)
     {
-        if (m_check.WantsCodeLines())
+        if (holdsY && m_check.WantsCodeLines())
             m_check.SeeCodeLine(line);
     }
 
