@@ -4,7 +4,11 @@
 
 namespace {
 
-constexpr std::size_t kBufferSize = 1 << 20;
+// A program of up to 64 KB is read through a buffer of that size; a larger
+// one through 1 MB, so that a run over whole buffers hands work to its
+// second thread seldom.
+constexpr std::size_t kSmallBufferSize = 1 << 16;
+constexpr std::size_t kLargeBufferSize = 1 << 20;
 
 void ReplaceAll(char* bytes, std::size_t size, char from, char to)
 {
@@ -28,8 +32,12 @@ bool LineReader::Open(const char* path)
         return false;
     if (!m_file.Stamp(m_stamp))
         m_stamp = FileStamp();
-    if (!m_buffer)
-        m_buffer = std::make_unique<char[]>(kBufferSize);
+    const std::size_t capacity =
+        m_stamp.nSize > static_cast<long long>(kSmallBufferSize) ? kLargeBufferSize : kSmallBufferSize;
+    if (!m_buffer || m_nCapacity < capacity) {
+        m_buffer = std::make_unique<char[]>(capacity);
+        m_nCapacity = capacity;
+    }
     return true;
 }
 
@@ -53,7 +61,7 @@ bool LineReader::Refill()
     if (!m_file.IsOpen() || m_bFailed)
         return false;
     m_nPos = 0;
-    const long long n = m_file.Read(m_buffer.get(), kBufferSize, m_failure);
+    const long long n = m_file.Read(m_buffer.get(), m_nCapacity, m_failure);
     if (n < 0) {
         m_nEnd = 0;
         m_bFailed = true;

@@ -90,6 +90,7 @@ private:
 
     NativeFile m_file;
     std::unique_ptr<char[]> m_buffer;
+    std::size_t m_nCapacity = 0;     // the buffer's size
     std::size_t m_nPos = 0;
     std::size_t m_nEnd = 0;
     long long m_nChunkStart = 0;     // where in the file the buffer's bytes start

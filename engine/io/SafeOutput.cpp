@@ -5,8 +5,8 @@
 
 namespace {
 
-// The writer thread's buffers and the first one are of one size.
-constexpr std::size_t kBufferSize = CBackgroundWriter::kBufferSize;
+// The first buffer of a file; the writer thread's are larger.
+constexpr std::size_t kFirstBufferSize = 1 << 16;
 constexpr unsigned kNameAttempts = 64;
 
 }  // namespace
@@ -45,9 +45,21 @@ bool SafeOutput::Open(const char* destination, const SafeOutputOptions& options)
     }
     m_bOpen = true;
     if (!m_buffer)
-        m_buffer = std::make_unique<char[]>(kBufferSize);
-    m_pBuffer = m_buffer.get();
+        m_buffer = std::make_unique<char[]>(kFirstBufferSize);
+    UseFirstBuffer();
     return true;
+}
+
+void SafeOutput::UseFirstBuffer()
+{
+    m_pBuffer = m_buffer.get();
+    m_nCapacity = kFirstBufferSize;
+}
+
+void SafeOutput::UseWriterBuffer()
+{
+    m_pBuffer = m_writer.Take();
+    m_nCapacity = CBackgroundWriter::kBufferSize;
 }
 
 bool SafeOutput::Fail(const MirrorFailure& failure)
@@ -67,7 +79,7 @@ bool SafeOutput::Flush(bool last)
             // 1. The writer thread takes the full buffer; a failure of an
             //    earlier one shows here.
             m_writer.Hand(m_pBuffer, m_nUsed);
-            m_pBuffer = m_writer.Take();
+            UseWriterBuffer();
             if (m_writer.Failed() && !m_writer.Drain(failure))
                 Fail(failure);
         } else if (!m_file.Write(m_pBuffer, m_nUsed, failure)) {
@@ -75,7 +87,7 @@ bool SafeOutput::Flush(bool last)
         } else if (!last && m_writer.Start(m_file)) {
             // 2. A file of more than one buffer: the rest goes by the
             //    writer thread (without one, on here).
-            m_pBuffer = m_writer.Take();
+            UseWriterBuffer();
         }
     }
     m_nUsed = 0;
@@ -87,7 +99,7 @@ bool SafeOutput::StopWriter()
     MirrorFailure failure;
     const bool written = !m_writer.Running() || m_writer.Drain(failure);
     m_writer.Stop();
-    m_pBuffer = m_buffer.get();
+    UseFirstBuffer();
     return written || Fail(failure);
 }
 
@@ -97,9 +109,9 @@ bool SafeOutput::Write(const char* data, std::size_t size)
         return false;
     // Through the buffers, so that every byte keeps its place in the order.
     while (size > 0) {
-        if (m_nUsed == kBufferSize && !Flush())
+        if (m_nUsed == m_nCapacity && !Flush())
             return false;
-        const std::size_t n = std::min(size, kBufferSize - m_nUsed);
+        const std::size_t n = std::min(size, m_nCapacity - m_nUsed);
         std::memcpy(m_pBuffer + m_nUsed, data, n);
         m_nUsed += n;
         data += n;
@@ -112,7 +124,7 @@ char* SafeOutput::Space(std::size_t size)
 {
     if (!m_bOpen || m_bFailed || size > kMaxSpace)
         return nullptr;
-    if (m_nUsed + size > kBufferSize && !Flush())
+    if (m_nUsed + size > m_nCapacity && !Flush())
         return nullptr;
     return m_pBuffer + m_nUsed;
 }
@@ -153,7 +165,7 @@ bool SafeOutput::Commit()
 void SafeOutput::Discard()
 {
     m_writer.Stop();
-    m_pBuffer = m_buffer.get();
+    UseFirstBuffer();
     m_file.Close();
     m_place.RemoveTemp();
     Release();

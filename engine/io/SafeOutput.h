@@ -62,6 +62,9 @@ private:
     bool Flush(bool last = false);
     // Waits for the writer thread's writes and ends it; false when one failed.
     bool StopWriter();
+    // The buffer to fill: the first one, or one the writer thread gives.
+    void UseFirstBuffer();
+    void UseWriterBuffer();
     bool Fail(const MirrorFailure& failure);
     // The observer learns that the temporary file is gone; the folder is let go.
     void Release();
@@ -72,6 +75,7 @@ private:
     NativeFile m_file;
     std::unique_ptr<char[]> m_buffer;  // the first buffer of each file
     char* m_pBuffer = nullptr;         // the buffer being filled: the first, or the writer's
+    std::size_t m_nCapacity = 0;       // its size
     std::size_t m_nUsed = 0;
     CBackgroundWriter m_writer;
     bool m_bOpen = false;
