@@ -3,7 +3,10 @@
 // ncmirror's (with a mode, the program mirrored in memory and its mirror's
 // own lines read beside it, as --check draws them; without one, the program
 // alone), its progress readable at any time, and a stop that ends it within
-// a line.
+// a few thousand lines. With a mode the work is shared by two threads: one
+// mirrors the program and reads the source's lines into moves, the other
+// reads the mirror's lines and adds both to the picture, line by line in the
+// program's order, so that the picture is the one a single thread draws.
 #pragma once
 
 #include "ToolpathPicture.h"
@@ -43,11 +46,15 @@ public:
 
 private:
     void Run(const std::string& path, const MirrorMode* mode);
+    // The mirror's picture on two threads; false when no second thread
+    // could be started (nothing was read then).
+    bool RunInStep(const std::string& path, const MirrorMode& mode, bool& read);
     // One more line of `bytes` read; false when the build is to stop.
     bool Going(std::size_t bytes);
 
     class CSourceProgress;
     class CMirrorProgress;
+    class CLineHandOver;
 
     CToolpathPicture m_picture;
     bool m_bRead = false;
