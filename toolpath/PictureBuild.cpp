@@ -224,6 +224,8 @@ void CPictureBuild::Run(const std::string& path, const MirrorMode* mode)
         m_bRead = ReadProgramPicture(path.c_str(), m_picture, &progress);
     }
     m_bDone.store(true, std::memory_order_release);
+    if (m_onDone && !m_bStop.load(std::memory_order_relaxed))
+        m_onDone();
 }
 
 bool CPictureBuild::RunInStep(const std::string& path, const MirrorMode& mode, bool& read)

@@ -12,6 +12,7 @@
 #include "ToolpathPicture.h"
 
 #include <atomic>
+#include <functional>
 #include <string>
 #include <thread>
 
@@ -32,6 +33,10 @@ public:
     // `atX` and `atY`: the mirror's position as decimal text (empty: the axis).
     bool Start(const std::string& path, const MirrorMode* mode, const std::string& atX = std::string(),
                const std::string& atY = std::string());
+
+    // `callback` is called on the build's thread as it ends (after Done
+    // holds), unless it was stopped; set before Start.
+    void OnDone(std::function<void()> callback) { m_onDone = std::move(callback); }
 
     // True once the build has ended, read whole, failed or stopped.
     bool Done() const { return m_bDone.load(std::memory_order_acquire); }
@@ -63,4 +68,5 @@ private:
     std::atomic<unsigned long long> m_nBytes{0};
     std::thread m_thread;
     std::string m_strAtX, m_strAtY;  // the mirror's position, for the engine
+    std::function<void()> m_onDone;
 };
