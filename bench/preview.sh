@@ -2,7 +2,7 @@
 # How long the dialog's preview of a 100 MB program takes to open under Wine.
 #
 #   bash bench/preview.sh [--styles cam,free,fixed] [--size 100M] [--repeat 3]
-#                         [--mode y|x|xy|none] [--no-build]
+#                         [--mode y|x|xy|none] [--no-build] [--against OTHER/NcMirrorGui.exe]
 #
 # Generates each style's program with the native bench generator (seed 1,
 # under build/bench, never committed), starts the Windows dialog under Wine
@@ -11,7 +11,9 @@
 # prints, best of the runs by the total: the seconds from the preview asked
 # for until its window showed the finished picture (built and painted),
 # and how they split: the window opened, the picture built (the progress
-# shown meanwhile), the first paint. Figures only; nothing here fails on time.
+# shown meanwhile), the first paint until it is on the screen. --against times another build of the
+# dialog too (row "old"), its runs taking turns with those of the build
+# under test. Figures only; nothing here fails on time.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 cd "$root"
@@ -21,6 +23,7 @@ size=100M
 repeat=3
 mode=y
 build=1
+against=""
 while [ $# -gt 0 ]; do
   case "$1" in
     --styles) styles="$2"; shift ;;
@@ -28,7 +31,8 @@ while [ $# -gt 0 ]; do
     --repeat) repeat="$2"; shift ;;
     --mode) mode="$2"; shift ;;
     --no-build) build=0 ;;
-    -h|--help) sed -n '2,14p' "$0" | sed 's/^# \{0,1\}//'; exit 0 ;;
+    --against) against="$2"; shift ;;
+    -h|--help) sed -n '2,16p' "$0" | sed 's/^# \{0,1\}//'; exit 0 ;;
     *) echo "bench/preview.sh: unknown option $1 (try --help)" >&2; exit 2 ;;
   esac
   shift
@@ -76,14 +80,16 @@ echo "NC Mirror: the dialog's preview under Wine ($(wine --version)), mode $mode
 echo "machine: $(awk -F': ' '/^model name/ { print $2; exit }' /proc/cpuinfo), $(nproc) cores; best of $repeat runs"
 echo "load before: $(cat /proc/loadavg)"
 status=0
-LC_ALL=ru_RU.UTF-8 xvfb-run -a -s "-screen 0 1024x768x24" wine "$driver" --repeat "$repeat" --mode "$mode" "${programs[@]}" \
+LC_ALL=ru_RU.UTF-8 xvfb-run -a -s "-screen 0 1024x768x24" wine "$driver" --repeat "$repeat" --mode "$mode" \
+  ${against:+--against "$(realpath "$against")"} "${programs[@]}" \
   >"$out" 2>"$out.err" || status=$?
 grep -v "X connection" "$out.err" >&2 || true
 wineserver -k 2>/dev/null || true
 printf '%-16s %8s  %8s %8s %8s %8s\n' program MB total window build paint
-tr -d '\r' <"$out" | awk -v size="$size" '$1 == "RESULT" {
+tr -d '\r' <"$out" | awk -v size="$size" '$1 == "RESULT" || $1 == "AGAINST" {
   name = $2; sub(/\.nc$/, "", name)
-  printf "%-16s %8s  %7.2fs %7.2fs %7.2fs %7.2fs\n", name, size, $3, $4, $5, $6 }'
+  if ($1 == "AGAINST") { name = "  old"; mb = "" } else mb = size
+  printf "%-16s %8s  %7.2fs %7.2fs %7.2fs %7.2fs\n", name, mb, $3, $4, $5, $6 }'
 echo "load after:  $(cat /proc/loadavg)"
 [ "$status" = 0 ] || echo "$script: the driver failed (status $status)" >&2
 exit "$status"

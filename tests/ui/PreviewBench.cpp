@@ -2,16 +2,20 @@
 // each program given, as a user would, and prints how long the window took
 // to show the finished picture. Figures only; it never fails on time.
 //
-//   preview_bench [--repeat N] [--mode x|y|xy|none] PROGRAM...
+//   preview_bench [--repeat N] [--mode x|y|xy|none] [--against APP] PROGRAM...
 //
 // PROGRAM is a Linux or Windows path. Each run posts "Файл -> Просмотр..."
 // and stops the clock at three points: the preview window shown, its
 // progress text gone (the picture built and handed to the window), and
-// the first paint of the picture ended (the window's update region empty
-// and its thread free again). One line per program, the best run by its
-// total: `RESULT name total window build paint` in seconds (build counts
-// from the window shown, paint from the build's end). The exit status is 1
-// when a preview did not open, finish or show the picture at all.
+// the picture on the screen (the first paint ended: the window's update
+// region empty and its thread free again; then the source's colour seen
+// in the window). One line per program, the best run by its total:
+// `RESULT name total window build paint` in seconds (build counts from the
+// window shown, paint from the build's end). --against times
+// another build of the dialog too, its runs taking turns with the one
+// under test so that both see the same load: lines `AGAINST ...` alike.
+// The exit status is 1 when a preview did not open, finish or show the
+// picture at all.
 #include "AppSession.h"
 #include "DialogSteps.h"
 #include "DriverEnv.h"
@@ -21,6 +25,7 @@
 
 #include <cstdio>
 #include <cwchar>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -144,15 +149,25 @@ bool TimePreview(const AppSession& app, const std::wstring& name, RunTimes& time
     PollUntil([&] { return !IsWindow(preview) || GetUpdateRect(preview, nullptr, FALSE) == 0; }, kLongestRunMs);
     DWORD_PTR ignored = 0;
     SendMessageTimeoutW(preview, WM_NULL, 0, 0, SMTO_NORMAL, kLongestRunMs, &ignored);
+    // What the paint drew reaches the screen a moment later.
+    const bool pictured = PollUntil([&] { return IsWindow(preview) && ShowsThePicture(preview); }, 5000);
     const double painted = Seconds();
     times = RunTimes{painted - start, shown - start, built - shown, painted - built};
-    const bool pictured = IsWindow(preview) && ShowsThePicture(preview);
     PostMessageW(preview, WM_KEYDOWN, VK_ESCAPE, 0);
     PollUntil([&] { return !IsWindow(preview) && IsWindowEnabled(app.MainDialog()); }, 10000);
     if (!pictured)
         why = "no picture shown";
     return pictured;
 }
+
+// A build of the dialog timed, and its best run so far.
+struct Contender {
+    Contender(const char* name, std::unique_ptr<AppSession> session) : label(name), app(std::move(session)) {}
+    const char* label;
+    std::unique_ptr<AppSession> app;
+    RunTimes best;
+    int runs = 0;
+};
 
 int ModeButton(const std::wstring& mode)
 {
@@ -170,7 +185,7 @@ int ModeButton(const std::wstring& mode)
 int wmain(int argc, wchar_t** argv)
 {
     int repeat = 3;
-    std::wstring mode = L"y";
+    std::wstring mode = L"y", against;
     std::vector<std::wstring> programs;
     for (int i = 1; i < argc; ++i) {
         const std::wstring arg = argv[i];
@@ -178,45 +193,51 @@ int wmain(int argc, wchar_t** argv)
             repeat = std::max(1, _wtoi(argv[++i]));
         else if (arg == L"--mode" && i + 1 < argc)
             mode = argv[++i];
+        else if (arg == L"--against" && i + 1 < argc)
+            against = ToWindowsPath(argv[++i]);
         else
             programs.push_back(ToWindowsPath(arg));
     }
     if (programs.empty() || (mode != L"none" && ModeButton(mode) == 0)) {
-        std::fprintf(stderr, "usage: preview_bench [--repeat N] [--mode x|y|xy|none] PROGRAM...\n");
+        std::fprintf(stderr, "usage: preview_bench [--repeat N] [--mode x|y|xy|none] [--against APP] PROGRAM...\n");
         return 2;
     }
     int status = 0;
     for (const std::wstring& program : programs) {
         const std::size_t slash = program.find_last_of(L'\\');
         const std::wstring folder = program.substr(0, slash), name = program.substr(slash + 1);
-        AppSession app(folder);
-        if (!app.MainDialog()) {
-            std::fprintf(stderr, "preview_bench: the dialog did not start\n");
-            return 1;
-        }
-        // The dialog starts with no mode checked: the program alone.
-        if (ModeButton(mode) != 0)
-            ChooseMode(app, ModeButton(mode));
-        RunTimes best;
-        bool any = false;
-        for (int run = 0; run < repeat; ++run) {
-            RunTimes times;
-            const char* why = "";
-            if (!TimePreview(app, name, times, why)) {
-                std::fprintf(stderr, "preview_bench: %ls: %s\n", name.c_str(), why);
-                status = 1;
-                break;
+        std::vector<Contender> contenders;
+        contenders.emplace_back("RESULT", std::make_unique<AppSession>(folder));
+        if (!against.empty())
+            contenders.emplace_back("AGAINST", std::make_unique<AppSession>(folder, against));
+        for (Contender& contender : contenders) {
+            if (!contender.app->MainDialog()) {
+                std::fprintf(stderr, "preview_bench: the dialog did not start\n");
+                return 1;
             }
-            std::printf("run %ls %.3f %.3f %.3f %.3f\n", name.c_str(), times.total, times.window, times.build,
-                        times.paint);
-            std::fflush(stdout);
-            if (!any || times.total < best.total)
-                best = times;
-            any = true;
+            // The dialog starts with no mode checked: the program alone.
+            if (ModeButton(mode) != 0)
+                ChooseMode(*contender.app, ModeButton(mode));
         }
-        if (any)
-            std::printf("RESULT %ls %.3f %.3f %.3f %.3f\n", name.c_str(), best.total, best.window, best.build,
-                        best.paint);
+        for (int run = 0; run < repeat && status == 0; ++run)
+            for (Contender& contender : contenders) {
+                RunTimes times;
+                const char* why = "";
+                if (!TimePreview(*contender.app, name, times, why)) {
+                    std::fprintf(stderr, "preview_bench: %ls: %s\n", name.c_str(), why);
+                    status = 1;
+                    break;
+                }
+                std::printf("run %s %ls %.3f %.3f %.3f %.3f\n", contender.label, name.c_str(), times.total,
+                            times.window, times.build, times.paint);
+                std::fflush(stdout);
+                if (contender.runs++ == 0 || times.total < contender.best.total)
+                    contender.best = times;
+            }
+        for (const Contender& contender : contenders)
+            if (contender.runs > 0)
+                std::printf("%s %ls %.3f %.3f %.3f %.3f\n", contender.label, name.c_str(), contender.best.total,
+                            contender.best.window, contender.best.build, contender.best.paint);
         std::fflush(stdout);
     }
     return status;
