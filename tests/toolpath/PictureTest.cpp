@@ -13,6 +13,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <atomic>
 #include <chrono>
 #include <cmath>
 #include <cstdio>
@@ -311,7 +312,7 @@ void ExpectSamePicture(const CToolpathPicture& got, const CToolpathPicture& want
 }  // namespace
 
 // Built on two threads with a mode: the same picture as one thread draws,
-// over many hand-overs of lines.
+// over many hand-overs of lines; the end told once, after Done.
 TEST(PictureBuild, DrawsOnItsThreadWhatTheRunsDrawAndCountsTheBytesRead)
 {
     ScratchFolder folder("picture_build");
@@ -332,10 +333,19 @@ TEST(PictureBuild, DrawsOnItsThreadWhatTheRunsDrawAndCountsTheBytesRead)
             }
 
             CPictureBuild build;
+            std::atomic<int> told{0};
+            std::atomic<bool> doneWhenTold{false};
+            build.OnDone([&] {
+                doneWhenTold = build.Done();
+                ++told;
+            });
             ASSERT_TRUE(build.Start(path, mode));
-            for (int wait = 0; wait < 10000 && !build.Done(); ++wait)
+            for (int wait = 0; wait < 10000 && told == 0; ++wait)
                 std::this_thread::sleep_for(std::chrono::milliseconds(1));
             ASSERT_TRUE(build.Done());
+            build.Stop();
+            EXPECT_EQ(told, 1);
+            EXPECT_TRUE(doneWhenTold);
             EXPECT_TRUE(build.Read());
             EXPECT_EQ(build.BytesRead(), ReadBytes(path).size());
             ExpectSamePicture(build.Picture(), expected);
