@@ -11,9 +11,10 @@
 # prints, best of the runs by the total: the seconds from the preview asked
 # for until its window showed the finished picture (built and painted),
 # and how they split: the window opened, the picture built (the progress
-# shown meanwhile), the first paint until it is on the screen. --against times another build of the
-# dialog too (row "old"), its runs taking turns with those of the build
-# under test. Figures only; nothing here fails on time.
+# shown meanwhile), the first paint until it is on the screen. --against
+# times another build of the dialog too (row "old"), its runs taking turns
+# with those of the build under test. Figures only; nothing here fails on
+# time.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 cd "$root"
@@ -32,7 +33,7 @@ while [ $# -gt 0 ]; do
     --mode) mode="$2"; shift ;;
     --no-build) build=0 ;;
     --against) against="$2"; shift ;;
-    -h|--help) sed -n '2,16p' "$0" | sed 's/^# \{0,1\}//'; exit 0 ;;
+    -h|--help) sed -n '2,17p' "$0" | sed 's/^# \{0,1\}//'; exit 0 ;;
     *) echo "bench/preview.sh: unknown option $1 (try --help)" >&2; exit 2 ;;
   esac
   shift
