@@ -3,12 +3,16 @@
 // ncmirror's (with a mode, the program mirrored in memory and its mirror's
 // own lines read beside it, as --check draws them; without one, the program
 // alone), its progress readable at any time, and a stop that ends it within
-// a line.
+// a few thousand lines. With a mode the work is shared by two threads: one
+// mirrors the program and reads the source's lines into moves, the other
+// reads the mirror's lines and adds both to the picture, line by line in the
+// program's order, so that the picture is the one a single thread draws.
 #pragma once
 
 #include "ToolpathPicture.h"
 
 #include <atomic>
+#include <functional>
 #include <string>
 #include <thread>
 
@@ -30,6 +34,10 @@ public:
     bool Start(const std::string& path, const MirrorMode* mode, const std::string& atX = std::string(),
                const std::string& atY = std::string());
 
+    // `callback` is called on the build's thread as it ends (after Done
+    // holds), unless it was stopped; set before Start.
+    void OnDone(std::function<void()> callback) { m_onDone = std::move(callback); }
+
     // True once the build has ended, read whole, failed or stopped.
     bool Done() const { return m_bDone.load(std::memory_order_acquire); }
     // The bytes of the program read so far.
@@ -43,11 +51,15 @@ public:
 
 private:
     void Run(const std::string& path, const MirrorMode* mode);
+    // The mirror's picture on two threads; false when no second thread
+    // could be started (nothing was read then).
+    bool RunInStep(const std::string& path, const MirrorMode& mode, bool& read);
     // One more line of `bytes` read; false when the build is to stop.
     bool Going(std::size_t bytes);
 
     class CSourceProgress;
     class CMirrorProgress;
+    class CLineHandOver;
 
     CToolpathPicture m_picture;
     bool m_bRead = false;
@@ -56,4 +68,5 @@ private:
     std::atomic<unsigned long long> m_nBytes{0};
     std::thread m_thread;
     std::string m_strAtX, m_strAtY;  // the mirror's position, for the engine
+    std::function<void()> m_onDone;
 };

@@ -15,6 +15,9 @@ const wchar_t* const kPreviewWindowClass = L"NcMirrorPreview";
 namespace {
 
 constexpr UINT_PTR kProgressTimer = 1;
+// Posted by the build's thread as it ends: the picture is shown at once,
+// not at the progress timer's next tick.
+constexpr UINT kBuiltMessage = WM_APP + 1;
 constexpr UINT kProgressPeriod = 100;  // ms
 constexpr int kProgressWidth = 480, kProgressHeight = 24;
 constexpr int kStatusHeight = 22;
@@ -60,6 +63,8 @@ PreviewEnd CPreviewWnd::DoModal(HWND owner, HICON icon)
     ::SendMessageW(m_hStatus, WM_SETFONT, reinterpret_cast<WPARAM>(::GetStockObject(DEFAULT_GUI_FONT)), FALSE);
     PlaceStatus();
     ::SetTimer(m_hWnd, kProgressTimer, kProgressPeriod, nullptr);
+    const HWND window = m_hWnd;
+    m_build.OnDone([window] { ::PostMessageW(window, kBuiltMessage, 0, 0); });
     m_build.Start(m_strPath, m_legend.mode, m_legend.atX, m_legend.atY);
     RunModal();
     return m_end;
@@ -187,6 +192,9 @@ bool CPreviewWnd::OnMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT&
     case WM_TIMER:
         if (wParam != kProgressTimer)
             return false;
+        OnTimer();
+        return true;
+    case kBuiltMessage:
         OnTimer();
         return true;
     case WM_SIZE:

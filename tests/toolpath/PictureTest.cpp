@@ -6,12 +6,14 @@
 #include "PictureBuild.h"
 #include "PictureDrawing.h"
 #include "SvgPicture.h"
+#include "TestFiles.h"
 #include "ToolpathPicture.h"
 #include "ToolpathReader.h"
 
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <atomic>
 #include <chrono>
 #include <cmath>
 #include <cstdio>
@@ -257,39 +259,96 @@ TEST(ToolpathPicture, LeavesOutNumbersItCannotDrawAndCountsTheirLines)
     }
 }
 
+namespace {
+
+// A program of many thousand lines: arcs, feed moves, drilling, a changed
+// plane, lines it cannot read, in the program's own pattern.
+std::string LongProgram()
+{
+    std::string text = "G90 G17 G54\n(LONG)\n";
+    for (int i = 0; i < 6000; ++i) {
+        const double x = (i % 97) * 1.25, y = (i % 89) * 0.75;
+        text += "G1 X" + std::to_string(x) + " Y" + std::to_string(y) + " F500\n";
+        text += "G2 X" + std::to_string(x + 2) + " Y" + std::to_string(y) + " I1. J0.\n";
+        if (i % 500 == 0)
+            text += "G81 X" + std::to_string(y) + " Y" + std::to_string(x) + " Z-3. R1.\nG80\nG1 X#1 Y2.\n";
+        if (i % 1500 == 0)
+            text += "G18\nG2 X1. Z2. I0.5 K1.\nG17 G55\n";
+    }
+    return text;
+}
+
+bool SameItem(const PictureItem& a, const PictureItem& b)
+{
+    return a.type == b.type && a.rapid == b.rapid && a.clockwise == b.clockwise && a.large == b.large &&
+           a.x0 == b.x0 && a.y0 == b.y0 && a.x1 == b.x1 && a.y1 == b.y1 && a.cx == b.cx && a.cy == b.cy &&
+           a.r == b.r;
+}
+
+// Everything the two pictures hold is the same.
+void ExpectSamePicture(const CToolpathPicture& got, const CToolpathPicture& want)
+{
+    for (const PictureLayer layer : {PictureLayer::Source, PictureLayer::Mirror}) {
+        SCOPED_TRACE(layer == PictureLayer::Source ? "source" : "mirror");
+        const auto& items = got.Items(layer);
+        ASSERT_EQ(items.size(), want.Items(layer).size());
+        for (std::size_t i = 0; i < items.size(); ++i)
+            EXPECT_TRUE(SameItem(items[i], want.Items(layer)[i])) << i;
+        ASSERT_EQ(got.Holes(layer).size(), want.Holes(layer).size());
+        for (std::size_t i = 0; i < got.Holes(layer).size(); ++i)
+            EXPECT_TRUE(got.Holes(layer)[i].x == want.Holes(layer)[i].x &&
+                        got.Holes(layer)[i].y == want.Holes(layer)[i].y) << i;
+        EXPECT_EQ(got.UnreadLines(layer), want.UnreadLines(layer));
+        EXPECT_EQ(got.MotionLines(layer), want.MotionLines(layer));
+        EXPECT_EQ(got.OffsetMarks(layer).size(), want.OffsetMarks(layer).size());
+        EXPECT_EQ(got.Last(layer).x, want.Last(layer).x);
+    }
+    EXPECT_EQ(got.MergeLength(), want.MergeLength());
+    EXPECT_EQ(got.Bounds().minX, want.Bounds().minX);
+    EXPECT_EQ(got.Bounds().maxY, want.Bounds().maxY);
+    EXPECT_EQ(got.ProgramUnits(), want.ProgramUnits());
+}
+
+}  // namespace
+
+// Built on two threads with a mode: the same picture as one thread draws,
+// over many hand-overs of lines; the end told once, after Done.
 TEST(PictureBuild, DrawsOnItsThreadWhatTheRunsDrawAndCountsTheBytesRead)
 {
-    const std::string path = std::string(NCM_EXAMPLES_DIR) + "/pocket.nc";
-    for (const MirrorMode* mode : {static_cast<const MirrorMode*>(nullptr), FindMirrorMode(2)}) {
-        SCOPED_TRACE(mode ? "with a mode" : "the program alone");
-        CToolpathPicture expected;
-        if (mode) {
-            CMirrorPairReader pair(nullptr, &expected);
-            CNcMirror engine;
-            engine.SetDiagnosticStream(nullptr);
-            ASSERT_GE(engine.MirrorToSink(path.c_str(), &pair, mode->number), 0);
-            expected.Finish();
-        } else {
-            ASSERT_TRUE(ReadProgramPicture(path.c_str(), expected));
-        }
+    ScratchFolder folder("picture_build");
+    WriteBytes(folder / "long.nc", LongProgram());
+    for (const std::string& path : {std::string(NCM_EXAMPLES_DIR) + "/pocket.nc",
+                                    std::string(NCM_EXAMPLES_DIR) + "/bracket.up", folder / "long.nc"}) {
+        for (const MirrorMode* mode : {static_cast<const MirrorMode*>(nullptr), FindMirrorMode(2)}) {
+            SCOPED_TRACE(path + (mode ? " with a mode" : " alone"));
+            CToolpathPicture expected;
+            if (mode) {
+                CMirrorPairReader pair(nullptr, &expected);
+                CNcMirror engine;
+                engine.SetDiagnosticStream(nullptr);
+                ASSERT_GE(engine.MirrorToSink(path.c_str(), &pair, mode->number), 0);
+                expected.Finish();
+            } else {
+                ASSERT_TRUE(ReadProgramPicture(path.c_str(), expected));
+            }
 
-        CPictureBuild build;
-        ASSERT_TRUE(build.Start(path, mode));
-        for (int wait = 0; wait < 10000 && !build.Done(); ++wait)
-            std::this_thread::sleep_for(std::chrono::milliseconds(1));
-        ASSERT_TRUE(build.Done());
-        EXPECT_TRUE(build.Read());
-        std::FILE* file = std::fopen(path.c_str(), "rb");
-        ASSERT_NE(file, nullptr);
-        std::fseek(file, 0, SEEK_END);
-        EXPECT_EQ(build.BytesRead(), static_cast<unsigned long long>(std::ftell(file)));
-        std::fclose(file);
-        for (const PictureLayer layer : {PictureLayer::Source, PictureLayer::Mirror}) {
-            const auto& got = build.Picture().Items(layer);
-            const auto& want = expected.Items(layer);
-            ASSERT_EQ(got.size(), want.size());
-            for (std::size_t i = 0; i < got.size(); ++i)
-                EXPECT_TRUE(got[i].x0 == want[i].x0 && got[i].y1 == want[i].y1 && got[i].type == want[i].type) << i;
+            CPictureBuild build;
+            std::atomic<int> told{0};
+            std::atomic<bool> doneWhenTold{false};
+            build.OnDone([&] {
+                doneWhenTold = build.Done();
+                ++told;
+            });
+            ASSERT_TRUE(build.Start(path, mode));
+            for (int wait = 0; wait < 10000 && told == 0; ++wait)
+                std::this_thread::sleep_for(std::chrono::milliseconds(1));
+            ASSERT_TRUE(build.Done());
+            build.Stop();
+            EXPECT_EQ(told, 1);
+            EXPECT_TRUE(doneWhenTold);
+            EXPECT_TRUE(build.Read());
+            EXPECT_EQ(build.BytesRead(), ReadBytes(path).size());
+            ExpectSamePicture(build.Picture(), expected);
         }
     }
 }
