@@ -3,6 +3,7 @@
 #
 #   bash bench/run.sh [--1g] [--sizes 10M,100M] [--styles free,fixed] [--repeat 3]
 #                     [--micro] [--no-build] [--keep] [--mirror PATH] [--against PATH] [--svg]
+#                     [--verify] [--check]
 #
 # For every program style and size it generates the program (deterministic,
 # under build/bench, never committed), then times on the same file:
@@ -17,7 +18,9 @@
 # for before/after figures); --against PATH times that ncmirror too, in the
 # same run, as rows old1..old3 with their ratio to the mirror under test;
 # --svg times the mirror with --svg PICTURE too, as rows svg1..svg3 with
-# their time as a multiple of the plain mirror's and the picture's size.
+# their time as a multiple of the plain mirror's and the picture's size;
+# --verify and --check time ncmirror --verify (rows vfy1..vfy3) and
+# ncmirror --check (rows chk1..chk3, which write nothing) the same way.
 # Benchmarks print figures; nothing here fails on time.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
@@ -32,6 +35,8 @@ keep=0
 mirror=""
 against=""
 svg=0
+verify=0
+check=0
 while [ $# -gt 0 ]; do
   case "$1" in
     --1g) sizes="$sizes,1G" ;;
@@ -44,7 +49,9 @@ while [ $# -gt 0 ]; do
     --mirror) mirror="$2"; shift ;;
     --against) against="$2"; shift ;;
     --svg) svg=1 ;;
-    -h|--help) sed -n '2,21p' "$0" | sed 's/^# \{0,1\}//'; exit 0 ;;
+    --verify) verify=1 ;;
+    --check) check=1 ;;
+    -h|--help) sed -n '2,24p' "$0" | sed 's/^# \{0,1\}//'; exit 0 ;;
     *) echo "bench/run.sh: unknown option $1 (try --help)" >&2; exit 2 ;;
   esac
   shift
@@ -77,8 +84,8 @@ else
   mirror_name="ncm_mirror_file (engine driver; ncmirror is not built)"
   mirror_argv() { argv=("$bin/bench/ncm_mirror_file" "$1" "$2" "$3"); }
 fi
-if [ "$svg" = 1 ] && [ ! -x "$mirror" ]; then
-  echo "bench/run.sh: --svg needs ncmirror ($mirror is not built)" >&2
+if [ "$svg$verify$check" != 000 ] && [ ! -x "$mirror" ]; then
+  echo "bench/run.sh: --svg, --verify and --check need ncmirror ($mirror is not built)" >&2
   exit 1
 fi
 
@@ -109,6 +116,8 @@ run_case() {
       mode*) mirror_argv "$src" "$dst" "${name#mode}"; "${argv[@]}" >/dev/null ;;
       old*) "$against" --mode "${name#old}" --output "$dst" --force --quiet "$src" >/dev/null ;;
       svg*) "$mirror" --mode "${name#svg}" --output "$dst" --force --quiet --svg "$dst.svg" "$src" >/dev/null ;;
+      vfy*) "$mirror" --mode "${name#vfy}" --output "$dst" --force --quiet --verify "$src" >/dev/null ;;
+      chk*) "$mirror" --mode "${name#chk}" --quiet --check "$src" >/dev/null || true ;;
     esac
     t1=$EPOCHREALTIME
     t=$(awk -v a="$t0" -v b="$t1" 'BEGIN { printf "%.6f", b - a }')
@@ -123,6 +132,9 @@ run_case() {
     old*) /usr/bin/time -v -o "$timing" "$against" --mode "${name#old}" --output "$dst" --force --quiet "$src" >/dev/null ;;
     svg*) /usr/bin/time -v -o "$timing" "$mirror" --mode "${name#svg}" --output "$dst" --force --quiet \
             --svg "$dst.svg" "$src" >/dev/null ;;
+    vfy*) /usr/bin/time -v -o "$timing" "$mirror" --mode "${name#vfy}" --output "$dst" --force --quiet \
+            --verify "$src" >/dev/null ;;
+    chk*) /usr/bin/time -v -o "$timing" "$mirror" --mode "${name#chk}" --quiet --check "$src" >/dev/null || true ;;
   esac
   rss=$(awk -F': ' '/Maximum resident set size/ { print $2 }' "$timing")
 }
@@ -152,6 +164,8 @@ for style in "${style_list[@]}"; do
     names=(cat sed mode1 mode2 mode3)
     [ -n "$against" ] && names+=(old1 old2 old3)
     [ "$svg" = 1 ] && names+=(svg1 svg2 svg3)
+    [ "$verify" = 1 ] && names+=(vfy1 vfy2 vfy3)
+    [ "$check" = 1 ] && names+=(chk1 chk2 chk3)
     declare -A mode_mbs=()
     for name in "${names[@]}"; do
       run_case "$name" "$src"
@@ -164,6 +178,8 @@ for style in "${style_list[@]}"; do
       [[ $name == mode* ]] && mode_mbs[${name#mode}]=$mbs
       xnew=""
       [[ $name == old* ]] && xnew=$(awk -v m="$mbs" -v n="${mode_mbs[${name#old}]}" 'BEGIN { printf "  x new %.2f", m / n }')
+      [[ $name == vfy* || $name == chk* ]] && xnew=$(awk -v m="$mbs" -v n="${mode_mbs[${name:3}]}" \
+        'BEGIN { printf "  time x mirror %.2f", n / m }')
       [[ $name == svg* ]] && xnew=$(awk -v m="$mbs" -v n="${mode_mbs[${name#svg}]}" -v p="$(stat -c %s "$dst.svg")" \
         'BEGIN { printf "  time x mirror %.2f, picture %.0f KB", n / m, p / 1024 }')
       printf '%-6s %6s  %-6s %9.3f %9s %8s %8s %7.1f MB%s\n' "$style" "$size" "$name" "$best" "$mbs" "$xcat" "$xsed" \
