@@ -1,7 +1,9 @@
 #include "ToolpathReader.h"
 
+#include "ByteScan.h"
 #include "NumberText.h"
 #include "Syntax.h"
+#include "ValueText.h"
 
 #include <array>
 #include <cmath>
@@ -10,19 +12,11 @@
 
 namespace {
 
-const double kTenths[] = {1e0,   1e-1,  1e-2,  1e-3,  1e-4,  1e-5,  1e-6,  1e-7,  1e-8,  1e-9,  1e-10, 1e-11,
-                          1e-12, 1e-13, 1e-14, 1e-15, 1e-16, 1e-17, 1e-18, 1e-19, 1e-20, 1e-21, 1e-22};
-constexpr int kMaxExactPower = 22;
-constexpr unsigned long long kMaxExactMantissa = 1ull << 53;
-
 // Classes of the bytes of a line.
 enum : unsigned char {
     kOther = 0,   // not read: anything not listed below
     kLetter,      // 'A'..'Z', and ':' (a program number, as 'O')
-    kDigit,
-    kBlank,       // ' ': part of a value text
-    kSign,        // '+', '-'
-    kPoint,       // '.'
+    kValue,       // a value character: digits, ' ', '+', '-', '.'
     kIgnored,     // '\t', '\r', '\n', '%', '/', '*' (a block end), ^Z (a file end): between words
     kSkip,        // the skip characters: a skip line
 };
@@ -33,10 +27,9 @@ constexpr std::array<unsigned char, 256> MakeClasses()
     for (int c = 'A'; c <= 'Z'; ++c)
         classes[c] = kLetter;
     classes[':'] = kLetter;
-    // The value characters of the mirror's syntax, each in its class.
     for (int c = 0; c < 256; ++c)
         if (IsValueChar(static_cast<char>(c)))
-            classes[c] = c == ' ' ? kBlank : c == '+' || c == '-' ? kSign : c == '.' ? kPoint : kDigit;
+            classes[c] = kValue;
     for (const unsigned char c : {'\t', '\r', '\n', '%', '/', '*', '\x1A'})
         classes[c] = kIgnored;
     for (const char* c = kSkipChars; *c; ++c)
@@ -101,75 +94,14 @@ const unsigned kSingleLetters = LetterBit('X') | LetterBit('Y') | LetterBit('Z')
 const char kAxisLetters[3] = {'X', 'Y', 'Z'};
 const char kOffsetLetters[3] = {'I', 'J', 'K'};
 
-const double kHalfUnits[] = {5e-1,  5e-2,  5e-3,  5e-4,  5e-5,  5e-6,  5e-7,  5e-8,  5e-9,  5e-10, 5e-11, 5e-12,
-                             5e-13, 5e-14, 5e-15, 5e-16, 5e-17, 5e-18, 5e-19, 5e-20, 5e-21, 5e-22, 5e-23};
-
-// Half a unit of the last decimal of a number printed with `decimals` decimals.
-double HalfUnit(std::ptrdiff_t decimals)
+// True when the bytes from `p` to `end` (value characters) hold more than
+// blanks.
+bool HoldsNonBlank(const char* p, const char* end)
 {
-    return decimals <= kMaxExactPower ? kHalfUnits[decimals] : 0.5 * std::pow(10.0, -static_cast<double>(decimals));
-}
-
-// A value text: the characters from `p` on that continue one (see
-// IsValueChar). Its number when it is blanks, an optional sign, digits
-// with at most one point, blanks, and nothing else.
-struct ValueText {
-    const char* end;    // the first character after the value text
-    bool isNumber;
-    double value;
-    double tolerance;   // half a unit of the number's last decimal
-};
-
-// Reads the digits at `p` into `mantissa` (times ten per digit); their count.
-std::ptrdiff_t ReadDigits(const char*& p, const char* end, unsigned long long& mantissa)
-{
-    const char* const start = p;
-    while (p < end && IsDigit(*p))
-        mantissa = mantissa * 10 + static_cast<unsigned>(*p++ - '0');
-    return p - start;
-}
-
-ValueText ReadValueText(const char* p, const char* end)
-{
-    ValueText text{p, false, 0, 0};
-    while (p < end && *p == ' ')
-        ++p;
-    const char* const numberStart = p;
-    bool negative = false;
-    if (p < end && (*p == '+' || *p == '-'))
-        negative = *p++ == '-';
-    unsigned long long mantissa = 0;
-    std::ptrdiff_t digits = ReadDigits(p, end, mantissa), decimals = 0;
-    if (p < end && *p == '.') {
-        ++p;
-        decimals = ReadDigits(p, end, mantissa);
-        digits += decimals;
-    }
-    const char* const numberEnd = p;
-    while (p < end && *p == ' ')
-        ++p;
-    if (p < end && IsValueChar(*p)) {
-        // A second number, a stray sign or point: not one number.
-        while (p < end && IsValueChar(*p))
-            ++p;
-        text.end = p;
-        return text;
-    }
-    text.end = p;
-    if (digits == 0)
-        return text;
-    text.tolerance = HalfUnit(decimals);
-    if (digits <= 18 && mantissa <= kMaxExactMantissa && decimals <= kMaxExactPower) {
-        // Within a unit of the last place of the decimal's value, and the
-        // same on both sides of a comparison, which allows for far more.
-        const double magnitude = static_cast<double>(mantissa) * kTenths[decimals];
-        text.value = negative ? -magnitude : magnitude;
-        text.isNumber = true;
-        return text;
-    }
-    text.isNumber = ReadNumber(std::string_view(numberStart, static_cast<std::size_t>(numberEnd - numberStart)),
-                               text.value);
-    return text;
+    for (; p < end; ++p)
+        if (*p != ' ')
+            return true;
+    return false;
 }
 
 // G codes whose line moves nothing, whatever axis words it holds: dwell,
@@ -254,18 +186,17 @@ struct CToolpathReader::Words {
     double Value(char letter) const { return value[LetterIndex(letter)]; }
     double Tolerance(char letter) const { return tolerance[LetterIndex(letter)]; }
 
-    // A G word whose value text starts at `value`, read as the mirror reads
-    // G numbers (the number at the start of the text).
-    void NoteG(const char* value, const ValueText& text)
+    // A G word whose value text runs from `value` to `end`, read as the
+    // mirror reads G numbers (the number at the start of the text).
+    void NoteG(const char* value, const char* end, const ValueText& text)
     {
-        if (firstG && value == text.end)
+        if (firstG && value == end)
             gWordsCount = false;
         firstG = false;
-        if (!gWordsCount || value == text.end)
+        if (!gWordsCount || value == end)
             return;
         double number = text.value;
-        if (text.isNumber ||
-            ReadNumber(std::string_view(value, static_cast<std::size_t>(text.end - value)), number))
+        if (text.isNumber || ReadNumber(std::string_view(value, static_cast<std::size_t>(end - value)), number))
             modes.Note(number);
     }
 };
@@ -296,41 +227,56 @@ LineKind CToolpathReader::ParseLine(std::string_view line, Words& words)
     //    unreadable; G words count on a line that is not read too, as the
     //    mirror reads them. A variable or an expression of a feed, speed,
     //    tool, offset or M word is passed over.
+    //    The bytes between words are found sixteen at a time, as the
+    //    engine finds them: a word's value text runs to the next byte that
+    //    is not a value character.
     bool read = true;
     const char* p = line.data();
     const char* const end = p + line.size();
-    while (p < end) {
-        const char c = *p++;
+    CNonValueBytes<> marks(p, end);
+    for (;;) {
+        const char* const at = marks.Next();
+        // Value characters outside a word: blanks pass, anything else is
+        // not read.
+        if (read && at > p && HoldsNonBlank(p, at)) {
+            words.Unread(kUnreadOther);
+            read = false;
+        }
+        if (at >= end)
+            break;
+        const char c = *at;
+        p = at + 1;
         switch (ClassOf(c)) {
         case kLetter: {
-            const ValueText text = ReadValueText(p, end);
+            const char* const textEnd = marks.Peek();
+            const ValueText text = ReadValueText(p, textEnd, line.data(), end);
             const char letter = c == ':' ? 'O' : c;
             const unsigned bit = LetterBit(letter);
             words.letters |= bit;
             if (c == 'G') {
-                words.NoteG(p, text);
+                words.NoteG(p, textEnd, text);
                 if (!text.isNumber)
-                    words.Unread(text.end < end ? UnreadKindOf(*text.end) : kUnreadOther);
+                    words.Unread(textEnd < end ? UnreadKindOf(*textEnd) : kUnreadOther);
                 read = read && text.isNumber;
-            } else if (!text.isNumber && (bit & kDataLetters) && ExpressionEnd(text.end, end) != text.end) {
-                p = ExpressionEnd(text.end, end);
+            } else if (!text.isNumber && (bit & kDataLetters) && ExpressionEnd(textEnd, end) != textEnd) {
+                p = ExpressionEnd(textEnd, end);
+                marks = CNonValueBytes<>(p, end);
                 break;
             } else if (read) {
                 const bool repeated = (words.present & bit & kSingleLetters) != 0;
                 read = text.isNumber && !repeated;
                 if (!read)
-                    words.Unread(repeated ? kUnreadRepeated : text.end < end ? UnreadKindOf(*text.end) : kUnreadOther);
+                    words.Unread(repeated ? kUnreadRepeated : textEnd < end ? UnreadKindOf(*textEnd) : kUnreadOther);
                 words.present |= bit;
                 words.value[LetterIndex(letter)] = text.value;
                 words.tolerance[LetterIndex(letter)] = text.tolerance;
             }
-            p = text.end;
+            p = textEnd;
             break;
         }
-        case kBlank:
         case kIgnored: break;
         case kSkip: return LineKind::Skip;
-        default:  // digits outside a word, unknown characters
+        default:  // unknown characters
             if (read)
                 words.Unread(UnreadKindOf(c));
             read = false;
