@@ -140,13 +140,14 @@ struct LineModes {
     {
         if (!(number >= 0 && number < 1000))
             return;
-        if (number != std::floor(number)) {
+        // Truncation is the floor here: a whole number is its own code.
+        const int code = static_cast<int>(number);
+        if (code != number) {
             if (number == 54.1)
                 offset = 541;
             noMove = noMove || IsNoMoveCode(number);
             return;
         }
-        const int code = static_cast<int>(number);
         switch (code) {
         case 0: case 1: case 2: case 3: motion = code; cycleLast = false; break;
         case 17: case 18: case 19: plane = code; break;
