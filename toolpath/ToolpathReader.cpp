@@ -124,83 +124,86 @@ void PlaneAxes(int plane, int& first, int& second)
 
 }  // namespace
 
-// The G words of a line, group by group; the last word of a group wins.
-struct LineModes {
-    int motion = -1;     // 0..3
-    int cycle = -1;      // 80..89
-    bool cycleLast = false;  // the cycle's word came after the motion's
-    int plane = 0;
-    int distance = 0;    // 90 or 91
-    int polar = 0;       // 15 or 16
-    int apart = 0;       // 53, 28, 30 or 92
-    int offset = 0;      // 54..59, or 541 (G54.1)
-    bool noMove = false;
-
-    void Note(double number)
-    {
-        if (!(number >= 0 && number < 1000))
-            return;
-        // Truncation is the floor here: a whole number is its own code.
-        const int code = static_cast<int>(number);
-        if (code != number) {
-            if (number == 54.1)
-                offset = 541;
+void LineModes::Note(double number)
+{
+    if (!(number >= 0 && number < 1000))
+        return;
+    // Truncation is the floor here: a whole number is its own code.
+    const int code = static_cast<int>(number);
+    if (code != number) {
+        if (number == 54.1)
+            offset = 541;
+        noMove = noMove || IsNoMoveCode(number);
+        return;
+    }
+    switch (code) {
+    case 0: case 1: case 2: case 3: motion = code; cycleLast = false; break;
+    case 17: case 18: case 19: plane = code; break;
+    case 90: case 91: distance = code; break;
+    case 15: case 16: polar = code; break;
+    case 28: case 30: case 53: case 92: apart = code; break;
+    case 54: case 55: case 56: case 57: case 58: case 59: offset = code; break;
+    default:
+        if (code >= 80 && code <= 89) {
+            cycle = code;
+            cycleLast = true;
+        } else {
             noMove = noMove || IsNoMoveCode(number);
-            return;
         }
-        switch (code) {
-        case 0: case 1: case 2: case 3: motion = code; cycleLast = false; break;
-        case 17: case 18: case 19: plane = code; break;
-        case 90: case 91: distance = code; break;
-        case 15: case 16: polar = code; break;
-        case 28: case 30: case 53: case 92: apart = code; break;
-        case 54: case 55: case 56: case 57: case 58: case 59: offset = code; break;
-        default:
-            if (code >= 80 && code <= 89) {
-                cycle = code;
-                cycleLast = true;
-            } else {
-                noMove = noMove || IsNoMoveCode(number);
-            }
-            break;
-        }
+        break;
     }
-};
+}
 
-struct CToolpathReader::Words {
-    unsigned present = 0;  // a bit per letter 'A'..'Z' (G not included)
-    double value[26];
-    double tolerance[26];  // half a unit of the last decimal the value prints
-    LineModes modes;
-    unsigned letters = 0;      // every uppercase letter of the line, read or not
-    unsigned unread = 0;       // why the line is not read
-    bool firstG = true;        // no G word met yet
-    bool gWordsCount = true;   // false when the first G has no value text: no G word counts
+namespace {
 
-    bool Has(char letter) const { return (present & LetterBit(letter)) != 0; }
-    // The first reason a line is not read is the one kept.
-    void Unread(unsigned kind)
-    {
-        if (unread == 0)
-            unread = kind;
-    }
-    double Value(char letter) const { return value[LetterIndex(letter)]; }
-    double Tolerance(char letter) const { return tolerance[LetterIndex(letter)]; }
+// The slot of each letter's value ('A'..'Z'), -1 for letters whose values
+// the reader does not use.
+constexpr std::array<signed char, 26> MakeSlots()
+{
+    std::array<signed char, 26> slots{};
+    for (signed char& slot : slots)
+        slot = -1;
+    const char letters[kSlotCount + 1] = "XYZIJKRP";
+    for (int i = 0; i < kSlotCount; ++i)
+        slots[static_cast<std::size_t>(letters[i] - 'A')] = static_cast<signed char>(i);
+    return slots;
+}
+
+constexpr std::array<signed char, 26> kSlots = MakeSlots();
+
+bool Has(const ParsedLine& words, char letter) { return (words.present & LetterBit(letter)) != 0; }
+double Value(const ParsedLine& words, char letter) { return words.value[kSlots[LetterIndex(letter)]]; }
+double Tolerance(const ParsedLine& words, char letter) { return words.tolerance[kSlots[LetterIndex(letter)]]; }
+
+// The first reason a line is not read is the one kept.
+void Unread(ParsedLine& words, unsigned kind)
+{
+    if (words.unread == 0)
+        words.unread = kind;
+}
+
+// Whether the G words of a line count, as the mirror reads them: not when
+// its first G has no value text.
+struct GWords {
+    bool first = true;   // no G word met yet
+    bool count = true;
 
     // A G word whose value text runs from `value` to `end`, read as the
     // mirror reads G numbers (the number at the start of the text).
-    void NoteG(const char* value, const char* end, const ValueText& text)
+    void Note(LineModes& modes, const char* value, const char* end, const ValueText& text)
     {
-        if (firstG && value == end)
-            gWordsCount = false;
-        firstG = false;
-        if (!gWordsCount || value == end)
+        if (first && value == end)
+            count = false;
+        first = false;
+        if (!count || value == end)
             return;
         double number = text.value;
         if (text.isNumber || ReadNumber(std::string_view(value, static_cast<std::size_t>(end - value)), number))
             modes.Note(number);
     }
 };
+
+}  // namespace
 
 void CToolpathReader::Begin(bool fixedWidth)
 {
@@ -232,6 +235,7 @@ LineKind CToolpathReader::ParseLine(std::string_view line, Words& words)
     //    engine finds them: a word's value text runs to the next byte that
     //    is not a value character.
     bool read = true;
+    GWords gWords;
     const char* p = line.data();
     const char* const end = p + line.size();
     CNonValueBytes<> marks(p, end);
@@ -240,7 +244,7 @@ LineKind CToolpathReader::ParseLine(std::string_view line, Words& words)
         // Value characters outside a word: blanks pass, anything else is
         // not read.
         if (read && at > p && HoldsNonBlank(p, at)) {
-            words.Unread(kUnreadOther);
+            Unread(words, kUnreadOther);
             read = false;
         }
         if (at >= end)
@@ -255,9 +259,9 @@ LineKind CToolpathReader::ParseLine(std::string_view line, Words& words)
             const unsigned bit = LetterBit(letter);
             words.letters |= bit;
             if (c == 'G') {
-                words.NoteG(p, textEnd, text);
+                gWords.Note(words.modes, p, textEnd, text);
                 if (!text.isNumber)
-                    words.Unread(textEnd < end ? UnreadKindOf(*textEnd) : kUnreadOther);
+                    Unread(words, textEnd < end ? UnreadKindOf(*textEnd) : kUnreadOther);
                 read = read && text.isNumber;
             } else if (!text.isNumber && (bit & kDataLetters) && ExpressionEnd(textEnd, end) != textEnd) {
                 p = ExpressionEnd(textEnd, end);
@@ -267,10 +271,13 @@ LineKind CToolpathReader::ParseLine(std::string_view line, Words& words)
                 const bool repeated = (words.present & bit & kSingleLetters) != 0;
                 read = text.isNumber && !repeated;
                 if (!read)
-                    words.Unread(repeated ? kUnreadRepeated : textEnd < end ? UnreadKindOf(*textEnd) : kUnreadOther);
+                    Unread(words, repeated ? kUnreadRepeated : textEnd < end ? UnreadKindOf(*textEnd) : kUnreadOther);
                 words.present |= bit;
-                words.value[LetterIndex(letter)] = text.value;
-                words.tolerance[LetterIndex(letter)] = text.tolerance;
+                const int slot = kSlots[LetterIndex(letter)];
+                if (slot >= 0) {
+                    words.value[slot] = text.value;
+                    words.tolerance[slot] = text.tolerance;
+                }
             }
             p = textEnd;
             break;
@@ -279,7 +286,7 @@ LineKind CToolpathReader::ParseLine(std::string_view line, Words& words)
         case kSkip: return LineKind::Skip;
         default:  // unknown characters
             if (read)
-                words.Unread(UnreadKindOf(c));
+                Unread(words, UnreadKindOf(c));
             read = false;
             break;
         }
@@ -287,17 +294,33 @@ LineKind CToolpathReader::ParseLine(std::string_view line, Words& words)
     return read ? LineKind::Code : LineKind::NotRead;
 }
 
+void CToolpathReader::Parse(std::string_view line, ParsedLine& parsed)
+{
+    // Values are only read where `present` has them: they stay as they are.
+    parsed.unread = parsed.present = parsed.letters = parsed.namedAxes = 0;
+    parsed.modes = LineModes();
+    parsed.kind = ParseLine(line, parsed);
+    if (parsed.kind == LineKind::NotRead)
+        for (int a = 0; a < 3; ++a)
+            if (std::memchr(line.data(), kAxisLetters[a], line.size()))
+                parsed.namedAxes |= 1u << a;
+}
+
 const LineMoves& CToolpathReader::ReadLine(std::string_view line)
 {
-    m_result.kind = LineKind::Code;
+    Parse(line, m_parsed);
+    return Apply(m_parsed);
+}
+
+const LineMoves& CToolpathReader::Apply(const ParsedLine& words)
+{
+    m_result.kind = words.kind;
     m_result.moved = false;
-    Words words;
-    m_result.kind = ParseLine(line, words);
     m_result.unread = words.unread;
     m_result.holdsPlaneWords = (words.letters & kPlaneWordLetters) != 0;
     // The work offset the line selects, read or not: G54.1 numbers it by P.
     m_result.workOffset = words.modes.offset;
-    const double number = words.modes.offset == 541 && words.Has('P') ? words.Value('P') : 0;
+    const double number = words.modes.offset == 541 && Has(words, 'P') ? Value(words, 'P') : 0;
     m_result.workOffsetNumber = number >= 1 && number <= 999 ? static_cast<int>(number) : 0;
     if (m_result.kind == LineKind::Skip)
         return m_result;
@@ -305,9 +328,7 @@ const LineMoves& CToolpathReader::ReadLine(std::string_view line)
         // Its modal codes still hold; whatever it did to the axes it names
         // is unknown now.
         ApplyModes(words.modes);
-        for (int a = 0; a < 3; ++a)
-            if (std::memchr(line.data(), kAxisLetters[a], line.size()))
-                m_nKnown &= ~(1u << a);
+        m_nKnown &= ~words.namedAxes;
         return m_result;
     }
 
@@ -316,7 +337,7 @@ const LineMoves& CToolpathReader::ReadLine(std::string_view line)
         ReadApart(words, words.modes.apart);
     } else if (words.modes.noMove) {
         // Its axis words are data (a dwell time, offsets, a rotation centre).
-    } else if (m_bPolar && (words.Has('X') || words.Has('Y'))) {
+    } else if (m_bPolar && (Has(words, 'X') || Has(words, 'Y'))) {
         // A radius and an angle, which this reader does not follow.
         m_result.kind = LineKind::NotRead;
         m_result.unread = kUnreadPolar;
@@ -324,7 +345,7 @@ const LineMoves& CToolpathReader::ReadLine(std::string_view line)
     } else if (m_nCycle != 0) {
         // A hole where the line gives a position; its Z and R are the
         // cycle's depth and clearance, no moves of their own.
-        if (cycleLine || words.Has('X') || words.Has('Y'))
+        if (cycleLine || Has(words, 'X') || Has(words, 'Y'))
             ReadHole(words);
     } else {
         ReadMotion(words);
@@ -360,15 +381,15 @@ void CToolpathReader::AxisTarget(const Words& words, int axis, unsigned& known, 
     const unsigned bit = 1u << axis;
     const bool wasKnown = (m_nKnown & bit) != 0;
     double value = m_position[axis], rounding = m_tolerance[axis];
-    if (words.Has(letter)) {
+    if (Has(words, letter)) {
         if (m_bAbsolute) {
-            value = words.Value(letter);
-            rounding = words.Tolerance(letter);
+            value = Value(words, letter);
+            rounding = Tolerance(words, letter);
             known |= bit;
         } else {
             // Incremental steps add up their rounding.
-            value += words.Value(letter);
-            rounding += words.Tolerance(letter);
+            value += Value(words, letter);
+            rounding += Tolerance(words, letter);
         }
     }
     if (wasKnown)
@@ -402,10 +423,10 @@ void CToolpathReader::ReadApart(const Words& words, int code)
         move.end[a] = 0;
         move.tolerance[a] = 0;
         const char letter = kAxisLetters[a];
-        if (!words.Has(letter))
+        if (!Has(words, letter))
             continue;
-        move.end[a] = words.Value(letter);
-        move.tolerance[a] = words.Tolerance(letter);
+        move.end[a] = Value(words, letter);
+        move.tolerance[a] = Tolerance(words, letter);
         move.endKnown |= 1u << a;
         if (code == 92) {
             // The current point gets these coordinates, without a move.
@@ -442,9 +463,9 @@ void CToolpathReader::ReadMotion(const Words& words)
     const bool arc = m_nMotion >= 2;
     int first = 0, second = 0;
     PlaneAxes(m_nPlane, first, second);
-    const bool axisWord = words.Has('X') || words.Has('Y') || words.Has('Z');
+    const bool axisWord = Has(words, 'X') || Has(words, 'Y') || Has(words, 'Z');
     const bool centreWord =
-        arc && (words.Has('R') || words.Has(kOffsetLetters[first]) || words.Has(kOffsetLetters[second]));
+        arc && (Has(words, 'R') || Has(words, kOffsetLetters[first]) || Has(words, kOffsetLetters[second]));
     if (!axisWord && !centreWord)
         return;
 
@@ -469,10 +490,10 @@ void CToolpathReader::ReadMotion(const Words& words)
 
 void CToolpathReader::ReadArcCentre(const Words& words, ToolMove& move) const
 {
-    if (words.Has('R')) {
+    if (Has(words, 'R')) {
         move.hasRadius = true;
-        move.radius = words.Value('R');
-        move.radiusTolerance = words.Tolerance('R');
+        move.radius = Value(words, 'R');
+        move.radiusTolerance = Tolerance(words, 'R');
         return;
     }
     int axes[2];
@@ -482,9 +503,9 @@ void CToolpathReader::ReadArcCentre(const Words& words, ToolMove& move) const
     bool any = false;
     for (int k = 0; k < 2; ++k) {
         const char letter = kOffsetLetters[axes[k]];
-        if (words.Has(letter)) {
-            offset[k] = words.Value(letter);
-            offsetTolerance[k] = words.Tolerance(letter);
+        if (Has(words, letter)) {
+            offset[k] = Value(words, letter);
+            offsetTolerance[k] = Tolerance(words, letter);
             any = true;
         }
     }
