@@ -1,6 +1,5 @@
 #include "ToolpathReader.h"
 
-#include "ByteScan.h"
 #include "NumberText.h"
 #include "Syntax.h"
 #include "ValueText.h"
@@ -93,16 +92,6 @@ const unsigned kSingleLetters = LetterBit('X') | LetterBit('Y') | LetterBit('Z')
 
 const char kAxisLetters[3] = {'X', 'Y', 'Z'};
 const char kOffsetLetters[3] = {'I', 'J', 'K'};
-
-// True when the bytes from `p` to `end` (value characters) hold more than
-// blanks.
-bool HoldsNonBlank(const char* p, const char* end)
-{
-    for (; p < end; ++p)
-        if (*p != ' ')
-            return true;
-    return false;
-}
 
 // G codes whose line moves nothing, whatever axis words it holds: dwell,
 // data input, scaling, local coordinates, macro calls, rotation (also their
@@ -231,47 +220,31 @@ LineKind CToolpathReader::ParseLine(std::string_view line, Words& words)
     //    unreadable; G words count on a line that is not read too, as the
     //    mirror reads them. A variable or an expression of a feed, speed,
     //    tool, offset or M word is passed over.
-    //    The bytes between words are found sixteen at a time, as the
-    //    engine finds them: a word's value text runs to the next byte that
-    //    is not a value character.
     bool read = true;
     GWords gWords;
     const char* p = line.data();
     const char* const end = p + line.size();
-    CNonValueBytes<> marks(p, end);
-    for (;;) {
-        const char* const at = marks.Next();
-        // Value characters outside a word: blanks pass, anything else is
-        // not read.
-        if (read && at > p && HoldsNonBlank(p, at)) {
-            Unread(words, kUnreadOther);
-            read = false;
-        }
-        if (at >= end)
-            break;
-        const char c = *at;
-        p = at + 1;
+    while (p < end) {
+        const char c = *p++;
         switch (ClassOf(c)) {
         case kLetter: {
-            const char* const textEnd = marks.Peek();
-            const ValueText text = ReadValueText(p, textEnd, line.data(), end);
+            const ValueText text = ReadValueText(p, end);
             const char letter = c == ':' ? 'O' : c;
             const unsigned bit = LetterBit(letter);
             words.letters |= bit;
             if (c == 'G') {
-                gWords.Note(words.modes, p, textEnd, text);
+                gWords.Note(words.modes, p, text.end, text);
                 if (!text.isNumber)
-                    Unread(words, textEnd < end ? UnreadKindOf(*textEnd) : kUnreadOther);
+                    Unread(words, text.end < end ? UnreadKindOf(*text.end) : kUnreadOther);
                 read = read && text.isNumber;
-            } else if (!text.isNumber && (bit & kDataLetters) && ExpressionEnd(textEnd, end) != textEnd) {
-                p = ExpressionEnd(textEnd, end);
-                marks = CNonValueBytes<>(p, end);
+            } else if (!text.isNumber && (bit & kDataLetters) && ExpressionEnd(text.end, end) != text.end) {
+                p = ExpressionEnd(text.end, end);
                 break;
             } else if (read) {
                 const bool repeated = (words.present & bit & kSingleLetters) != 0;
                 read = text.isNumber && !repeated;
                 if (!read)
-                    Unread(words, repeated ? kUnreadRepeated : textEnd < end ? UnreadKindOf(*textEnd) : kUnreadOther);
+                    Unread(words, repeated ? kUnreadRepeated : text.end < end ? UnreadKindOf(*text.end) : kUnreadOther);
                 words.present |= bit;
                 const int slot = kSlots[LetterIndex(letter)];
                 if (slot >= 0) {
@@ -279,12 +252,16 @@ LineKind CToolpathReader::ParseLine(std::string_view line, Words& words)
                     words.tolerance[slot] = text.tolerance;
                 }
             }
-            p = textEnd;
+            p = text.end;
             break;
         }
         case kIgnored: break;
         case kSkip: return LineKind::Skip;
-        default:  // unknown characters
+        case kValue:
+            if (c == ' ')
+                break;
+            [[fallthrough]];
+        default:  // digits, signs and points outside a word, unknown characters
             if (read)
                 Unread(words, UnreadKindOf(c));
             read = false;
