@@ -3,6 +3,7 @@
 #include "LineReader.h"
 #include "FormatMarks.h"
 #include "PathProof.h"
+#include "ProgramAhead.h"
 #include "ToolpathPicture.h"
 
 #include <climits>
@@ -39,23 +40,38 @@ void CMirrorPairReader::Begin(bool sourceFixedWidth, bool outputFixedWidth)
 
 bool CMirrorPairReader::Line(std::string_view source, std::string_view mirrored)
 {
+    CToolpathReader::Parse(source, m_parsed);
+    LineParsed(m_parsed, mirrored);
+    return true;
+}
+
+void CMirrorPairReader::LineParsed(const ParsedLine& source, std::string_view mirrored)
+{
     ++m_nLines;
-    const LineMoves& a = m_source.ReadLine(source);
+    const LineMoves& a = m_source.Apply(source);
     if (m_pPicture)
         m_pPicture->Add(PictureLayer::Source, a);
     if (!m_bReadOutput)
-        return true;
+        return;
     const LineMoves& b = m_output.ReadLine(mirrored);
     if (m_pPicture)
         m_pPicture->Add(PictureLayer::Mirror, b);
     if (m_pProof && !m_pProof->Compare(m_nLines, a, b))
         m_pProof->Resync(m_source, m_output);
-    return true;
 }
 
 bool CMirrorPairReader::Refuses() const { return m_pProof && !m_pProof->Findings().Empty(); }
 
-int ReadFilesInStep(const char* source, const char* output, CMirrorPairReader& pair, CPathProof* proof)
+namespace {
+
+// The counts of lines of both files, and whether each was read whole.
+struct StepCounts {
+    long long sourceLines = 0, outputLines = 0;
+    bool sourceFailed = false, outputFailed = false;
+};
+
+// Both files read on this thread, line by line.
+int ReadAlone(const char* source, const char* output, CMirrorPairReader& pair, StepCounts& counts)
 {
     LineReader sourceReader, outputReader;
     bool sourceFixed = false, outputFixed = false;
@@ -64,28 +80,75 @@ int ReadFilesInStep(const char* source, const char* output, CMirrorPairReader& p
     if (!OpenProgram(output, outputReader, outputFixed))
         return kPairOutputUnreadable;
     pair.Begin(sourceFixed, outputFixed);
-    long long sourceLines = 0, outputLines = 0;
     std::string_view a, b;
     for (;;) {
         const bool hasA = sourceReader.NextLine(a);
         const bool hasB = outputReader.NextLine(b);
-        sourceLines += hasA;
-        outputLines += hasB;
+        counts.sourceLines += hasA;
+        counts.outputLines += hasB;
         if (!hasA || !hasB)
             break;
         pair.Line(a, b);
     }
     // The longer file's other lines are counted, not read.
     while (sourceReader.NextLine(a))
-        ++sourceLines;
+        ++counts.sourceLines;
     while (outputReader.NextLine(b))
-        ++outputLines;
-    if (sourceReader.Failed())
+        ++counts.outputLines;
+    counts.sourceFailed = sourceReader.Failed();
+    counts.outputFailed = outputReader.Failed();
+    return kPairRead;
+}
+
+// The source read and parsed ahead on a second thread, the output here.
+int ReadWithSourceAhead(CProgramAhead& ahead, const char* output, CMirrorPairReader& pair, StepCounts& counts)
+{
+    LineReader outputReader;
+    bool sourceFixed = false, outputFixed = false;
+    const bool outputOpened = OpenProgram(output, outputReader, outputFixed);
+    if (!ahead.Format(sourceFixed))
         return kPairSourceUnreadable;
-    if (outputReader.Failed())
+    if (!outputOpened)
+        return kPairOutputUnreadable;
+    pair.Begin(sourceFixed, outputFixed);
+    const ParsedLine* a = nullptr;
+    std::string_view b;
+    for (;;) {
+        const bool hasA = ahead.Next(a);
+        const bool hasB = outputReader.NextLine(b);
+        counts.sourceLines += hasA;
+        counts.outputLines += hasB;
+        if (!hasA || !hasB)
+            break;
+        pair.LineParsed(*a, b);
+    }
+    while (ahead.Next(a))
+        ++counts.sourceLines;
+    while (outputReader.NextLine(b))
+        ++counts.outputLines;
+    counts.sourceFailed = ahead.Failed();
+    counts.outputFailed = outputReader.Failed();
+    return kPairRead;
+}
+
+}  // namespace
+
+int ReadFilesInStep(const char* source, const char* output, CMirrorPairReader& pair, CPathProof* proof)
+{
+    // The source's lines are parsed on a second thread where there is one:
+    // they need nothing of the output's.
+    StepCounts counts;
+    CProgramAhead ahead;
+    const int result = ahead.Start(source) ? ReadWithSourceAhead(ahead, output, pair, counts)
+                                           : ReadAlone(source, output, pair, counts);
+    if (result != kPairRead)
+        return result;
+    if (counts.sourceFailed)
+        return kPairSourceUnreadable;
+    if (counts.outputFailed)
         return kPairOutputUnreadable;
     if (proof)
-        proof->CompareLineCounts(sourceLines, outputLines);
+        proof->CompareLineCounts(counts.sourceLines, counts.outputLines);
     return kPairRead;
 }
 

@@ -27,6 +27,8 @@ public:
     // A mirror run's lines: the output keeps the source's format.
     void BeginLines(int formatCount) override { Begin(formatCount == 0, formatCount == 0); }
     bool Line(std::string_view source, std::string_view mirrored) override;
+    // The same with the source's line parsed already.
+    void LineParsed(const ParsedLine& source, std::string_view mirrored);
     // A strict run is refused when the proof found the path changed.
     bool Refuses() const override;
 
@@ -38,6 +40,7 @@ private:
     bool m_bReadOutput;
     CToolpathReader m_source;
     CToolpathReader m_output;
+    ParsedLine m_parsed;
     long long m_nLines = 0;
 };
 

@@ -54,9 +54,13 @@ bool PictureBounds::Add(double x, double y)
 
 double ArcSweep(const PictureItem& arc)
 {
+    return arc.type == PictureItem::Type::Circle ? kTurn : SweepFrom(arc, std::atan2(arc.y0 - arc.cy, arc.x0 - arc.cx));
+}
+
+double SweepFrom(const PictureItem& arc, double from)
+{
     if (arc.type == PictureItem::Type::Circle)
         return kTurn;
-    const double from = std::atan2(arc.y0 - arc.cy, arc.x0 - arc.cx);
     const double to = std::atan2(arc.y1 - arc.cy, arc.x1 - arc.cx);
     const double sweep = TurnFrom(from, to, arc.clockwise);
     return sweep > 0 ? sweep : kTurn;
@@ -277,18 +281,19 @@ bool CToolpathPicture::AddArc(LayerData& layer, const ToolMove& move)
         LineTo(layer.chain, layer.items, arc.x1, arc.y1, false, MergeLength());
         return true;
     }
-    arc.large = ArcSweep(arc) > kPi;
-    AddArcBounds(arc);
-    PutArc(layer.chain, layer.items, arc, MergeLength());
+    // The angles once for the arc's size, its bounds and its merging.
+    const double from = std::atan2(arc.y0 - arc.cy, arc.x0 - arc.cx);
+    const double sweep = SweepFrom(arc, from);
+    arc.large = sweep > kPi;
+    AddArcBounds(arc, from, sweep);
+    PutArc(layer.chain, layer.items, arc, sweep, MergeLength());
     return true;
 }
 
-void CToolpathPicture::AddArcBounds(const PictureItem& arc)
+void CToolpathPicture::AddArcBounds(const PictureItem& arc, double from, double sweep)
 {
     Include(arc.x0, arc.y0);
     Include(arc.x1, arc.y1);
-    const double from = std::atan2(arc.y0 - arc.cy, arc.x0 - arc.cx);
-    const double sweep = ArcSweep(arc);
     for (int quarter = 0; quarter < 4; ++quarter) {
         const double angle = quarter * kPi / 2;
         if (TurnFrom(from, angle, arc.clockwise) <= sweep)
@@ -400,7 +405,7 @@ void CToolpathPicture::Narrow(Chain& chain, double along, double across, double 
 }
 
 void CToolpathPicture::PutArc(Chain& chain, std::vector<PictureItem>& items, const PictureItem& arc,
-                              double length) const
+                              double sweep, double length) const
 {
     if (arc.type == PictureItem::Type::Circle) {
         // A circle ends where it starts: the run of straight moves goes on.
@@ -408,7 +413,7 @@ void CToolpathPicture::PutArc(Chain& chain, std::vector<PictureItem>& items, con
             items.push_back(arc);
         return;
     }
-    if (arc.r * ArcSweep(arc) < length) {
+    if (arc.r * sweep < length) {
         LineTo(chain, items, arc.x1, arc.y1, false, length);
         return;
     }
@@ -432,7 +437,7 @@ void CToolpathPicture::ReduceLayer(LayerData& layer, double length)
         if (item.type == PictureItem::Type::Line)
             LineTo(chain, layer.items, item.x1, item.y1, item.rapid, length);
         else
-            PutArc(chain, layer.items, item, length);
+            PutArc(chain, layer.items, item, ArcSweep(item), length);
     }
     Flush(chain, layer.items);
 

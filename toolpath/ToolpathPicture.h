@@ -141,7 +141,8 @@ private:
     bool AddMove(LayerData& layer, const ToolMove& move);
     bool AddArc(LayerData& layer, const ToolMove& move);
     void AddHole(LayerData& layer, double x, double y);
-    void AddArcBounds(const PictureItem& arc);
+    // `from`: the angle of the arc's start about its centre; `sweep`: see ArcSweep.
+    void AddArcBounds(const PictureItem& arc, double from, double sweep);
 
     void MoveTo(Chain& chain, double x, double y) const;
     void LineTo(Chain& chain, std::vector<PictureItem>& items, double x, double y, bool rapid, double length) const;
@@ -151,8 +152,10 @@ private:
     void Close(Chain& chain, std::vector<PictureItem>& items) const;
     // The chain at (x, y), whatever it held before.
     void Restart(Chain& chain, std::vector<PictureItem>& items, double x, double y) const;
-    // Keeps an arc, or a straight move where it is shorter than `length`.
-    void PutArc(Chain& chain, std::vector<PictureItem>& items, const PictureItem& arc, double length) const;
+    // Keeps an arc (of this sweep), or a straight move where it is shorter
+    // than `length`.
+    void PutArc(Chain& chain, std::vector<PictureItem>& items, const PictureItem& arc, double sweep,
+                double length) const;
 
     std::size_t ItemCount() const;
     // Doubles the merge length and merges what is kept again, until it fits.
@@ -189,3 +192,5 @@ private:
 // Sweep of an arc from its start to its end point about its centre, in
 // radians, in its direction (a full turn when they coincide).
 double ArcSweep(const PictureItem& arc);
+// The same for an arc whose start lies at the angle `from` about its centre.
+double SweepFrom(const PictureItem& arc, double from);

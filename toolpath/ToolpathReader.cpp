@@ -2,6 +2,7 @@
 
 #include "NumberText.h"
 #include "Syntax.h"
+#include "ValueText.h"
 
 #include <array>
 #include <cmath>
@@ -10,19 +11,11 @@
 
 namespace {
 
-const double kTenths[] = {1e0,   1e-1,  1e-2,  1e-3,  1e-4,  1e-5,  1e-6,  1e-7,  1e-8,  1e-9,  1e-10, 1e-11,
-                          1e-12, 1e-13, 1e-14, 1e-15, 1e-16, 1e-17, 1e-18, 1e-19, 1e-20, 1e-21, 1e-22};
-constexpr int kMaxExactPower = 22;
-constexpr unsigned long long kMaxExactMantissa = 1ull << 53;
-
 // Classes of the bytes of a line.
 enum : unsigned char {
     kOther = 0,   // not read: anything not listed below
     kLetter,      // 'A'..'Z', and ':' (a program number, as 'O')
-    kDigit,
-    kBlank,       // ' ': part of a value text
-    kSign,        // '+', '-'
-    kPoint,       // '.'
+    kValue,       // a value character: digits, ' ', '+', '-', '.'
     kIgnored,     // '\t', '\r', '\n', '%', '/', '*' (a block end), ^Z (a file end): between words
     kSkip,        // the skip characters: a skip line
 };
@@ -33,10 +26,9 @@ constexpr std::array<unsigned char, 256> MakeClasses()
     for (int c = 'A'; c <= 'Z'; ++c)
         classes[c] = kLetter;
     classes[':'] = kLetter;
-    // The value characters of the mirror's syntax, each in its class.
     for (int c = 0; c < 256; ++c)
         if (IsValueChar(static_cast<char>(c)))
-            classes[c] = c == ' ' ? kBlank : c == '+' || c == '-' ? kSign : c == '.' ? kPoint : kDigit;
+            classes[c] = kValue;
     for (const unsigned char c : {'\t', '\r', '\n', '%', '/', '*', '\x1A'})
         classes[c] = kIgnored;
     for (const char* c = kSkipChars; *c; ++c)
@@ -101,77 +93,6 @@ const unsigned kSingleLetters = LetterBit('X') | LetterBit('Y') | LetterBit('Z')
 const char kAxisLetters[3] = {'X', 'Y', 'Z'};
 const char kOffsetLetters[3] = {'I', 'J', 'K'};
 
-const double kHalfUnits[] = {5e-1,  5e-2,  5e-3,  5e-4,  5e-5,  5e-6,  5e-7,  5e-8,  5e-9,  5e-10, 5e-11, 5e-12,
-                             5e-13, 5e-14, 5e-15, 5e-16, 5e-17, 5e-18, 5e-19, 5e-20, 5e-21, 5e-22, 5e-23};
-
-// Half a unit of the last decimal of a number printed with `decimals` decimals.
-double HalfUnit(std::ptrdiff_t decimals)
-{
-    return decimals <= kMaxExactPower ? kHalfUnits[decimals] : 0.5 * std::pow(10.0, -static_cast<double>(decimals));
-}
-
-// A value text: the characters from `p` on that continue one (see
-// IsValueChar). Its number when it is blanks, an optional sign, digits
-// with at most one point, blanks, and nothing else.
-struct ValueText {
-    const char* end;    // the first character after the value text
-    bool isNumber;
-    double value;
-    double tolerance;   // half a unit of the number's last decimal
-};
-
-// Reads the digits at `p` into `mantissa` (times ten per digit); their count.
-std::ptrdiff_t ReadDigits(const char*& p, const char* end, unsigned long long& mantissa)
-{
-    const char* const start = p;
-    while (p < end && IsDigit(*p))
-        mantissa = mantissa * 10 + static_cast<unsigned>(*p++ - '0');
-    return p - start;
-}
-
-ValueText ReadValueText(const char* p, const char* end)
-{
-    ValueText text{p, false, 0, 0};
-    while (p < end && *p == ' ')
-        ++p;
-    const char* const numberStart = p;
-    bool negative = false;
-    if (p < end && (*p == '+' || *p == '-'))
-        negative = *p++ == '-';
-    unsigned long long mantissa = 0;
-    std::ptrdiff_t digits = ReadDigits(p, end, mantissa), decimals = 0;
-    if (p < end && *p == '.') {
-        ++p;
-        decimals = ReadDigits(p, end, mantissa);
-        digits += decimals;
-    }
-    const char* const numberEnd = p;
-    while (p < end && *p == ' ')
-        ++p;
-    if (p < end && IsValueChar(*p)) {
-        // A second number, a stray sign or point: not one number.
-        while (p < end && IsValueChar(*p))
-            ++p;
-        text.end = p;
-        return text;
-    }
-    text.end = p;
-    if (digits == 0)
-        return text;
-    text.tolerance = HalfUnit(decimals);
-    if (digits <= 18 && mantissa <= kMaxExactMantissa && decimals <= kMaxExactPower) {
-        // Within a unit of the last place of the decimal's value, and the
-        // same on both sides of a comparison, which allows for far more.
-        const double magnitude = static_cast<double>(mantissa) * kTenths[decimals];
-        text.value = negative ? -magnitude : magnitude;
-        text.isNumber = true;
-        return text;
-    }
-    text.isNumber = ReadNumber(std::string_view(numberStart, static_cast<std::size_t>(numberEnd - numberStart)),
-                               text.value);
-    return text;
-}
-
 // G codes whose line moves nothing, whatever axis words it holds: dwell,
 // data input, scaling, local coordinates, macro calls, rotation (also their
 // variants such as G68.1).
@@ -192,83 +113,86 @@ void PlaneAxes(int plane, int& first, int& second)
 
 }  // namespace
 
-// The G words of a line, group by group; the last word of a group wins.
-struct LineModes {
-    int motion = -1;     // 0..3
-    int cycle = -1;      // 80..89
-    bool cycleLast = false;  // the cycle's word came after the motion's
-    int plane = 0;
-    int distance = 0;    // 90 or 91
-    int polar = 0;       // 15 or 16
-    int apart = 0;       // 53, 28, 30 or 92
-    int offset = 0;      // 54..59, or 541 (G54.1)
-    bool noMove = false;
-
-    void Note(double number)
-    {
-        if (!(number >= 0 && number < 1000))
-            return;
-        if (number != std::floor(number)) {
-            if (number == 54.1)
-                offset = 541;
+void LineModes::Note(double number)
+{
+    if (!(number >= 0 && number < 1000))
+        return;
+    // Truncation is the floor here: a whole number is its own code.
+    const int code = static_cast<int>(number);
+    if (code != number) {
+        if (number == 54.1)
+            offset = 541;
+        noMove = noMove || IsNoMoveCode(number);
+        return;
+    }
+    switch (code) {
+    case 0: case 1: case 2: case 3: motion = code; cycleLast = false; break;
+    case 17: case 18: case 19: plane = code; break;
+    case 90: case 91: distance = code; break;
+    case 15: case 16: polar = code; break;
+    case 28: case 30: case 53: case 92: apart = code; break;
+    case 54: case 55: case 56: case 57: case 58: case 59: offset = code; break;
+    default:
+        if (code >= 80 && code <= 89) {
+            cycle = code;
+            cycleLast = true;
+        } else {
             noMove = noMove || IsNoMoveCode(number);
-            return;
         }
-        const int code = static_cast<int>(number);
-        switch (code) {
-        case 0: case 1: case 2: case 3: motion = code; cycleLast = false; break;
-        case 17: case 18: case 19: plane = code; break;
-        case 90: case 91: distance = code; break;
-        case 15: case 16: polar = code; break;
-        case 28: case 30: case 53: case 92: apart = code; break;
-        case 54: case 55: case 56: case 57: case 58: case 59: offset = code; break;
-        default:
-            if (code >= 80 && code <= 89) {
-                cycle = code;
-                cycleLast = true;
-            } else {
-                noMove = noMove || IsNoMoveCode(number);
-            }
-            break;
-        }
+        break;
     }
-};
+}
 
-struct CToolpathReader::Words {
-    unsigned present = 0;  // a bit per letter 'A'..'Z' (G not included)
-    double value[26];
-    double tolerance[26];  // half a unit of the last decimal the value prints
-    LineModes modes;
-    unsigned letters = 0;      // every uppercase letter of the line, read or not
-    unsigned unread = 0;       // why the line is not read
-    bool firstG = true;        // no G word met yet
-    bool gWordsCount = true;   // false when the first G has no value text: no G word counts
+namespace {
 
-    bool Has(char letter) const { return (present & LetterBit(letter)) != 0; }
-    // The first reason a line is not read is the one kept.
-    void Unread(unsigned kind)
+// The slot of each letter's value ('A'..'Z'), -1 for letters whose values
+// the reader does not use.
+constexpr std::array<signed char, 26> MakeSlots()
+{
+    std::array<signed char, 26> slots{};
+    for (signed char& slot : slots)
+        slot = -1;
+    const char letters[kSlotCount + 1] = "XYZIJKRP";
+    for (int i = 0; i < kSlotCount; ++i)
+        slots[static_cast<std::size_t>(letters[i] - 'A')] = static_cast<signed char>(i);
+    return slots;
+}
+
+constexpr std::array<signed char, 26> kSlots = MakeSlots();
+
+bool Has(const ParsedLine& words, char letter) { return (words.present & LetterBit(letter)) != 0; }
+double Value(const ParsedLine& words, char letter) { return words.value[kSlots[LetterIndex(letter)]]; }
+double Tolerance(const ParsedLine& words, char letter) { return words.tolerance[kSlots[LetterIndex(letter)]]; }
+
+// The first reason a line is not read is the one kept.
+void Unread(ParsedLine& words, unsigned kind)
+{
+    if (words.unread == 0)
+        words.unread = kind;
+}
+
+// Whether the G words of a line count, as the mirror reads them: not when
+// its first G has no value text.
+struct GWords {
+    bool first = true;   // no G word met yet
+    bool count = true;
+
+    // A G word whose value text runs from `value` to `end`, read as the
+    // mirror reads G numbers (the number at the start of the text).
+    void Note(LineModes& modes, const char* value, const char* end, const ValueText& text)
     {
-        if (unread == 0)
-            unread = kind;
-    }
-    double Value(char letter) const { return value[LetterIndex(letter)]; }
-    double Tolerance(char letter) const { return tolerance[LetterIndex(letter)]; }
-
-    // A G word whose value text starts at `value`, read as the mirror reads
-    // G numbers (the number at the start of the text).
-    void NoteG(const char* value, const ValueText& text)
-    {
-        if (firstG && value == text.end)
-            gWordsCount = false;
-        firstG = false;
-        if (!gWordsCount || value == text.end)
+        if (first && value == end)
+            count = false;
+        first = false;
+        if (!count || value == end)
             return;
         double number = text.value;
-        if (text.isNumber ||
-            ReadNumber(std::string_view(value, static_cast<std::size_t>(text.end - value)), number))
+        if (text.isNumber || ReadNumber(std::string_view(value, static_cast<std::size_t>(end - value)), number))
             modes.Note(number);
     }
 };
+
+}  // namespace
 
 void CToolpathReader::Begin(bool fixedWidth)
 {
@@ -297,6 +221,7 @@ LineKind CToolpathReader::ParseLine(std::string_view line, Words& words)
     //    mirror reads them. A variable or an expression of a feed, speed,
     //    tool, offset or M word is passed over.
     bool read = true;
+    GWords gWords;
     const char* p = line.data();
     const char* const end = p + line.size();
     while (p < end) {
@@ -308,9 +233,9 @@ LineKind CToolpathReader::ParseLine(std::string_view line, Words& words)
             const unsigned bit = LetterBit(letter);
             words.letters |= bit;
             if (c == 'G') {
-                words.NoteG(p, text);
+                gWords.Note(words.modes, p, text.end, text);
                 if (!text.isNumber)
-                    words.Unread(text.end < end ? UnreadKindOf(*text.end) : kUnreadOther);
+                    Unread(words, text.end < end ? UnreadKindOf(*text.end) : kUnreadOther);
                 read = read && text.isNumber;
             } else if (!text.isNumber && (bit & kDataLetters) && ExpressionEnd(text.end, end) != text.end) {
                 p = ExpressionEnd(text.end, end);
@@ -319,20 +244,26 @@ LineKind CToolpathReader::ParseLine(std::string_view line, Words& words)
                 const bool repeated = (words.present & bit & kSingleLetters) != 0;
                 read = text.isNumber && !repeated;
                 if (!read)
-                    words.Unread(repeated ? kUnreadRepeated : text.end < end ? UnreadKindOf(*text.end) : kUnreadOther);
+                    Unread(words, repeated ? kUnreadRepeated : text.end < end ? UnreadKindOf(*text.end) : kUnreadOther);
                 words.present |= bit;
-                words.value[LetterIndex(letter)] = text.value;
-                words.tolerance[LetterIndex(letter)] = text.tolerance;
+                const int slot = kSlots[LetterIndex(letter)];
+                if (slot >= 0) {
+                    words.value[slot] = text.value;
+                    words.tolerance[slot] = text.tolerance;
+                }
             }
             p = text.end;
             break;
         }
-        case kBlank:
         case kIgnored: break;
         case kSkip: return LineKind::Skip;
-        default:  // digits outside a word, unknown characters
+        case kValue:
+            if (c == ' ')
+                break;
+            [[fallthrough]];
+        default:  // digits, signs and points outside a word, unknown characters
             if (read)
-                words.Unread(UnreadKindOf(c));
+                Unread(words, UnreadKindOf(c));
             read = false;
             break;
         }
@@ -340,17 +271,33 @@ LineKind CToolpathReader::ParseLine(std::string_view line, Words& words)
     return read ? LineKind::Code : LineKind::NotRead;
 }
 
+void CToolpathReader::Parse(std::string_view line, ParsedLine& parsed)
+{
+    // Values are only read where `present` has them: they stay as they are.
+    parsed.unread = parsed.present = parsed.letters = parsed.namedAxes = 0;
+    parsed.modes = LineModes();
+    parsed.kind = ParseLine(line, parsed);
+    if (parsed.kind == LineKind::NotRead)
+        for (int a = 0; a < 3; ++a)
+            if (std::memchr(line.data(), kAxisLetters[a], line.size()))
+                parsed.namedAxes |= 1u << a;
+}
+
 const LineMoves& CToolpathReader::ReadLine(std::string_view line)
 {
-    m_result.kind = LineKind::Code;
+    Parse(line, m_parsed);
+    return Apply(m_parsed);
+}
+
+const LineMoves& CToolpathReader::Apply(const ParsedLine& words)
+{
+    m_result.kind = words.kind;
     m_result.moved = false;
-    Words words;
-    m_result.kind = ParseLine(line, words);
     m_result.unread = words.unread;
     m_result.holdsPlaneWords = (words.letters & kPlaneWordLetters) != 0;
     // The work offset the line selects, read or not: G54.1 numbers it by P.
     m_result.workOffset = words.modes.offset;
-    const double number = words.modes.offset == 541 && words.Has('P') ? words.Value('P') : 0;
+    const double number = words.modes.offset == 541 && Has(words, 'P') ? Value(words, 'P') : 0;
     m_result.workOffsetNumber = number >= 1 && number <= 999 ? static_cast<int>(number) : 0;
     if (m_result.kind == LineKind::Skip)
         return m_result;
@@ -358,9 +305,7 @@ const LineMoves& CToolpathReader::ReadLine(std::string_view line)
         // Its modal codes still hold; whatever it did to the axes it names
         // is unknown now.
         ApplyModes(words.modes);
-        for (int a = 0; a < 3; ++a)
-            if (std::memchr(line.data(), kAxisLetters[a], line.size()))
-                m_nKnown &= ~(1u << a);
+        m_nKnown &= ~words.namedAxes;
         return m_result;
     }
 
@@ -369,7 +314,7 @@ const LineMoves& CToolpathReader::ReadLine(std::string_view line)
         ReadApart(words, words.modes.apart);
     } else if (words.modes.noMove) {
         // Its axis words are data (a dwell time, offsets, a rotation centre).
-    } else if (m_bPolar && (words.Has('X') || words.Has('Y'))) {
+    } else if (m_bPolar && (Has(words, 'X') || Has(words, 'Y'))) {
         // A radius and an angle, which this reader does not follow.
         m_result.kind = LineKind::NotRead;
         m_result.unread = kUnreadPolar;
@@ -377,7 +322,7 @@ const LineMoves& CToolpathReader::ReadLine(std::string_view line)
     } else if (m_nCycle != 0) {
         // A hole where the line gives a position; its Z and R are the
         // cycle's depth and clearance, no moves of their own.
-        if (cycleLine || words.Has('X') || words.Has('Y'))
+        if (cycleLine || Has(words, 'X') || Has(words, 'Y'))
             ReadHole(words);
     } else {
         ReadMotion(words);
@@ -413,15 +358,15 @@ void CToolpathReader::AxisTarget(const Words& words, int axis, unsigned& known, 
     const unsigned bit = 1u << axis;
     const bool wasKnown = (m_nKnown & bit) != 0;
     double value = m_position[axis], rounding = m_tolerance[axis];
-    if (words.Has(letter)) {
+    if (Has(words, letter)) {
         if (m_bAbsolute) {
-            value = words.Value(letter);
-            rounding = words.Tolerance(letter);
+            value = Value(words, letter);
+            rounding = Tolerance(words, letter);
             known |= bit;
         } else {
             // Incremental steps add up their rounding.
-            value += words.Value(letter);
-            rounding += words.Tolerance(letter);
+            value += Value(words, letter);
+            rounding += Tolerance(words, letter);
         }
     }
     if (wasKnown)
@@ -455,10 +400,10 @@ void CToolpathReader::ReadApart(const Words& words, int code)
         move.end[a] = 0;
         move.tolerance[a] = 0;
         const char letter = kAxisLetters[a];
-        if (!words.Has(letter))
+        if (!Has(words, letter))
             continue;
-        move.end[a] = words.Value(letter);
-        move.tolerance[a] = words.Tolerance(letter);
+        move.end[a] = Value(words, letter);
+        move.tolerance[a] = Tolerance(words, letter);
         move.endKnown |= 1u << a;
         if (code == 92) {
             // The current point gets these coordinates, without a move.
@@ -495,9 +440,9 @@ void CToolpathReader::ReadMotion(const Words& words)
     const bool arc = m_nMotion >= 2;
     int first = 0, second = 0;
     PlaneAxes(m_nPlane, first, second);
-    const bool axisWord = words.Has('X') || words.Has('Y') || words.Has('Z');
+    const bool axisWord = Has(words, 'X') || Has(words, 'Y') || Has(words, 'Z');
     const bool centreWord =
-        arc && (words.Has('R') || words.Has(kOffsetLetters[first]) || words.Has(kOffsetLetters[second]));
+        arc && (Has(words, 'R') || Has(words, kOffsetLetters[first]) || Has(words, kOffsetLetters[second]));
     if (!axisWord && !centreWord)
         return;
 
@@ -522,10 +467,10 @@ void CToolpathReader::ReadMotion(const Words& words)
 
 void CToolpathReader::ReadArcCentre(const Words& words, ToolMove& move) const
 {
-    if (words.Has('R')) {
+    if (Has(words, 'R')) {
         move.hasRadius = true;
-        move.radius = words.Value('R');
-        move.radiusTolerance = words.Tolerance('R');
+        move.radius = Value(words, 'R');
+        move.radiusTolerance = Tolerance(words, 'R');
         return;
     }
     int axes[2];
@@ -535,9 +480,9 @@ void CToolpathReader::ReadArcCentre(const Words& words, ToolMove& move) const
     bool any = false;
     for (int k = 0; k < 2; ++k) {
         const char letter = kOffsetLetters[axes[k]];
-        if (words.Has(letter)) {
-            offset[k] = words.Value(letter);
-            offsetTolerance[k] = words.Tolerance(letter);
+        if (Has(words, letter)) {
+            offset[k] = Value(words, letter);
+            offsetTolerance[k] = Tolerance(words, letter);
             any = true;
         }
     }

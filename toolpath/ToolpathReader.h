@@ -13,11 +13,10 @@
 // through it.
 #pragma once
 
+#include "ParsedLine.h"
 #include "ToolMove.h"
 
 #include <string_view>
-
-struct LineModes;
 
 class CToolpathReader {
 public:
@@ -27,6 +26,11 @@ public:
     // The next line of the program (its line end may be included).
     const LineMoves& ReadLine(std::string_view line);
 
+    // The same in two steps: a line parsed alone (on any thread), then
+    // read as the program's next line.
+    static void Parse(std::string_view line, ParsedLine& parsed);
+    const LineMoves& Apply(const ParsedLine& parsed);
+
     // The tool's position: coordinates and which of them are known.
     const double* Position() const { return m_position; }
     unsigned Known() const { return m_nKnown; }
@@ -34,7 +38,7 @@ public:
     void SetPosition(const double position[3], unsigned known);
 
 private:
-    struct Words;
+    using Words = ParsedLine;
     static LineKind ParseLine(std::string_view line, Words& words);
     // The line's modal G codes into the state; true when the line itself
     // starts a canned cycle.
@@ -56,4 +60,5 @@ private:
     double m_tolerance[3] = {};
     unsigned m_nKnown = 0;
     LineMoves m_result;
+    ParsedLine m_parsed;
 };

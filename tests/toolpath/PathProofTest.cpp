@@ -151,3 +151,51 @@ TEST(PathProof, LeavesOutLinesItCannotReadAndCountsThem)
     EXPECT_EQ(Listed(Prove("G0 X0 Y0\nG1 X#1\nX[#2+1]\nX5\n", "G0 X0 Y0\nG1 X#1\nX[#2+1]\nX-5\n", 2, &unread)), "");
     EXPECT_EQ(unread, 2);
 }
+
+// Read back in step across many batches of the source read ahead: a proved
+// mirror, an output 2000 lines short or a line long, and files that cannot
+// be read.
+TEST(PathProof, ReadsLongFilesInStepAndTellsWhichCannotBeRead)
+{
+    ScratchFolder folder("proof_long");
+    std::string program;
+    for (int i = 0; i < 5000; ++i)
+        program += "G1 X" + std::to_string(i) + ".5 Y-" + std::to_string(i % 97) + "\n";
+    WriteBytes(folder / "long.nc", program);
+    CNcMirror engine;
+    ASSERT_GE(engine.Mirror((folder / "long.nc").c_str(), (folder / "long_y.nc").c_str(), 2), 0);
+    const std::string mirrored = ReadBytes(folder / "long_y.nc");
+    std::size_t cut = 0;
+    for (int line = 0; line < 3000; ++line)
+        cut = mirrored.find('\n', cut) + 1;
+    WriteBytes(folder / "short.nc", mirrored.substr(0, cut));
+    WriteBytes(folder / "longer.nc", mirrored + "X1\n");
+
+    const struct {
+        const char* source;
+        const char* output;
+        int result;
+        const char* finding;
+    } kCases[] = {
+        {"long.nc", "long_y.nc", kPairRead, ""},
+        {"long.nc", "short.nc", kPairRead, "строк в программе 3000, а в исходной 5000"},
+        {"long.nc", "longer.nc", kPairRead, "строк в программе 5001, а в исходной 5000"},
+        {"missing.nc", "long_y.nc", kPairSourceUnreadable, ""},
+        {"long.nc", "missing.nc", kPairOutputUnreadable, ""},
+    };
+    for (const auto& c : kCases) {
+        SCOPED_TRACE(std::string(c.source) + " " + c.output);
+        CToolpathRun run(*FindMirrorMode(2), true, false);
+        ASSERT_EQ(run.ReadWritten((folder / c.source).c_str(), (folder / c.output).c_str()), c.result);
+        const CMirrorFindings findings = run.Findings(CMirrorFindings());
+        if (c.result != kPairRead)
+            continue;
+        EXPECT_EQ(run.UnreadLines(), 0);
+        if (*c.finding == 0) {
+            EXPECT_TRUE(findings.Empty());
+            continue;
+        }
+        ASSERT_EQ(findings.Total(), 1);
+        EXPECT_EQ(FormatFindingText(findings.List()[0]), std::string("траектория не совпадает с отражённой: ") + c.finding);
+    }
+}
