@@ -22,7 +22,7 @@ struct ScannedLine {
 
 // Lines of one buffer in the order of the buffer.
 struct ScanBatch {
-    static constexpr int kLines = 512;
+    static constexpr int kLines = 2048;
     ScannedLine lines[kLines];
     int count = 0;
     bool last = false;           // the buffer's last batch
