@@ -2,10 +2,10 @@
 
 #include "LineOperations.h"
 #include "NumberText.h"
+#include "ShortCopy.h"
 #include "Syntax.h"
 
 #include <algorithm>
-#include <charconv>
 #include <cstring>
 
 namespace {
@@ -142,35 +142,66 @@ PlainTwice PlainTwiceOf(const ExactDecimal& position)
     return plain;
 }
 
+namespace {
+
+// The decimal digits of `magnitude`, written to end at `end`, two at a time;
+// their start.
+char* PutDigitsBefore(char* end, unsigned long long magnitude)
+{
+    static const char kPairs[] =
+        "00010203040506070809101112131415161718192021222324252627282930313233343536373839"
+        "40414243444546474849505152535455565758596061626364656667686970717273747576777879"
+        "8081828384858687888990919293949596979899";
+    while (magnitude >= 100) {
+        const unsigned pair = static_cast<unsigned>(magnitude % 100) * 2;
+        magnitude /= 100;
+        end -= 2;
+        end[0] = kPairs[pair];
+        end[1] = kPairs[pair + 1];
+    }
+    if (magnitude >= 10) {
+        const unsigned pair = static_cast<unsigned>(magnitude) * 2;
+        end -= 2;
+        end[0] = kPairs[pair];
+        end[1] = kPairs[pair + 1];
+    } else {
+        *--end = static_cast<char>('0' + magnitude);
+    }
+    return end;
+}
+
+bool IsDigitByte(char c) { return static_cast<unsigned char>(c - '0') < 10; }
+
+}  // namespace
+
 std::size_t PositionPlainNumber(std::string_view value, const PlainTwice& twice, bool fixedWidth, char* out)
 {
     // 1. [blanks][sign]digits[.digits][blanks], at most 17 digits.
-    std::size_t i = 0;
-    while (i < value.size() && value[i] == ' ')
-        ++i;
+    const char* p = value.data();
+    const char* const end = p + value.size();
+    while (p < end && *p == ' ')
+        ++p;
     bool negative = false;
-    if (i < value.size() && (value[i] == '+' || value[i] == '-'))
-        negative = value[i++] == '-';
-    long long v = 0;
-    int digits = 0, decimals = 0;
-    bool point = false;
-    for (; i < value.size(); ++i) {
-        const char c = value[i];
-        if (c >= '0' && c <= '9') {
-            v = v * 10 + (c - '0');
-            decimals += point;
-            if (++digits > 17)
-                return 0;
-        } else if (c == '.' && !point) {
-            point = true;
-        } else {
-            break;
-        }
+    if (p < end && (*p == '+' || *p == '-'))
+        negative = *p++ == '-';
+    const char* const first = p;
+    unsigned long long digitsValue = 0;  // wraps past 19 digits: such words are refused below
+    while (p < end && IsDigitByte(*p))
+        digitsValue = digitsValue * 10 + static_cast<unsigned>(*p++ - '0');
+    const bool point = p < end && *p == '.';
+    const char* fraction = p;
+    if (point) {
+        fraction = ++p;
+        while (p < end && IsDigitByte(*p))
+            digitsValue = digitsValue * 10 + static_cast<unsigned>(*p++ - '0');
     }
-    while (i < value.size() && value[i] == ' ')
-        ++i;
-    if (!twice.usable || digits == 0 || i != value.size() || point == fixedWidth)
+    const int decimals = point ? static_cast<int>(p - fraction) : 0;
+    const int digits = static_cast<int>(p - first) - (point ? 1 : 0);
+    while (p < end && *p == ' ')
+        ++p;
+    if (!twice.usable || digits == 0 || digits > 17 || p != end || point == fixedWidth)
         return 0;
+    long long v = static_cast<long long>(digitsValue);
     // 2. 2A - v at the finer of the two scales, in 64 bits (18 digits at
     //    most on either side; more is left to the step operations).
     const int scale = decimals > twice.decimals ? decimals : twice.decimals;
@@ -190,42 +221,43 @@ std::size_t PositionPlainNumber(std::string_view value, const PlainTwice& twice,
     r -= negative ? -v : v;
     const bool below = r < 0;
     // 3. The digits of |2A - v|, then the sign, the point and the decimals.
-    unsigned long long magnitude = below ? 0ull - static_cast<unsigned long long>(r) : static_cast<unsigned long long>(r);
-    char digits_[24];
-    const int n = static_cast<int>(std::to_chars(digits_, digits_ + sizeof digits_, magnitude).ptr - digits_);
-    char* p = out;
+    const unsigned long long magnitude =
+        below ? 0ull - static_cast<unsigned long long>(r) : static_cast<unsigned long long>(r);
+    char buffer[24];
+    const char* const digitsEnd = buffer + sizeof buffer;
+    const char* const digitsBegin = PutDigitsBefore(buffer + sizeof buffer, magnitude);
+    const int n = static_cast<int>(digitsEnd - digitsBegin);
+    char* q = out;
     if (fixedWidth) {
         // A sign and six digits, or the run fails: the step operations say so.
         if (scale != 0 || n > 6)
             return 0;
-        *p++ = below ? '-' : '+';
+        *q++ = below ? '-' : '+';
         for (int k = 6; k > n; --k)
-            *p++ = '0';
-        std::memcpy(p, digits_, static_cast<std::size_t>(n));
-        return static_cast<std::size_t>(p + n - out);
+            *q++ = '0';
+        return static_cast<std::size_t>(CopyShort(q, digitsBegin, static_cast<std::size_t>(n)) - out);
     }
     // As many decimals as the word had, more only where the result needs
     // them; "0" before the point when there is no integer part.
     int kept = scale;
     for (; kept > decimals; --kept) {
         const int at = n - 1 - (scale - kept);  // the last decimal kept; before the digits: a leading zero
-        if (at >= 0 && digits_[at] != '0')
+        if (at >= 0 && digitsBegin[at] != '0')
             break;
     }
     if (below && magnitude != 0)
-        *p++ = '-';
-    if (n > scale) {
-        std::memcpy(p, digits_, static_cast<std::size_t>(n - scale));
-        p += n - scale;
-    } else {
-        *p++ = '0';
-    }
-    *p++ = '.';
-    for (int k = 0; k < kept; ++k) {
-        const int at = n - scale + k;  // the k-th decimal among the digits
-        *p++ = at >= 0 ? digits_[at] : '0';
-    }
-    return static_cast<std::size_t>(p - out);
+        *q++ = '-';
+    if (n > scale)
+        q = CopyShort(q, digitsBegin, static_cast<std::size_t>(n - scale));
+    else
+        *q++ = '0';
+    *q++ = '.';
+    // The decimals: zeros where the digits do not reach, then the digits.
+    int k = 0;
+    for (; k < kept && n - scale + k < 0; ++k)
+        *q++ = '0';
+    q = CopyShort(q, digitsBegin + (n - scale + k), static_cast<std::size_t>(kept - k));
+    return static_cast<std::size_t>(q - out);
 }
 
 bool ParsePositionText(const char* text, ExactDecimal& value)
