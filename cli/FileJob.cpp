@@ -7,6 +7,7 @@
 #include "NcMirror.h"
 #include "NumberText.h"
 #include "SafeOutput.h"
+#include "SinkAhead.h"
 #include "StdoutSink.h"
 #include "ToolpathRun.h"
 #include "ToolpathTexts.h"
@@ -14,6 +15,18 @@
 #include <optional>
 
 namespace {
+
+// The engine's run into `sink`, the sink's work (the proof, the picture) on a
+// second thread beside it; a refused line fails the run as its destination.
+long long MirrorToSinkBeside(CNcMirror& engine, const char* source, CMirrorSink& sink, int mode)
+{
+    CSinkAhead ahead(sink);
+    ahead.Start();
+    long long result = engine.MirrorToSink(source, &ahead, mode);
+    if (!ahead.Finish() && result >= 0)
+        result = kMirrorDestinationError;
+    return result;
+}
 
 // How messages name standard output.
 const char kShownStandardOutput[] = "<stdout>";
@@ -102,13 +115,19 @@ FileReport MirrorIntoFile(const FileJob& job, const JobSettings& settings)
     engine.SetReplaceExisting(job.replace);
     engine.SetSync(options.sync);
     engine.SetTempFileObserver(&settings.observer);
-    CMirrorSink* observer = proveWritten || (picture && !readBack) ? written.Sink() : nullptr;
+    // The proof and the picture read the lines beside the run, on a thread
+    // of their own.
+    CSinkAhead writtenAhead(*written.Sink());
+    CMirrorSink* observer = proveWritten || (picture && !readBack) ? &writtenAhead : nullptr;
     // A plain run's picture is read from the source on a second thread
     // beside the mirror, unless the output replaces the source.
     if (picture && !proveWritten && !readBack && !job.inPlace && written.ReadSourceBeside(job.source.c_str()))
         observer = nullptr;
-    const long long result =
-        engine.Mirror(job.source.c_str(), job.output.c_str(), options.mode->number, observer);
+    if (observer)
+        writtenAhead.Start();
+    long long result = engine.Mirror(job.source.c_str(), job.output.c_str(), options.mode->number, observer);
+    if (!writtenAhead.Finish() && result >= 0)
+        result = kMirrorDestinationError;
     FileReport report;
     if (OutputAppeared(result, engine)) {
         report.outputAppeared = true;
@@ -144,7 +163,7 @@ FileReport CheckFile(const FileJob& job, const JobSettings& settings)
     SetUpToolpath(toolpath, job);
     CNcMirror engine;
     SetUpEngine(engine, job);
-    const long long result = engine.MirrorToSink(job.source.c_str(), toolpath.Sink(), options.mode->number);
+    const long long result = MirrorToSinkBeside(engine, job.source.c_str(), *toolpath.Sink(), options.mode->number);
     FileReport report;
     if (result < 0) {
         int error = 0;
@@ -184,7 +203,7 @@ FileReport MirrorToStdout(const FileJob& job, const JobSettings& settings)
     CToolpathRun toolpath(*options.mode, options.verify, !options.svg.empty());
     SetUpToolpath(toolpath, job);
     const bool again = result >= 0 && (options.verify || !options.svg.empty());
-    if (again && engine.MirrorToSink(job.source.c_str(), toolpath.Sink(), mode) < 0)
+    if (again && MirrorToSinkBeside(engine, job.source.c_str(), *toolpath.Sink(), mode) < 0)
         result = kMirrorSourceError;
     const CMirrorFindings findings = toolpath.Findings(engine.GetFindings());
     FileReport report;
@@ -226,7 +245,7 @@ FileReport ProveBeforeOutput(const FileJob& job, const JobSettings& settings)
     FileReport report;
     report.done = true;
     // A source that cannot be read is the mirror's to report.
-    if (engine.MirrorToSink(job.source.c_str(), proof.Sink(), mode.number) < 0)
+    if (MirrorToSinkBeside(engine, job.source.c_str(), *proof.Sink(), mode.number) < 0)
         return report;
     const CMirrorFindings found = proof.Findings(engine.GetFindings());
     if (!found.Empty())

@@ -6,10 +6,13 @@
 // a last line without its end, and lines that end in '\r'.
 #include "MirrorModes.h"
 #include "NcMirror.h"
+#include "SinkAhead.h"
 #include "TestFiles.h"
 #include "TestRandom.h"
 
 #include <gtest/gtest.h>
+
+#include <vector>
 
 namespace {
 
@@ -110,5 +113,41 @@ TEST(RunPaths, FileAndSinkRunsGiveTheSameBytesCountsAndFindings)
             ASSERT_EQ(sink.bytes, ReadBytes(dir.path() / "out.nc"));
             EXPECT_EQ(Findings(toSink.GetFindings()), Findings(toFile.GetFindings()));
         }
+    }
+}
+
+// A sink on a second thread gets every line whole and in order, over many
+// batches (one line longer than a batch among them), and once its sink
+// refuses a line it gets no more, and the run is told.
+TEST(RunPaths, SinkAheadKeepsOrderAndRefusal)
+{
+    class Refusing final : public CMirrorSink {
+    public:
+        explicit Refusing(std::size_t refuseAt) : m_nRefuseAt(refuseAt) {}
+        bool Line(std::string_view source, std::string_view mirrored) override
+        {
+            lines.push_back(std::string(source) + "|" + std::string(mirrored));
+            return lines.size() != m_nRefuseAt;
+        }
+        std::vector<std::string> lines;
+
+    private:
+        std::size_t m_nRefuseAt;
+    };
+    std::vector<std::string> sent;
+    for (int i = 0; i < 60000; ++i)
+        sent.push_back("N" + std::to_string(i) + (i == 30000 ? std::string(300000, 'X') : " X1.") + "\n");
+    for (const std::size_t refuseAt : {std::size_t(0), std::size_t(40000)}) {
+        Refusing sink(refuseAt);
+        CSinkAhead ahead(sink);
+        ASSERT_TRUE(ahead.Start());
+        bool taken = true;
+        for (std::size_t i = 0; i < sent.size() && taken; ++i)
+            taken = ahead.Line(sent[i], "m" + std::to_string(i));
+        EXPECT_EQ(refuseAt != 0, ahead.Refuses());
+        EXPECT_EQ(refuseAt == 0, ahead.Finish());
+        ASSERT_EQ(refuseAt == 0 ? sent.size() : refuseAt, sink.lines.size());
+        for (std::size_t i = 0; i < sink.lines.size(); ++i)
+            ASSERT_EQ(sent[i] + "|m" + std::to_string(i), sink.lines[i]);
     }
 }
