@@ -70,8 +70,6 @@ CToolpathPicture::CToolpathPicture()
 {
     // The mirror's axes pass through the origin: it is always in view.
     m_bounds.Add(0, 0);
-    for (LayerData& layer : m_layers)
-        layer.items.reserve(1 << 12);
 }
 
 void CToolpathPicture::Include(double x, double y)
@@ -93,6 +91,10 @@ std::size_t CToolpathPicture::ItemCount() const
 void CToolpathPicture::Add(PictureLayer layer, const LineMoves& line)
 {
     LayerData& data = Data(layer);
+    // A layer takes its room with its first line: a run that draws nothing
+    // (a proof alone) takes none.
+    if (data.items.capacity() == 0)
+        data.items.reserve(1 << 12);
     ++data.lines;
     NoteOffset(data, line);
     const std::size_t items = data.items.size(), holes = data.holes.size();
