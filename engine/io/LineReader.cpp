@@ -35,7 +35,7 @@ bool LineReader::Open(const char* path)
     const std::size_t capacity =
         m_stamp.nSize > static_cast<long long>(kSmallBufferSize) ? kLargeBufferSize : kSmallBufferSize;
     if (!m_buffer || m_nCapacity < capacity) {
-        m_buffer = std::make_unique<char[]>(capacity);
+        m_buffer.reset(new char[capacity]);  // not filled: only the bytes read are looked at
         m_nCapacity = capacity;
     }
     return true;

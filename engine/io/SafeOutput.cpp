@@ -45,7 +45,7 @@ bool SafeOutput::Open(const char* destination, const SafeOutputOptions& options)
     }
     m_bOpen = true;
     if (!m_buffer)
-        m_buffer = std::make_unique<char[]>(kFirstBufferSize);
+        m_buffer.reset(new char[kFirstBufferSize]);  // not filled: only the bytes written go out
     UseFirstBuffer();
     return true;
 }
