@@ -44,6 +44,21 @@ std::vector<std::string> SplitLines(const std::string& bytes)
     return lines;
 }
 
+std::string FirstLine(const std::string& bytes)
+{
+    const std::size_t end = bytes.find('\n');
+    return bytes.substr(0, end == std::string::npos ? end : end + 1);
+}
+
+std::size_t CountLines(const std::string& bytes, bool carriageReturns)
+{
+    std::size_t lines = 0;
+    for (const char c : bytes)
+        lines += c == '\n' || (carriageReturns && c == '\r');
+    const char last = bytes.empty() ? '\n' : bytes.back();
+    return lines + (last != '\n' && !(carriageReturns && last == '\r'));
+}
+
 std::string CarriageReturnsAsLineFeeds(std::string bytes)
 {
     for (char& c : bytes)

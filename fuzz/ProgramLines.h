@@ -11,6 +11,13 @@ namespace fuzzcheck {
 // line without one.
 std::vector<std::string> SplitLines(const std::string& bytes);
 
+// The first of those lines; empty for no bytes.
+std::string FirstLine(const std::string& bytes);
+
+// How many lines SplitLines finds, with every '\r' read as a '\n' when
+// `carriageReturns` says the lines end so.
+std::size_t CountLines(const std::string& bytes, bool carriageReturns);
+
 // The bytes with every '\r' turned into '\n'.
 std::string CarriageReturnsAsLineFeeds(std::string bytes);
 
