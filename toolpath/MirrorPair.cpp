@@ -1,6 +1,7 @@
 #include "MirrorPair.h"
 
 #include "LineReader.h"
+#include "FileSystem.h"
 #include "FormatMarks.h"
 #include "PathProof.h"
 #include "ProgramAhead.h"
@@ -131,16 +132,30 @@ int ReadWithSourceAhead(CProgramAhead& ahead, const char* output, CMirrorPairRea
     return kPairRead;
 }
 
+// A source at least this large is parsed ahead on a second thread.
+constexpr long long kReadAheadBytes = 1 << 20;
+
+// The size of the file at `path`; -1 when it cannot be opened.
+long long SizeOf(const char* path)
+{
+    NativeFile file;
+    MirrorFailure failure;
+    FileStamp stamp;
+    return file.OpenForReading(path, failure) && file.Stamp(stamp) ? stamp.nSize : -1;
+}
+
 }  // namespace
 
 int ReadFilesInStep(const char* source, const char* output, CMirrorPairReader& pair, CPathProof* proof)
 {
-    // The source's lines are parsed on a second thread where there is one:
-    // they need nothing of the output's.
+    // The source's lines are parsed on a second thread where there is one
+    // (they need nothing of the output's), unless the source is small
+    // enough that starting the thread costs more than it saves.
     StepCounts counts;
     CProgramAhead ahead;
-    const int result = ahead.Start(source) ? ReadWithSourceAhead(ahead, output, pair, counts)
-                                           : ReadAlone(source, output, pair, counts);
+    const bool large = SizeOf(source) > kReadAheadBytes;
+    const int result = large && ahead.Start(source) ? ReadWithSourceAhead(ahead, output, pair, counts)
+                                                    : ReadAlone(source, output, pair, counts);
     if (result != kPairRead)
         return result;
     if (counts.sourceFailed)

@@ -153,13 +153,13 @@ TEST(PathProof, LeavesOutLinesItCannotReadAndCountsThem)
 }
 
 // Read back in step across many batches of the source read ahead: a proved
-// mirror, an output 2000 lines short or a line long, and files that cannot
+// mirror, an output cut short or a line long, and files that cannot
 // be read.
 TEST(PathProof, ReadsLongFilesInStepAndTellsWhichCannotBeRead)
 {
     ScratchFolder folder("proof_long");
     std::string program;
-    for (int i = 0; i < 5000; ++i)
+    for (int i = 0; i < 60000; ++i)  // over 1 MB: the source is read ahead on a second thread
         program += "G1 X" + std::to_string(i) + ".5 Y-" + std::to_string(i % 97) + "\n";
     WriteBytes(folder / "long.nc", program);
     CNcMirror engine;
@@ -178,8 +178,8 @@ TEST(PathProof, ReadsLongFilesInStepAndTellsWhichCannotBeRead)
         const char* finding;
     } kCases[] = {
         {"long.nc", "long_y.nc", kPairRead, ""},
-        {"long.nc", "short.nc", kPairRead, "строк в программе 3000, а в исходной 5000"},
-        {"long.nc", "longer.nc", kPairRead, "строк в программе 5001, а в исходной 5000"},
+        {"long.nc", "short.nc", kPairRead, "строк в программе 3000, а в исходной 60000"},
+        {"long.nc", "longer.nc", kPairRead, "строк в программе 60001, а в исходной 60000"},
         {"missing.nc", "long_y.nc", kPairSourceUnreadable, ""},
         {"long.nc", "missing.nc", kPairOutputUnreadable, ""},
     };
