@@ -159,7 +159,7 @@ TEST(PathProof, ReadsLongFilesInStepAndTellsWhichCannotBeRead)
 {
     ScratchFolder folder("proof_long");
     std::string program;
-    for (int i = 0; i < 60000; ++i)  // over 1 MB: the source is read ahead on a second thread
+    for (int i = 0; i < 70000; ++i)  // over 1 MB: the source is read ahead on a second thread
         program += "G1 X" + std::to_string(i) + ".5 Y-" + std::to_string(i % 97) + "\n";
     WriteBytes(folder / "long.nc", program);
     CNcMirror engine;
@@ -178,8 +178,8 @@ TEST(PathProof, ReadsLongFilesInStepAndTellsWhichCannotBeRead)
         const char* finding;
     } kCases[] = {
         {"long.nc", "long_y.nc", kPairRead, ""},
-        {"long.nc", "short.nc", kPairRead, "строк в программе 3000, а в исходной 60000"},
-        {"long.nc", "longer.nc", kPairRead, "строк в программе 60001, а в исходной 60000"},
+        {"long.nc", "short.nc", kPairRead, "строк в программе 3000, а в исходной 70000"},
+        {"long.nc", "longer.nc", kPairRead, "строк в программе 70001, а в исходной 70000"},
         {"missing.nc", "long_y.nc", kPairSourceUnreadable, ""},
         {"long.nc", "missing.nc", kPairOutputUnreadable, ""},
     };
