@@ -138,6 +138,13 @@ PlainTwice PlainTwiceOf(const ExactDecimal& position)
     if (twice.negative)
         plain.mantissa = -plain.mantissa;
     plain.decimals = twice.decimals;
+    // Zeros at the end of the decimals change no result (a word keeps its
+    // own decimals), and without them a whole 2A (x = 40.5) serves fixed
+    // width too.
+    while (plain.decimals > 0 && plain.mantissa % 10 == 0) {
+        plain.mantissa /= 10;
+        --plain.decimals;
+    }
     plain.usable = true;
     return plain;
 }
