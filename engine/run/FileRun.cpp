@@ -13,6 +13,9 @@ namespace {
 
 // A pass's result when the run must start over in free format.
 constexpr long long kStartOver = -100;
+// A pass's result when a positioned word did not fit the fixed width while
+// the format was open.
+constexpr long long kOverflowWhileOpen = -101;
 
 // A read buffer at least this large is scanned on the second thread.
 constexpr std::ptrdiff_t kScanAheadBytes = 256 << 10;
@@ -44,10 +47,9 @@ BlockRules RulesOf(const MirrorMode& mode, bool open, bool fixedWidth, const Mir
 long long CFileRun::Run(const MirrorMode& mode, const MirrorPosition& position, int& formatCount)
 {
     m_pPosition = &position;
-    // An observer must see each line once, and a positioned word is printed
-    // by the format it is in: the format is settled by a scan first, which
-    // ends at the first mark of free format.
-    if (m_pObserver || position.Any()) {
+    // An observer must see each line once: the format is settled by a scan
+    // first, which ends at the first mark of free format.
+    if (m_pObserver) {
         m_nFormatCount = ScanFormatMarks(m_reader, true);
         formatCount = m_nFormatCount;
         if (m_nFormatCount < 0 || !m_reader.Rewind())
@@ -62,7 +64,9 @@ long long CFileRun::Run(const MirrorMode& mode, const MirrorPosition& position, 
     }
 
     // Otherwise the format stays open (mirrored as fixed width) until a mark
-    // of free format; then the run starts over in free format.
+    // of free format; then the run starts over in free format. A positioned
+    // word that does not fit the fixed width while the format is open fails
+    // the run only when no mark of free format follows.
     m_nFormatCount = 0;
     for (bool open = true;; open = false) {
         m_step.Begin(mode, m_nFormatCount == 0, &position);
@@ -70,7 +74,13 @@ long long CFileRun::Run(const MirrorMode& mode, const MirrorPosition& position, 
         const long long count = open ? Pass<false>(RulesOf(mode, true, true, position, m_step.State()))
                                      : Pass<true>(RulesOf(mode, false, m_nFormatCount == 0, position, m_step.State()));
         formatCount = m_nFormatCount;
-        if (count != kStartOver) {
+        if (count == kOverflowWhileOpen) {
+            if (!m_reader.Rewind() || (m_nFormatCount = ScanFormatMarks(m_reader, true)) < 0)
+                return kMirrorSourceError;
+            formatCount = m_nFormatCount;
+            if (m_nFormatCount == 0)
+                return kMirrorPositionError;  // fixed width after all: the line step names the word's line
+        } else if (count != kStartOver) {
             if (count >= 0)
                 m_step.End();
             return count;
@@ -95,7 +105,7 @@ long long CFileRun::LineAside(std::string_view line, const char* limit, long lon
     }
     const MirroredLine mirrored = m_step.Mirror(line, limit, lineNo, carriageReturn);
     if (mirrored.overflow)
-        return kMirrorPositionError;
+        return open ? kOverflowWhileOpen : kMirrorPositionError;
     if (!m_output.Write(mirrored.mirrored.data(), mirrored.mirrored.size()))
         return kMirrorDestinationError;
     if (m_pObserver && !m_pObserver->Line(mirrored.source, mirrored.mirrored))

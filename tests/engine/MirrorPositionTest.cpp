@@ -102,3 +102,31 @@ TEST(MirrorPosition, AbsoluteWordsAreTwiceThePositionLessTheirValue)
         }
     }
 }
+
+// A fixed-width word that does not fit fails the run only in a fixed-width
+// program: when a point shows free format further on, the run starts over
+// in free format and writes every word.
+TEST(MirrorPosition, AWordTooWideFailsOnlyAFixedWidthProgram)
+{
+    ScratchFolder dir("position_wide");
+    const std::string head = "G90\nX+900000Y+000001\n";
+    const struct {
+        std::string tail;
+        long long result;
+        std::string bytes;
+    } kCases[] = {
+        {"X1.5 Y2.\n", 2, "G90\nX-1300000Y+000001\nX-400001.5 Y2.\n"},
+        {"X+000001Y+000002\n", kMirrorPositionError, ""},
+    };
+    for (const auto& c : kCases) {
+        SCOPED_TRACE(c.tail);
+        WriteBytes(dir.path() / "p.nc", head + c.tail);
+        CNcMirror mirror;
+        ASSERT_TRUE(mirror.SetPosition("-200000", nullptr));
+        EXPECT_EQ(c.result, mirror.Mirror((dir / "p.nc").c_str(), (dir / "out.nc").c_str(), 2));
+        if (c.result >= 0)
+            EXPECT_EQ(c.bytes, ReadBytes(dir.path() / "out.nc"));
+        else
+            EXPECT_EQ(MirrorFailureKind::PositionDoesNotFit, mirror.LastFailure().kind);
+    }
+}
