@@ -2,19 +2,19 @@
 
 #include "LineScan.h"
 
-#include <system_error>
+#include <exception>
 
 bool CScanAhead::Start()
 {
     if (Running())
         return true;
-    if (!m_batches)
-        m_batches = std::make_unique<ScanBatch[]>(kBatches);
     m_bStop = m_bJob = m_bCancel = false;
     try {
+        if (!m_batches)
+            m_batches = std::make_unique<ScanBatch[]>(kBatches);
         m_thread = std::thread([this] { Work(); });
-    } catch (const std::system_error&) {
-        return false;
+    } catch (const std::exception&) {
+        return false;  // no memory or no thread: the run scans itself
     }
     return true;
 }
