@@ -1,6 +1,6 @@
 #include "BackgroundWriter.h"
 
-#include <system_error>
+#include <exception>
 
 bool CBackgroundWriter::Start(NativeFile& file)
 {
@@ -9,10 +9,13 @@ bool CBackgroundWriter::Start(NativeFile& file)
     m_bFailed = false;
     m_failure = MirrorFailure();
     try {
+        for (Slot& slot : m_slots)
+            if (!slot.bytes)
+                slot.bytes = std::make_unique<char[]>(kBufferSize);
         m_thread = std::thread([this] { Work(); });
-    } catch (const std::system_error&) {
+    } catch (const std::exception&) {
         m_pFile = nullptr;
-        return false;
+        return false;  // no memory or no thread: the caller writes itself
     }
     return true;
 }
@@ -22,10 +25,7 @@ char* CBackgroundWriter::Take()
     std::unique_lock<std::mutex> lock(m_mutex);
     m_changed.wait(lock, [this] { return m_nQueued < kBuffers; });
     m_nTaken = (m_nFirst + m_nQueued) % kBuffers;
-    Slot& slot = m_slots[m_nTaken];
-    if (!slot.bytes)
-        slot.bytes = std::make_unique<char[]>(kBufferSize);
-    return slot.bytes.get();
+    return m_slots[m_nTaken].bytes.get();
 }
 
 void CBackgroundWriter::Hand(char* buffer, std::size_t size)
