@@ -135,31 +135,36 @@ char* PutPadded(char* out, const char* digits, const char* end, std::size_t widt
     return Put(out, digits, end);
 }
 
+// The fixed-width word itself, a sign and six digits: the printed negation
+// is the other sign and the same digits. Only a zero in free format prints
+// '+' whatever its sign. 0 for any other text.
+std::size_t NegateSevenWide(std::string_view value, bool fixedWidth, char* out)
+{
+    if (value.size() != 7 || (value[0] != '+' && value[0] != '-'))
+        return 0;
+    bool zero = true;
+    for (std::size_t i = 1; i < 7; ++i) {
+        if (!IsDigit(value[i]))
+            return 0;
+        zero = zero && value[i] == '0';
+    }
+    out[0] = value[0] == '-' || (zero && !fixedWidth) ? '+' : '-';
+    std::memcpy(out + 1, value.data() + 1, 6);
+    return 7;
+}
+
 }  // namespace
 
 std::size_t NegatePlainNumber(std::string_view value, bool fixedWidth, char* out)
 {
-    if (!fixedWidth && !value.empty()) {
-        const std::size_t n = NegateCommonDecimal(value.data(), value.data() + value.size(), nullptr, out);
-        if (n != 0)
-            return n;
-    }
-    // 0. The fixed-width word itself, a sign and six digits: the printed
-    //    negation is the other sign and the same digits. Only a zero in free
-    //    format prints '+' whatever its sign.
-    if (value.size() == 7 && (value[0] == '+' || value[0] == '-')) {
-        bool digits = true;
-        bool zero = true;
-        for (std::size_t i = 1; i < 7; ++i) {
-            digits = digits && IsDigit(value[i]);
-            zero = zero && value[i] == '0';
-        }
-        if (digits) {
-            out[0] = value[0] == '-' || (zero && !fixedWidth) ? '+' : '-';
-            std::memcpy(out + 1, value.data() + 1, 6);
-            return 7;
-        }
-    }
+    // 0. The common free-format decimal, and the fixed-width word itself.
+    std::size_t shortcut = 0;
+    if (!fixedWidth && !value.empty())
+        shortcut = NegateCommonDecimal(value.data(), value.data() + value.size(), nullptr, out);
+    if (shortcut == 0)
+        shortcut = NegateSevenWide(value, fixedWidth, out);
+    if (shortcut != 0)
+        return shortcut;
 
     // 1. The number's own characters: leading blanks go; then
     //    [sign] digits [. digits], the integer's leading zeros apart.
