@@ -71,6 +71,29 @@ struct StepCounts {
     bool sourceFailed = false, outputFailed = false;
 };
 
+// The source's lines (`nextSource` takes the next) and the output's in
+// step, each pair given to `give`; the longer file's other lines are
+// counted, not read.
+template <typename NextSource, typename Give>
+void ReadInStep(NextSource nextSource, LineReader& outputReader, Give give, StepCounts& counts)
+{
+    std::string_view b;
+    for (;;) {
+        const bool hasA = nextSource();
+        const bool hasB = outputReader.NextLine(b);
+        counts.sourceLines += hasA;
+        counts.outputLines += hasB;
+        if (!hasA || !hasB)
+            break;
+        give(b);
+    }
+    while (nextSource())
+        ++counts.sourceLines;
+    while (outputReader.NextLine(b))
+        ++counts.outputLines;
+    counts.outputFailed = outputReader.Failed();
+}
+
 // Both files read on this thread, line by line.
 int ReadAlone(const char* source, const char* output, CMirrorPairReader& pair, StepCounts& counts)
 {
@@ -81,23 +104,10 @@ int ReadAlone(const char* source, const char* output, CMirrorPairReader& pair, S
     if (!OpenProgram(output, outputReader, outputFixed))
         return kPairOutputUnreadable;
     pair.Begin(sourceFixed, outputFixed);
-    std::string_view a, b;
-    for (;;) {
-        const bool hasA = sourceReader.NextLine(a);
-        const bool hasB = outputReader.NextLine(b);
-        counts.sourceLines += hasA;
-        counts.outputLines += hasB;
-        if (!hasA || !hasB)
-            break;
-        pair.Line(a, b);
-    }
-    // The longer file's other lines are counted, not read.
-    while (sourceReader.NextLine(a))
-        ++counts.sourceLines;
-    while (outputReader.NextLine(b))
-        ++counts.outputLines;
+    std::string_view a;
+    ReadInStep([&] { return sourceReader.NextLine(a); }, outputReader,
+               [&](std::string_view b) { pair.Line(a, b); }, counts);
     counts.sourceFailed = sourceReader.Failed();
-    counts.outputFailed = outputReader.Failed();
     return kPairRead;
 }
 
@@ -113,22 +123,9 @@ int ReadWithSourceAhead(CProgramAhead& ahead, const char* output, CMirrorPairRea
         return kPairOutputUnreadable;
     pair.Begin(sourceFixed, outputFixed);
     const ParsedLine* a = nullptr;
-    std::string_view b;
-    for (;;) {
-        const bool hasA = ahead.Next(a);
-        const bool hasB = outputReader.NextLine(b);
-        counts.sourceLines += hasA;
-        counts.outputLines += hasB;
-        if (!hasA || !hasB)
-            break;
-        pair.LineParsed(*a, b);
-    }
-    while (ahead.Next(a))
-        ++counts.sourceLines;
-    while (outputReader.NextLine(b))
-        ++counts.outputLines;
+    ReadInStep([&] { return ahead.Next(a); }, outputReader, [&](std::string_view b) { pair.LineParsed(*a, b); },
+               counts);
     counts.sourceFailed = ahead.Failed();
-    counts.outputFailed = outputReader.Failed();
     return kPairRead;
 }
 
